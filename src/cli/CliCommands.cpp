@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliCommands.h"
+
+#include <cstdio>
+
+namespace {
+
+int runHelp(const QStringList& args);
+
+// Later subcommands join this table; help is generated from it.
+constexpr CliCommand kCommands[] = {
+    {"help", "help", "list the subcommands", runHelp},
+    {"list", "list DIR [--json]", "list the recordings under DIR in catalogue order", runList},
+};
+
+int runHelp(const QStringList&) {
+    cliOut(QStringLiteral("usage: ruvex-card COMMAND [ARGS]\n\ncommands:\n"));
+    for (const CliCommand& c : kCommands)
+        cliOut(QStringLiteral("  %1\n      %2\n")
+                   .arg(QLatin1String(c.usage), QLatin1String(c.summary)));
+    return CliOk;
+}
+
+} // namespace
+
+std::span<const CliCommand> cliCommands() {
+    return kCommands;
+}
+
+int runCardCommandLine(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        runHelp({});
+        return CliUsage;
+    }
+    const QString& name = arguments.first();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
+        return runHelp({});
+    for (const CliCommand& c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return c.run(arguments.mid(1));
+    }
+    cliErr(QStringLiteral("ruvex-card: unknown command '%1' (try 'ruvex-card help')\n").arg(name));
+    return CliUsage;
+}
+
+void cliOut(const QByteArray& utf8) {
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
+}
+
+void cliOut(const QString& text) {
+    cliOut(text.toUtf8());
+}
+
+void cliErr(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stderr);
+}

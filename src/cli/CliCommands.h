@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+#include <span>
+
+// Exit statuses shared by every subcommand.
+enum CliStatus { CliOk = 0, CliNotFound = 1, CliUsage = 2 };
+
+struct CliCommand {
+    const char* name;
+    const char* usage;
+    const char* summary;
+    int (*run)(const QStringList& args);
+};
+
+std::span<const CliCommand> cliCommands();
+int runCardCommandLine(const QStringList& arguments);
+
+// Output helpers: UTF-8 to stdout or stderr.
+void cliOut(const QString& text);
+void cliOut(const QByteArray& utf8);
+void cliErr(const QString& text);
+
+int runList(const QStringList& args);

@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliCommands.h"
+#include "CliJson.h"
+
+#include "catalogue/RVXMediaList.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+#include <dirent.h>
+
+namespace {
+
+QString kindName(int32_t division) {
+    switch (division) {
+    case RVXMediaDivisionMotion:
+        return QStringLiteral("motion");
+    case RVXMediaDivisionEvent:
+        return QStringLiteral("event");
+    default:
+        return QStringLiteral("continuous");
+    }
+}
+
+QString sideName(int32_t direction) {
+    switch (direction) {
+    case RVXMediaDirectionFront:
+        return QStringLiteral("front");
+    case RVXMediaDirectionRear:
+        return QStringLiteral("rear");
+    default:
+        return QStringLiteral("none");
+    }
+}
+
+QString dateText(const RVXMedia& m) {
+    return m.hasMoment() ? QString::asprintf("%04d-%02d-%02d", m.year(), m.month(), m.day())
+                         : QStringLiteral("-");
+}
+
+QString timeText(const RVXMedia& m) {
+    return m.hasMoment() ? QString::asprintf("%02d:%02d:%02d", m.hour(), m.minute(), m.second())
+                         : QStringLiteral("-");
+}
+
+QByteArray jsonLine(const RVXMediaList& list, qsizetype index, const RVXMedia& m) {
+    std::optional<QString> partner;
+    if (const RVXMediaPairRef pair = list.findMediaPairWithFileName(m.fileName())) {
+        if (const RVXMediaRef other = pair->partnerOf(m))
+            partner = other->fileName();
+    }
+    CliJson json;
+    json.add("index", int64_t(index))
+        .add("path", m.path())
+        .add("fileName", m.fileName())
+        .add("mediaName", m.mediaName())
+        .add("extension", m.extension())
+        .add("dir", m.dir())
+        .add("mediaDivision", int64_t(m.mediaDivision()))
+        .add("mediaDirection", int64_t(m.mediaDirection()))
+        .add("year", int64_t(m.year()))
+        .add("month", int64_t(m.month()))
+        .add("day", int64_t(m.day()))
+        .add("hour", int64_t(m.hour()))
+        .add("minute", int64_t(m.minute()))
+        .add("second", int64_t(m.second()))
+        .add("group", m.mediaGroupName())
+        .add("partner", partner);
+    return json.toJson() + '\n';
+}
+
+void printTable(const std::vector<RVXMediaRef>& medias) {
+    if (medias.empty())
+        return;
+    using Row = std::array<QString, 5>;
+    std::vector<Row> rows{{QStringLiteral("KIND"), QStringLiteral("SIDE"), QStringLiteral("DATE"),
+                           QStringLiteral("TIME"), QStringLiteral("FILE")}};
+    for (const RVXMediaRef& m : medias)
+        rows.push_back({kindName(m->mediaDivision()), sideName(m->mediaDirection()), dateText(*m),
+                        timeText(*m), m->fileName()});
+    std::array<qsizetype, 4> widths{};
+    for (const Row& row : rows) {
+        for (size_t c = 0; c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], row[c].size());
+    }
+    for (const Row& row : rows) {
+        QString line;
+        for (size_t c = 0; c < widths.size(); ++c)
+            line += row[c].leftJustified(widths[c] + 2);
+        cliOut(line + row[4] + u'\n');
+    }
+}
+
+bool isReadableFolder(const QString& path) {
+    DIR* handle = opendir(QFile::encodeName(path).constData());
+    if (!handle)
+        return false;
+    closedir(handle);
+    return true;
+}
+
+} // namespace
+
+int runList(const QStringList& args) {
+    bool json = false;
+    QStringList positional;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--json"))
+            json = true;
+        else if (a.startsWith(QLatin1String("--"))) {
+            cliErr(QStringLiteral("ruvex-card list: unknown option %1\n").arg(a));
+            return CliUsage;
+        } else
+            positional << a;
+    }
+    if (positional.size() != 1) {
+        cliErr(QStringLiteral("usage: ruvex-card list DIR [--json]\n"));
+        return CliUsage;
+    }
+    const QString dir = positional.first();
+    if (!QFileInfo(dir).isDir() || !isReadableFolder(dir)) {
+        cliErr(QStringLiteral("ruvex-card list: %1: not a readable folder\n").arg(dir));
+        return CliUsage;
+    }
+    RVXMediaList list;
+    list.setDirectoryPath(dir);
+    list.waitForWalks();
+    const std::vector<RVXMediaRef> medias = list.medias();
+    if (!json) {
+        printTable(medias);
+        return CliOk;
+    }
+    for (size_t i = 0; i < medias.size(); ++i)
+        cliOut(jsonLine(list, qsizetype(i), *medias[i]));
+    return CliOk;
+}

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CameraLayout.h"
+
+#include "support/Run.h"
+#include "testmedia/DemoCard.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int32_t le32(const QByteArray& b, int at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | uint8_t(b[at + i]);
+    return int32_t(v);
+}
+
+bool checksumValid(const QByteArray& sentence) {
+    const qsizetype star = sentence.indexOf('*');
+    if (!sentence.startsWith('$') || star < 0)
+        return false;
+    uint8_t sum = 0;
+    for (qsizetype i = 1; i < star; ++i)
+        sum ^= uint8_t(sentence[i]);
+    return sentence.mid(star + 1, 2).toUInt(nullptr, 16) == sum;
+}
+
+// Writing the card takes several seconds, so ctest writes it once for all these tests
+// (the demo_card fixture) and hands its folder over in RUVEX_TEST_DEMO_CARD.
+class DemoCardTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("RUVEX_TEST_DEMO_CARD"))
+            GTEST_SKIP() << "run through ctest, which writes the demo card first";
+        ASSERT_TRUE(QFileInfo(card()).isDir()) << qPrintable(card());
+    }
+    static QString card() { return qEnvironmentVariable("RUVEX_TEST_DEMO_CARD"); }
+    static QString recording(const QString& relative) { return QDir(card()).filePath(relative); }
+};
+
+TEST_F(DemoCardTest, HoldsPairsOfEveryKindAndTwoLoneRecordings) {
+    const RunResult r = runProgram(QStringLiteral(RUVEX_CARD_PATH), {"list", card(), "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    int paired[3] = {}, loneFront = 0, loneRear = 0;
+    QSet<QString> folders;
+    for (const QByteArray& line : r.out.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        folders.insert(QFileInfo(o.value(u"dir").toString()).fileName());
+        if (o.value(u"partner").isNull())
+            (o.value(u"mediaDirection").toInt() == 0 ? loneFront : loneRear)++;
+        else
+            paired[o.value(u"mediaDivision").toInt()]++;
+    }
+    EXPECT_EQ(paired[0], 2);
+    EXPECT_EQ(paired[1], 2);
+    EXPECT_EQ(paired[2], 2);
+    EXPECT_EQ(loneFront, 1);
+    EXPECT_EQ(loneRear, 1);
+    EXPECT_EQ(folders, QSet<QString>({"20260314", "20260315"}));
+}
+
+TEST_F(DemoCardTest, TelemetryTellsAPlausibleDrive) {
+    double maxSpeed = 0, minSpeed = 1e9;
+    int sentences[3] = {};
+    for (const DemoCard::Recording& plan : DemoCard::plan()) {
+        const QString path = recording(plan.folder + u'/' + plan.name + QStringLiteral(".MP4"));
+        const std::vector<QByteArray> records = cameraRecords(readAll(path));
+        ASSERT_EQ(records.size(), size_t(plan.duration * 10)) << qPrintable(path);
+        double peak = 0;
+        for (const QByteArray& r : records) {
+            peak = std::max(peak, std::fabs(le32(r, 8) / 256.0));
+            EXPECT_NEAR(le32(r, 16) / 256.0, 1.0, plan.impactAt >= 0 ? 1.0 : 0.2);
+            EXPECT_EQ(r[24], '9');
+            const QByteArray text = r.mid(25).split('\0').first();
+            ASSERT_TRUE(text.endsWith("\r\n")) << text.constData();
+            const QByteArray sentence = text.chopped(2);
+            EXPECT_TRUE(checksumValid(sentence)) << sentence.constData();
+            const QList<QByteArray> f = sentence.split(',');
+            if (sentence.startsWith("$GPRMC")) {
+                ++sentences[0];
+                const double lat = f[3].left(2).toDouble() + f[3].mid(2).toDouble() / 60;
+                const double lon = f[5].left(3).toDouble() + f[5].mid(3).toDouble() / 60;
+                EXPECT_NEAR(lat, 48.208, 0.02);
+                EXPECT_NEAR(lon, 16.37, 0.03);
+                maxSpeed = std::max(maxSpeed, f[7].toDouble() * 1.852);
+                minSpeed = std::min(minSpeed, f[7].toDouble() * 1.852);
+            } else if (sentence.startsWith("$GPGGA")) {
+                ++sentences[1];
+            } else if (sentence.startsWith("$GPGSA")) {
+                ++sentences[2];
+            }
+        }
+        // Only the event recording holds the knock.
+        if (plan.impactAt >= 0)
+            EXPECT_GT(peak, 2.5) << qPrintable(path);
+        else
+            EXPECT_LT(peak, 0.8) << qPrintable(path);
+    }
+    // One sentence a record, RMC, GGA and GSA in turn.
+    for (int n : sentences)
+        EXPECT_GE(n, 340);
+    EXPECT_GT(maxSpeed, 40);
+    EXPECT_LT(minSpeed, 5);
+}
+
+TEST_F(DemoCardTest, RecordingsPlayInVlc) {
+    if (!programExists(QStringLiteral("cvlc")))
+        GTEST_SKIP() << "vlc is not installed";
+    const QString file = recording(QStringLiteral("20260314/event_20260314_081527_F.MP4"));
+    QStringList args = {"-I",           "dummy",         "--no-dbus", "--play-and-exit",
+                        "--vout=dummy", "--aout=adummy", "--rate=4",  file};
+    QString program = QStringLiteral("cvlc");
+    QTemporaryDir home;
+    if (geteuid() == 0) {
+        // VLC refuses to run as root: play as nobody, who must be able to read the card.
+        for (const QString& p : {card(), recording("20260314"), file, home.path()})
+            QFile::setPermissions(p, QFile::permissions(p) | QFile::ReadOther | QFile::ExeOther |
+                                         QFile::WriteOther);
+        args = QStringList({"--reuid=nobody", "--regid=nogroup", "--clear-groups", "env",
+                            "HOME=" + home.path(), "cvlc"}) +
+               args;
+        program = QStringLiteral("setpriv");
+    }
+    const RunResult r = runProgram(program, args, 60000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    // The interface modules cannot start without a desktop session; anything else that
+    // VLC calls an error concerns the file.
+    for (const QByteArray& line : r.err.split('\n')) {
+        if (line.contains(" error:") && !line.contains("interface"))
+            ADD_FAILURE() << line.constData();
+    }
+}
+
+} // namespace

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DemoCard.h"
+
+#include "CameraRecordingWriter.h"
+#include "DemoDrive.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+// Recordings are named in local time; the card's clock is set to Vienna, UTC+1 in March.
+constexpr int kLocalOffsetSeconds = 3600;
+
+DemoCard::Recording recording(const QString& kind, const QDateTime& local, bool rear,
+                              double duration, double driveOffset, double impactAt = -1) {
+    const QString folder = local.toString(QStringLiteral("yyyyMMdd"));
+    const QString name =
+        kind + local.toString(QStringLiteral("yyyyMMdd_HHmmss")) + (rear ? "_R" : "_F");
+    QDateTime utc = local.addSecs(-kLocalOffsetSeconds);
+    utc.setTimeSpec(Qt::UTC);
+    return {folder, name, duration, driveOffset, utc, impactAt, rear};
+}
+
+} // namespace
+
+std::vector<DemoCard::Recording> DemoCard::plan() {
+    const QDateTime day1(QDate(2026, 3, 14), QTime(8, 15, 0), Qt::UTC);
+    const QDateTime day2(QDate(2026, 3, 15), QTime(17, 42, 0), Qt::UTC);
+    std::vector<Recording> plan;
+    for (bool rear : {false, true}) {
+        plan.push_back(recording(QStringLiteral("alwa_"), day1, rear, 15, 0));
+        plan.push_back(recording(QStringLiteral("motion_"), day1.addSecs(15), rear, 12, 15));
+        plan.push_back(recording(QStringLiteral("event_"), day1.addSecs(27), rear, 14, 27, 6.0));
+    }
+    plan.push_back(recording(QStringLiteral("alwa_"), day1.addSecs(41), false, 15, 41));
+    plan.push_back(recording(QStringLiteral("alwa_"), day2, true, 12, 120));
+    return plan;
+}
+
+std::optional<QString> DemoCard::encodeVideo(const QString& ffmpeg, double duration, bool rear,
+                                             const QString& outPath) {
+    const QString seconds = QString::number(duration);
+    // The rear camera looks backwards: mirror it and shift its colours so the two
+    // players are told apart at a glance.
+    const QString video = QStringLiteral("testsrc2=size=640x360:rate=30:duration=") + seconds +
+                          (rear ? QStringLiteral(",hflip,hue=h=150") : QString());
+    const QString audio = QStringLiteral("sine=frequency=%1:sample_rate=48000:duration=%2")
+                              .arg(rear ? 330 : 440)
+                              .arg(seconds);
+    const QStringList args = {
+        "-hide_banner", "-loglevel", "error",    "-nostdin", "-y",        "-f",       "lavfi",
+        "-i",           video,       "-f",       "lavfi",    "-i",        audio,      "-c:v",
+        "libx264",      "-preset",   "veryfast", "-g",       "30",        "-pix_fmt", "yuv420p",
+        "-c:a",         "aac",       "-b:a",     "96k",      "-shortest", outPath};
+    QProcess process;
+    process.start(ffmpeg, args);
+    if (!process.waitForStarted())
+        return QStringLiteral("cannot start %1: %2").arg(ffmpeg, process.errorString());
+    process.waitForFinished(-1);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("%1 failed: %2")
+            .arg(ffmpeg, QString::fromLocal8Bit(process.readAllStandardError()));
+    return std::nullopt;
+}
+
+std::optional<QString> DemoCard::write(const QString& dir, const QString& ffmpeg,
+                                       const std::function<void(const QString&)>& progress) {
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return QStringLiteral("cannot make a temporary folder: %1").arg(scratch.errorString());
+    const DemoDrive drive;
+    for (const Recording& r : plan()) {
+        const QString folder = QDir(dir).filePath(r.folder);
+        if (!QDir().mkpath(folder))
+            return QStringLiteral("cannot make %1").arg(folder);
+        const QString encoded = scratch.filePath(r.name + QStringLiteral(".mp4"));
+        if (auto error = encodeVideo(ffmpeg, r.duration, r.rear, encoded))
+            return error;
+        const TelemetryRecords records =
+            drive.recordsFor(r.driveOffset, r.duration, r.startUtc, r.impactAt);
+        const QString out = QDir(folder).filePath(r.name + QStringLiteral(".MP4"));
+        if (auto error = CameraRecordingWriter::writeFile(encoded, records, out))
+            return error;
+        QFile::remove(encoded);
+        if (progress)
+            progress(out);
+    }
+    return std::nullopt;
+}
