@@ -11,6 +11,9 @@ int runHelp(const QStringList& args);
 constexpr CliCommand kCommands[] = {
     {"help", "help", "list the subcommands", runHelp},
     {"list", "list DIR [--json]", "list the recordings under DIR in catalogue order", runList},
+    {"telemetry", "telemetry FILE [--format json|csv|gpx]", "the telemetry track of a recording",
+     runTelemetry},
+    {"nmea", "nmea [FILE|-]", "decode NMEA sentences line by line into the running fix", runNmea},
 };
 
 int runHelp(const QStringList&) {

@@ -24,3 +24,5 @@ void cliOut(const QByteArray& utf8);
 void cliErr(const QString& text);
 
 int runList(const QStringList& args);
+int runTelemetry(const QStringList& args);
+int runNmea(const QStringList& args);

@@ -2,7 +2,9 @@
 #include "CameraLayout.h"
 
 #include "support/Run.h"
+#include "telemetry/RVXBlackBoxData.h"
 #include "testmedia/DemoCard.h"
+#include "testmedia/DemoDrive.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -105,7 +107,7 @@ TEST_F(DemoCardTest, TelemetryTellsAPlausibleDrive) {
                 minSpeed = std::min(minSpeed, f[7].toDouble() * 1.852);
             } else if (sentence.startsWith("$GPGGA")) {
                 ++sentences[1];
-            } else if (sentence.startsWith("$GPGSA")) {
+            } else if (sentence.startsWith("$GNGSA")) {
                 ++sentences[2];
             }
         }
@@ -120,6 +122,34 @@ TEST_F(DemoCardTest, TelemetryTellsAPlausibleDrive) {
         EXPECT_GE(n, 340);
     EXPECT_GT(maxSpeed, 40);
     EXPECT_LT(minSpeed, 5);
+}
+
+TEST_F(DemoCardTest, EveryRecordingExtractsWithTheRecordsWritten) {
+    const DemoDrive drive;
+    for (const DemoCard::Recording& plan : DemoCard::plan()) {
+        const QString path = recording(plan.folder + u'/' + plan.name + QStringLiteral(".MP4"));
+        const TelemetryRecords written =
+            drive.recordsFor(plan.driveOffset, plan.duration, plan.startUtc, plan.impactAt);
+        RVXBlackBoxData data;
+        ASSERT_TRUE(data.ExtractStreamInformation(QFile::encodeName(path).constData()))
+            << qPrintable(path);
+        ASSERT_EQ(data.m_Times.size(), written.size()) << qPrintable(path);
+        // One sentence a record, so one fix a record.
+        EXPECT_EQ(data.m_NMEAs.size(), written.size());
+        for (size_t i = 0; i < written.size(); ++i) {
+            const TelemetryRecord& w = written[i];
+            EXPECT_EQ(data.m_Times[i], w.time);
+            EXPECT_EQ(data.m_vGSensorData[i], (RVXAviGSensorData{w.X, w.Y, w.Z, w.T}));
+            EXPECT_EQ(data.m_vGpsData[i].unit(), w.unit);
+            QByteArray text = w.nmea;
+            text.replace('\r', '\0').replace('\n', '\0');
+            EXPECT_EQ(data.m_vGpsData[i].gpsString(), text + QByteArray(128 - text.size(), '\0'))
+                << i;
+        }
+        EXPECT_GT(data.m_NMEAs.back().Latitude, 4800);
+        EXPECT_EQ(data.m_NMEAs.back().Now.wYear, 2026);
+        EXPECT_GE(data.m_NMEAs.back().SatelliteUsedCount, 9u) << "GPS and GLONASS added up";
+    }
 }
 
 TEST_F(DemoCardTest, RecordingsPlayInVlc) {

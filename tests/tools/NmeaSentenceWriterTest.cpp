@@ -30,15 +30,20 @@ TEST(NmeaSentenceWriter, SentencesFitARecordAndCarryTheFix) {
     fix.altitude = 171;
     fix.hdop = 1.2;
     fix.satellites = 12;
+    fix.glonassSatellites = 3;
     const QByteArray rmc = NmeaSentenceWriter::rmc(fix);
     EXPECT_TRUE(
-        rmc.startsWith("$GPRMC,071503.40,A,4812.0540,N,01622.4220,E,23.40,271.50,140326,,,A*"))
+        rmc.startsWith("$GPRMC,071503.400,A,4812.0540,N,01622.4220,E,23.40,271.50,140326,,,A*"))
         << rmc.constData();
+    // GGA counts the satellites of both systems; each GSA lists one system's.
     EXPECT_TRUE(NmeaSentenceWriter::gga(fix).startsWith(
-        "$GPGGA,071503.40,4812.0540,N,01622.4220,E,1,12,1.2,171.0,M"));
-    EXPECT_TRUE(NmeaSentenceWriter::gsa(fix).startsWith(
-        "$GPGSA,A,3,02,05,07,09,13,15,18,20,24,27,29,30,1.9,1.2,1.6*"));
-    for (const QByteArray& s : {rmc, NmeaSentenceWriter::gga(fix), NmeaSentenceWriter::gsa(fix)})
+        "$GPGGA,071503.400,4812.0540,N,01622.4220,E,1,15,1.2,171.0,M"));
+    EXPECT_TRUE(NmeaSentenceWriter::gsa(fix, false)
+                    .startsWith("$GNGSA,A,3,02,05,07,09,13,15,18,20,24,27,29,30,1.9,1.2,1.6*"));
+    EXPECT_TRUE(
+        NmeaSentenceWriter::gsa(fix, true).startsWith("$GNGSA,A,3,65,66,72,,,,,,,,,,1.9,1.2,1.6*"));
+    for (const QByteArray& s :
+         {rmc, NmeaSentenceWriter::gga(fix), NmeaSentenceWriter::gsa(fix, false)})
         EXPECT_LE(s.size() + 2, 128) << s.constData();
 }
 

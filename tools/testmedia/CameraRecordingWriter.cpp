@@ -299,6 +299,48 @@ std::optional<QString> CameraRecordingWriter::convert(const QByteArray& ffmpegMp
     return std::nullopt;
 }
 
+QByteArray CameraRecordingWriter::skeleton(const TelemetryRecords& records, uint32_t gapBytes) {
+    QByteArray ftyp = "avc1";
+    appendU32(ftyp, 0);
+    ftyp += "isomavc1";
+    const uint32_t count = uint32_t(records.size());
+    const uint32_t durationMs = count * 100;
+    QByteArray mvhd = fullBoxHeader();
+    appendU32(mvhd, 0);
+    appendU32(mvhd, 0);
+    appendU32(mvhd, kTimescale);
+    appendU32(mvhd, durationMs);
+    appendU32(mvhd, 0x00010000); // rate
+    appendU16(mvhd, 0x0100);     // volume
+    mvhd.append(10, '\0');
+    mvhd += identityMatrix();
+    mvhd.append(24, '\0');
+    appendU32(mvhd, 2); // next track
+
+    QByteArray mdat;
+    const uint32_t firstOffset = uint32_t(8 + ftyp.size() + 8);
+    std::vector<uint32_t> offsets;
+    for (const TelemetryRecord& r : records) {
+        mdat.append(qsizetype(gapBytes), '\0');
+        offsets.push_back(firstOffset + uint32_t(mdat.size()));
+        appendU16(mdat, TelemetryRecord::kSize);
+        mdat += r.toBytes();
+    }
+    Mp4Box trak = telemetryTrack(1, durationMs, count, durationMs, firstOffset);
+    // The table of the track writer assumes chunks back to back; put the real ones in.
+    QByteArray& stco = trak.descend({"mdia", "minf", "stbl"})->child("stco")->payload;
+    for (uint32_t i = 0; i < count; ++i)
+        writeU32(stco, 8 + 4 * qsizetype(i), offsets[i]);
+
+    QByteArray out;
+    Mp4Box::leaf("ftyp", ftyp).serializeInto(out);
+    Mp4Box::leaf("mdat", mdat).serializeInto(out);
+    Mp4Box::node("moov", {Mp4Box::leaf("mvhd", mvhd), Mp4Box::leaf("free", {}),
+                          Mp4Box::leaf("free", {}), Mp4Box::leaf("free", {}), std::move(trak)})
+        .serializeInto(out);
+    return out;
+}
+
 std::optional<QString> CameraRecordingWriter::writeFile(const QString& inputMp4,
                                                         const TelemetryRecords& records,
                                                         const QString& outputPath) {

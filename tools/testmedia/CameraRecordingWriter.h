@@ -20,6 +20,10 @@ public:
     // Both return nothing on success, else what went wrong.
     static std::optional<QString> convert(const QByteArray& ffmpegMp4,
                                           const TelemetryRecords& records, QByteArray& out);
+    // A camera-layout file with no video: ftyp, mdat holding only the telemetry chunks
+    // (each after gapBytes of filler, as if video lay between them), and moov with mvhd,
+    // three empty boxes and the telemetry track. For tests and benchmarks without ffmpeg.
+    static QByteArray skeleton(const TelemetryRecords& records, uint32_t gapBytes = 0);
     static std::optional<QString>
     writeFile(const QString& inputMp4, const TelemetryRecords& records, const QString& outputPath);
 };

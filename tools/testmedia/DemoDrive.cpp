@@ -116,6 +116,7 @@ DemoFix DemoDrive::fixAt(double t, const QDateTime& utc) const {
     fix.altitude = 171.0 + 2 * std::sin(t / 40.0);
     // Buildings of the inner city shade some satellites now and then.
     fix.satellites = 7 + int(std::lround(2 * std::sin(t / 23.0)));
+    fix.glonassSatellites = 4 + int(std::lround(std::sin(t / 31.0)));
     fix.hdop = 0.8 + 0.4 * (1 + std::sin(t / 17.0));
     return fix;
 }
@@ -156,7 +157,7 @@ TelemetryRecords DemoDrive::recordsFor(double driveOffset, double duration,
             r.nmea = NmeaSentenceWriter::gga(fix);
             break;
         default:
-            r.nmea = NmeaSentenceWriter::gsa(fix);
+            r.nmea = NmeaSentenceWriter::gsa(fix, (k / 3) % 2 == 1);
             break;
         }
         r.nmea += "\r\n";

@@ -28,7 +28,8 @@ public:
     DemoFix fixAt(double t, const QDateTime& utc) const;
 
     // The telemetry of one recording that starts driveOffset seconds into the drive.
-    // Records carry RMC, GGA and GSA in turn, one sentence each; impactAt (seconds from
+    // Records carry RMC, GGA and GSA in turn, one sentence each, the GSA of GPS and of
+    // GLONASS taking turns; impactAt (seconds from
     // the recording's start, negative for none) adds a collision to the G values.
     TelemetryRecords recordsFor(double driveOffset, double duration, const QDateTime& startUtc,
                                 double impactAt = -1) const;

@@ -19,8 +19,9 @@ QByteArray angleField(double degrees, int degreeDigits, char positive, char nega
            (degrees < 0 ? negative : positive);
 }
 
+// The camera's receiver gives the time to the millisecond; readers rely on those 10 characters.
 QByteArray timeField(const QDateTime& utc) {
-    return utc.toString(QStringLiteral("HHmmss.zzz")).left(9).toLatin1();
+    return utc.toString(QStringLiteral("HHmmss.zzz")).toLatin1();
 }
 
 } // namespace
@@ -50,18 +51,21 @@ QByteArray NmeaSentenceWriter::rmc(const DemoFix& f) {
 QByteArray NmeaSentenceWriter::gga(const DemoFix& f) {
     return sealed("GPGGA," + timeField(f.utc) + ',' + latitudeField(f.latitude) + ',' +
                   longitudeField(f.longitude) + ",1," +
-                  QByteArray::number(f.satellites).rightJustified(2, '0') + ',' +
-                  QByteArray::number(f.hdop, 'f', 1) + ',' +
+                  QByteArray::number(f.satellites + f.glonassSatellites).rightJustified(2, '0') +
+                  ',' + QByteArray::number(f.hdop, 'f', 1) + ',' +
                   QByteArray::number(f.altitude, 'f', 1) + ",M,47.0,M,,");
 }
 
-QByteArray NmeaSentenceWriter::gsa(const DemoFix& f) {
-    static constexpr int kPrns[] = {2, 5, 7, 9, 13, 15, 18, 20, 24, 27, 29, 30};
-    QByteArray body = "GPGSA,A,3";
+QByteArray NmeaSentenceWriter::gsa(const DemoFix& f, bool glonass) {
+    static constexpr int kGps[] = {2, 5, 7, 9, 13, 15, 18, 20, 24, 27, 29, 30};
+    static constexpr int kGlonass[] = {65, 66, 72, 73, 74, 80, 81, 82, 87, 88, 89, 90};
+    const int* prns = glonass ? kGlonass : kGps;
+    const int used = glonass ? f.glonassSatellites : f.satellites;
+    QByteArray body = "GNGSA,A,3";
     for (int i = 0; i < 12; ++i) {
         body += ',';
-        if (i < f.satellites)
-            body += QByteArray::number(kPrns[i]).rightJustified(2, '0');
+        if (i < used)
+            body += QByteArray::number(prns[i]).rightJustified(2, '0');
     }
     const double pdop = f.hdop * 1.6, vdop = f.hdop * 1.3;
     return sealed(body + ',' + QByteArray::number(pdop, 'f', 1) + ',' +

@@ -13,15 +13,18 @@ struct DemoFix {
     double course = 0;
     double altitude = 0;
     double hdop = 0;
-    int satellites = 0;
+    int satellites = 0;        // GPS satellites used
+    int glonassSatellites = 0; // GLONASS satellites used
 };
 
-// Writes the GP-talker sentences a receiver sends, checksum included, without line end.
+// Writes the sentences of a GPS and GLONASS receiver as the camera records them,
+// checksum included, without line end: RMC and GGA of the GPS talker with the time to
+// the millisecond, and one GSA of the combined talker per satellite system.
 class NmeaSentenceWriter {
 public:
     static QByteArray rmc(const DemoFix& fix);
     static QByteArray gga(const DemoFix& fix);
-    static QByteArray gsa(const DemoFix& fix);
+    static QByteArray gsa(const DemoFix& fix, bool glonass);
     // "$" + body + "*" + two hex digits of the XOR of the body's bytes.
     static QByteArray sealed(const QByteArray& body);
     // (d)ddmm.mmmm with the hemisphere letter after a comma.
