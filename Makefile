@@ -1,5 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 BUILD ?= build
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 5
 DEMO_CARD ?= demo-card
 JOBS ?= 2
 
@@ -7,7 +9,7 @@ JOBS ?= 2
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all deps build run test bench demo-card clean
+.PHONY: all deps build fuzz run test bench demo-card clean
 
 all: build
 
@@ -28,11 +30,19 @@ demo-card: build
 run: demo-card
 	$(BUILD)/src/ruvex-card list $(DEMO_CARD)
 
-test: build
+# The core again with clang and the sanitizers, and each fuzz target over its seeds.
+fuzz: deps
+	@test -f $(FUZZ_BUILD)/build.ninja || CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DRUVEX_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_nmea_parse fuzz_extract
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The fuzz smoke run goes first so that ctest's summary closes the output.
+test: build fuzz
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
 	$(BUILD)/bench/bench_catalogue
+	$(BUILD)/bench/bench_telemetry
 
 clean:
-	rm -rf $(BUILD) $(DEMO_CARD) $(DEMO_CARD).partial
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(DEMO_CARD) $(DEMO_CARD).partial

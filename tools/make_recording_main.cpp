@@ -10,8 +10,10 @@
 namespace {
 
 int usage() {
-    std::fputs("usage: ruvex-make-recording --video IN.mp4 --telemetry RECORDS.json|RECORDS.csv "
-               "--out OUT.MP4 [--format json|csv]\n",
+    std::fputs("usage: ruvex-make-recording [--video IN.mp4] --telemetry RECORDS.json|RECORDS.csv "
+               "--out OUT.MP4 [--format json|csv] [--gap BYTES]\n"
+               "without --video: a file of the camera's layout holding the telemetry alone,\n"
+               "each chunk after BYTES of empty space (a hole in the file)\n",
                stderr);
     return 2;
 }
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     QString video, telemetry, out, format;
+    uint32_t gap = 0;
+    bool gapOk = true;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (i + 1 >= args.size())
@@ -39,10 +43,12 @@ int main(int argc, char** argv) {
             out = args[++i];
         else if (a == "--format")
             format = args[++i];
+        else if (a == "--gap")
+            gap = args[++i].toUInt(&gapOk);
         else
             return usage();
     }
-    if (video.isEmpty() || telemetry.isEmpty() || out.isEmpty())
+    if (telemetry.isEmpty() || out.isEmpty() || !gapOk || (gap && !video.isEmpty()))
         return usage();
     if (format.isEmpty())
         format = telemetry.endsWith(".csv", Qt::CaseInsensitive) ? "csv" : "json";
@@ -57,8 +63,13 @@ int main(int argc, char** argv) {
         format == "csv" ? parseTelemetryCsv(text) : parseTelemetryJson(text);
     if (const QString* error = std::get_if<QString>(&parsed))
         return fail(telemetry + ": " + *error);
-    if (auto error =
-            CameraRecordingWriter::writeFile(video, std::get<TelemetryRecords>(parsed), out))
+    const TelemetryRecords& records = std::get<TelemetryRecords>(parsed);
+    if (video.isEmpty()) {
+        if (auto error = CameraRecordingWriter::writeSkeletonFile(out, records, gap))
+            return fail(*error);
+        return 0;
+    }
+    if (auto error = CameraRecordingWriter::writeFile(video, records, out))
         return fail(*error);
     return 0;
 }

@@ -136,6 +136,12 @@ RVXBlackBoxData::findChunkOffsetTable(const RVXFileReader& file) {
 }
 
 void RVXBlackBoxData::readRecords(const RVXFileReader& file, const ChunkTable& table) {
+    // The count is already cut to what the file holds, so this stays in proportion to it.
+    m_Times.reserve(table.count);
+    m_vGSensorData.reserve(table.count);
+    m_GSensors.reserve(table.count);
+    m_vGpsData.reserve(table.count);
+    m_NMEAs.reserve(table.count);
     ChunkWindow window(file);
     std::vector<unsigned char> raw;
     std::vector<uint32_t> offsets;

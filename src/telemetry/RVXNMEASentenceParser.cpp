@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -13,12 +14,22 @@ bool isCSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// Eight bytes at a time: nearly every sentence is plain ASCII.
+bool isAscii(QByteArrayView text) {
+    const char* p = text.data();
+    qsizetype n = text.size();
+    uint64_t bits = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        bits |= word;
+    }
+    for (; n > 0; ++p, --n)
+        bits |= uint8_t(*p);
+    return (bits & 0x8080808080808080ull) == 0;
+}
+
 bool isValidUtf8(QByteArrayView text) {
-    bool ascii = true;
-    for (char c : text)
-        ascii &= uint8_t(c) < 0x80;
-    if (ascii)
-        return true;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     [[maybe_unused]] const QString decoded = decoder(text);
     return !decoder.hasError();
@@ -83,33 +94,50 @@ bool RVXNMEASentenceParser::parse(const char* sentence) {
 }
 
 bool RVXNMEASentenceParser::parse(QByteArrayView sentence) {
-    if (!isValidUtf8(sentence))
+    if (!isAscii(sentence) && !isValidUtf8(sentence))
         return false;
-    // Exactly one '*': the body before it, a checksum after it that is not checked.
-    const qsizetype star = sentence.indexOf('*');
-    if (star < 0 || sentence.sliced(star + 1).contains('*'))
-        return false;
-    const QByteArrayView body = sentence.first(star);
-
-    QByteArrayView fields[kMaxFields];
+    // One pass finds the fields before the '*' and checks that there is exactly one;
+    // sentences are short, so this beats a library search per field. The field array
+    // is left uninitialised: clearing it cost more than the rest of the split.
+    alignas(QByteArrayView) unsigned char storage[sizeof(QByteArrayView) * kMaxFields];
+    auto* fields = reinterpret_cast<QByteArrayView*>(storage);
     size_t count = 0;
-    qsizetype start = 0;
-    while (count < size_t(kMaxFields)) {
-        const qsizetype comma = body.indexOf(',', start);
-        fields[count++] = body.sliced(start, (comma < 0 ? body.size() : comma) - start);
-        if (comma < 0)
-            break;
-        start = comma + 1;
+    qsizetype fieldStart = 0, star = -1;
+    const char* text = sentence.data();
+    for (qsizetype i = 0; i < sentence.size(); ++i) {
+        const char c = text[i];
+        if (c != ',' && c != '*')
+            continue;
+        if (c == '*') {
+            if (star >= 0)
+                return false;
+            star = i;
+        } else if (star >= 0) {
+            continue; // commas after the '*' belong to the checksum text
+        }
+        if (count < size_t(kMaxFields))
+            new (&fields[count++]) QByteArrayView(text + fieldStart, i - fieldStart);
+        fieldStart = i + 1;
     }
+    // The checksum after the '*' is not checked.
+    if (star < 0)
+        return false;
     const RVXNMEAFields f(fields, count);
     const QByteArrayView id = f[0];
-    if (id == "$GPRMC" || id == "$GNRMC")
+    if (id.size() != 6 || id[0] != '$' || id[1] != 'G')
+        return false;
+    const char talker = id[2];
+    auto is = [&id](const char(&type)[4]) {
+        return id[3] == type[0] && id[4] == type[1] && id[5] == type[2];
+    };
+    const bool gps = talker == 'P', combined = talker == 'N';
+    if ((gps || combined) && is("RMC"))
         return parseGPRMC(f);
-    if (id == "$GPGGA" || id == "$GNGGA")
+    if ((gps || combined) && is("GGA"))
         return parseGPGGA(f);
-    if (id == "$GNGSA")
+    if (combined && is("GSA"))
         return parseGNGSA(f);
-    if (id == "$GNGNS")
+    if (combined && is("GNS"))
         return parseGNGNS(f);
     return false;
 }
@@ -119,7 +147,8 @@ bool RVXNMEASentenceParser::parseGPRMC(RVXNMEAFields f) {
     RVXGpsData& c = m_Current;
     c.SpeedOverGround = decimalField(field(f, 7));
     c.CourseOverGround = decimalField(field(f, 8));
-    c.gpsValid = field(f, 2) == "A" ? 1 : 0;
+    const QByteArrayView status = field(f, 2);
+    c.gpsValid = status.size() == 1 && status[0] == 'A' ? 1 : 0;
     const QByteArrayView date = field(f, 9), time = field(f, 1);
     if (date.size() == 6 && time.size() == 10) {
         // The position of each part decides; the '.' at index 6 is not looked at.
@@ -147,7 +176,7 @@ bool RVXNMEASentenceParser::parseGPGGA(RVXNMEAFields f) {
         c.Longitude = decimalField(f[4]);
     if (present(f, 5))
         c.EW = f[5][0];
-    if (f[0] == "$GPGGA" && !c.Enable_GNGNS && !c.Enable_GNGSA)
+    if (f[0][2] == 'P' && !c.Enable_GNGNS && !c.Enable_GNGSA) // "$GPGGA", not "$GNGGA"
         c.SatelliteUsedCount = uint32_t(integerField(field(f, 7)));
     if (!c.Enable_GNGNS && present(f, 8))
         c.HDOP = decimalField(f[8]);

@@ -129,6 +129,23 @@ TEST_F(CameraRecordingWriterTest, CommandLineTakesJsonAndCsv) {
     EXPECT_TRUE(r.err.contains("time"));
     EXPECT_FALSE(QFile::exists(tree.path("x.MP4")));
     EXPECT_EQ(runProgram(tool, {"--video", source}).exitCode, 2);
+    // Without a video the tool writes the telemetry alone in the camera's layout.
+    const QString bare = tree.path(QStringLiteral("bare.MP4"));
+    ASSERT_EQ(runProgram(tool, {"--telemetry", json, "--out", bare}).exitCode, 0);
+    EXPECT_EQ(cameraRecords(readAll(bare)).size(), 1u);
+}
+
+TEST(CameraRecordingWriter, SkeletonFileMatchesTheSkeletonInMemory) {
+    TempTree tree;
+    const TelemetryRecords records = someRecords(4);
+    const QString path = tree.path(QStringLiteral("bare.MP4"));
+    ASSERT_EQ(CameraRecordingWriter::writeSkeletonFile(path, records, 1000), std::nullopt);
+    const QByteArray file = readAll(path);
+    EXPECT_EQ(file, CameraRecordingWriter::skeleton(records, 1000));
+    const auto found = cameraRecords(file);
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[3], records[3].toBytes());
+    EXPECT_EQ(cameraChunkOffsets(file)->at(1) - cameraChunkOffsets(file)->at(0), 1000u + 155u);
 }
 
 TEST(CameraRecordingWriter, RefusesInputWithoutTheBoxesItNeeds) {

@@ -299,7 +299,19 @@ std::optional<QString> CameraRecordingWriter::convert(const QByteArray& ffmpegMp
     return std::nullopt;
 }
 
-QByteArray CameraRecordingWriter::skeleton(const TelemetryRecords& records, uint32_t gapBytes) {
+namespace {
+
+// The pieces of a video-less camera file: the bytes before the chunks, where each chunk
+// goes, and the moov box after them. Filler between chunks is left to the caller, so a
+// file with large gaps can be written sparse.
+struct Skeleton {
+    QByteArray head; // ftyp and the mdat header
+    std::vector<uint32_t> offsets;
+    uint64_t mdatEnd = 0;
+    QByteArray moov;
+};
+
+Skeleton skeletonParts(const TelemetryRecords& records, uint32_t gapBytes) {
     QByteArray ftyp = "avc1";
     appendU32(ftyp, 0);
     ftyp += "isomavc1";
@@ -317,28 +329,62 @@ QByteArray CameraRecordingWriter::skeleton(const TelemetryRecords& records, uint
     mvhd.append(24, '\0');
     appendU32(mvhd, 2); // next track
 
-    QByteArray mdat;
-    const uint32_t firstOffset = uint32_t(8 + ftyp.size() + 8);
-    std::vector<uint32_t> offsets;
-    for (const TelemetryRecord& r : records) {
-        mdat.append(qsizetype(gapBytes), '\0');
-        offsets.push_back(firstOffset + uint32_t(mdat.size()));
-        appendU16(mdat, TelemetryRecord::kSize);
-        mdat += r.toBytes();
+    Skeleton s;
+    Mp4Box::leaf("ftyp", ftyp).serializeInto(s.head);
+    const uint64_t body = uint64_t(count) * (gapBytes + CameraRecordingWriter::kChunkSize);
+    appendU32(s.head, uint32_t(8 + body));
+    s.head += "mdat";
+    uint64_t at = uint64_t(s.head.size());
+    for (uint32_t i = 0; i < count; ++i) {
+        at += gapBytes;
+        s.offsets.push_back(uint32_t(at));
+        at += CameraRecordingWriter::kChunkSize;
     }
-    Mp4Box trak = telemetryTrack(1, durationMs, count, durationMs, firstOffset);
-    // The table of the track writer assumes chunks back to back; put the real ones in.
+    s.mdatEnd = at;
+    Mp4Box trak = telemetryTrack(1, durationMs, count, durationMs, 0);
+    // The track writer lays chunks back to back; these have gaps, so their own offsets go in.
     QByteArray& stco = trak.descend({"mdia", "minf", "stbl"})->child("stco")->payload;
     for (uint32_t i = 0; i < count; ++i)
-        writeU32(stco, 8 + 4 * qsizetype(i), offsets[i]);
-
-    QByteArray out;
-    Mp4Box::leaf("ftyp", ftyp).serializeInto(out);
-    Mp4Box::leaf("mdat", mdat).serializeInto(out);
+        writeU32(stco, 8 + 4 * qsizetype(i), s.offsets[i]);
     Mp4Box::node("moov", {Mp4Box::leaf("mvhd", mvhd), Mp4Box::leaf("free", {}),
                           Mp4Box::leaf("free", {}), Mp4Box::leaf("free", {}), std::move(trak)})
-        .serializeInto(out);
-    return out;
+        .serializeInto(s.moov);
+    return s;
+}
+
+QByteArray chunkOf(const TelemetryRecord& r) {
+    QByteArray chunk;
+    appendU16(chunk, TelemetryRecord::kSize);
+    return chunk + r.toBytes();
+}
+
+} // namespace
+
+QByteArray CameraRecordingWriter::skeleton(const TelemetryRecords& records, uint32_t gapBytes) {
+    const Skeleton s = skeletonParts(records, gapBytes);
+    QByteArray out = s.head;
+    for (const TelemetryRecord& r : records) {
+        out.append(qsizetype(gapBytes), '\0');
+        out += chunkOf(r);
+    }
+    return out + s.moov;
+}
+
+std::optional<QString> CameraRecordingWriter::writeSkeletonFile(const QString& path,
+                                                                const TelemetryRecords& records,
+                                                                uint32_t gapBytes) {
+    const Skeleton s = skeletonParts(records, gapBytes);
+    QFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+              file.write(s.head) == s.head.size();
+    for (size_t i = 0; ok && i < records.size(); ++i) {
+        const QByteArray chunk = chunkOf(records[i]);
+        ok = file.seek(qint64(s.offsets[i])) && file.write(chunk) == chunk.size();
+    }
+    ok = ok && file.seek(qint64(s.mdatEnd)) && file.write(s.moov) == s.moov.size();
+    if (!ok)
+        return QStringLiteral("%1: %2").arg(path, file.errorString());
+    return std::nullopt;
 }
 
 std::optional<QString> CameraRecordingWriter::writeFile(const QString& inputMp4,

@@ -24,6 +24,9 @@ public:
     // (each after gapBytes of filler, as if video lay between them), and moov with mvhd,
     // three empty boxes and the telemetry track. For tests and benchmarks without ffmpeg.
     static QByteArray skeleton(const TelemetryRecords& records, uint32_t gapBytes = 0);
+    // The same written to a file, the gaps left as holes.
+    static std::optional<QString>
+    writeSkeletonFile(const QString& path, const TelemetryRecords& records, uint32_t gapBytes);
     static std::optional<QString>
     writeFile(const QString& inputMp4, const TelemetryRecords& records, const QString& outputPath);
 };
