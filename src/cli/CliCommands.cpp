@@ -14,6 +14,14 @@ constexpr CliCommand kCommands[] = {
     {"telemetry", "telemetry FILE [--format json|csv|gpx]", "the telemetry track of a recording",
      runTelemetry},
     {"nmea", "nmea [FILE|-]", "decode NMEA sentences line by line into the running fix", runNmea},
+    {"config",
+     "config show FILE [--json] | config defaults --out FILE | config set FILE NAME=VALUE... "
+     "[--out OTHER]",
+     "show, write or change the camera's settings file config.bin", runConfig},
+    {"drivelog", "drivelog FILE [--csv OUT]", "the drive-information log as a table, or as CSV",
+     runDrivelog},
+    {"timeset", "timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE",
+     "write the clock file timeset.cfg (now when no date or time is given)", runTimeset},
 };
 
 int runHelp(const QStringList&) {

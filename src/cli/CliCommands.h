@@ -26,3 +26,6 @@ void cliErr(const QString& text);
 int runList(const QStringList& args);
 int runTelemetry(const QStringList& args);
 int runNmea(const QStringList& args);
+int runConfig(const QStringList& args);
+int runDrivelog(const QStringList& args);
+int runTimeset(const QStringList& args);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CameraLayout.h"
 
+#include "drivelog/FlashDataRecord.h"
 #include "support/Run.h"
 #include "telemetry/RVXBlackBoxData.h"
 #include "testmedia/DemoCard.h"
@@ -150,6 +151,39 @@ TEST_F(DemoCardTest, EveryRecordingExtractsWithTheRecordsWritten) {
         EXPECT_EQ(data.m_NMEAs.back().Now.wYear, 2026);
         EXPECT_GE(data.m_NMEAs.back().SatelliteUsedCount, 9u) << "GPS and GLONASS added up";
     }
+}
+
+TEST_F(DemoCardTest, CardFilesAreValidAndReadable) {
+    const RunResult config = runProgram(QStringLiteral(RUVEX_CARD_PATH),
+                                        {"config", "show", recording("config.bin"), "--json"});
+    ASSERT_EQ(config.exitCode, 0) << config.err.constData();
+    const QJsonObject o = QJsonDocument::fromJson(config.out).object();
+    EXPECT_TRUE(o.value(u"checksumValid").toBool());
+    EXPECT_EQ(o.value(u"szPlateNumber").toString(), DemoCard::plateNumber());
+    EXPECT_EQ(o.value(u"osd_plate_flag").toInt(), 1);
+    EXPECT_EQ(o.value(u"time_gmt").toInt(), 15) << "UTC+1";
+
+    const auto log = readFlashDataFile(recording("DrvInfo/zamo_000.drv"));
+    ASSERT_TRUE(log);
+    ASSERT_GE(log->size(), 10u);
+    for (const FlashDataRecord& r : *log) {
+        EXPECT_NEAR(r.latitudeWhole / 100 +
+                        (r.latitudeWhole % 100 + r.latitudeFraction / 10000.0) / 60,
+                    48.208, 0.02);
+        EXPECT_NEAR(r.longitudeWhole / 100 +
+                        (r.longitudeWhole % 100 + r.longitudeFraction / 10000.0) / 60,
+                    16.37, 0.03);
+        EXPECT_EQ(r.year, 126);
+    }
+    EXPECT_GT(log->back().maximumSpeed, 40);
+    EXPECT_EQ(
+        runProgram(QStringLiteral(RUVEX_CARD_PATH), {"drivelog", recording("DrvInfo/zamo_000.drv")})
+            .exitCode,
+        0);
+
+    QFile clock(recording("timeset.cfg"));
+    ASSERT_TRUE(clock.open(QIODevice::ReadOnly));
+    EXPECT_EQ(clock.readAll(), "2026/03/14 08:15:00");
 }
 
 TEST_F(DemoCardTest, RecordingsPlayInVlc) {

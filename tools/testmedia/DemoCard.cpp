@@ -4,9 +4,16 @@
 #include "CameraRecordingWriter.h"
 #include "DemoDrive.h"
 
+#include "cardtools/RVXTimeSetFile.h"
+#include "drivelog/FlashDataRecord.h"
+#include "settings/RVXSettingFile.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -87,5 +94,81 @@ std::optional<QString> DemoCard::write(const QString& dir, const QString& ffmpeg
         if (progress)
             progress(out);
     }
+    if (auto error = writeCardFiles(dir))
+        return error;
+    if (progress)
+        progress(QDir(dir).filePath(QStringLiteral("config.bin")));
+    return std::nullopt;
+}
+
+namespace {
+
+// One drive-log record every five seconds of the recorded drive, in local time.
+std::vector<FlashDataRecord> driveLog(const DemoDrive& drive) {
+    std::vector<FlashDataRecord> log;
+    uint16_t maximum = 0;
+    for (const DemoCard::Recording& r : DemoCard::plan()) {
+        if (r.rear)
+            continue;
+        for (double t = 0; t < r.duration; t += 5) {
+            const double at = r.driveOffset + t;
+            const DemoDrive::State s = drive.stateAt(at);
+            const QDateTime local =
+                r.startUtc.addMSecs(qint64(t * 1000)).addSecs(kLocalOffsetSeconds);
+            FlashDataRecord f;
+            f.sequence = uint16_t(log.size() + 1);
+            f.dayOfWeek = uint8_t(local.date().dayOfWeek() % 7);
+            f.status = 1;
+            f.year = uint8_t(local.date().year() - 1900);
+            f.month = uint8_t(local.date().month());
+            f.day = uint8_t(local.date().day());
+            f.hour = uint8_t(local.time().hour());
+            f.minute = uint8_t(local.time().minute());
+            f.second = uint8_t(local.time().second());
+            const auto split = [](double degrees, uint16_t& whole, uint16_t& fraction) {
+                const int d = int(degrees);
+                const double minutes = (degrees - d) * 60;
+                whole = uint16_t(d * 100 + int(minutes));
+                fraction = uint16_t(std::lround((minutes - int(minutes)) * 10000) % 10000);
+            };
+            split(s.latitude, f.latitudeWhole, f.latitudeFraction);
+            split(s.longitude, f.longitudeWhole, f.longitudeFraction);
+            f.currentSpeed = uint16_t(std::lround(s.speedKmh));
+            maximum = std::max(maximum, f.currentSpeed);
+            f.maximumSpeed = maximum;
+            f.distance = uint32_t(std::lround(drive.distanceAt(at) / 100)); // tenths of a kilometre
+            f.x = int16_t(std::lround(s.accelerationMs2 / 9.80665 * 256));
+            f.y = int16_t(std::lround(s.lateralMs2 / 9.80665 * 256));
+            f.z = 256;
+            f.battery = int16_t(124 + int(log.size() % 3)); // 12.4 V to 12.6 V
+            log.push_back(f);
+        }
+    }
+    return log;
+}
+
+} // namespace
+
+std::optional<QString> DemoCard::writeCardFiles(const QString& dir) {
+    _FILEDATA settings{};
+    makeDefaultSetting(settings);
+    settings.time_gmt = findTimeZoneIndexForOffset(kLocalOffsetSeconds);
+    RVXSetSettingText(settings.szPlateNumber, sizeof settings.szPlateNumber, plateNumber());
+    RVXSealSetting(settings);
+    if (auto error = writeSettingFile(settings, QDir(dir).filePath(QStringLiteral("config.bin"))))
+        return QStringLiteral("config.bin: ") + *error;
+
+    const QString logDir = QDir(dir).filePath(QStringLiteral("DrvInfo"));
+    QFile log(QDir(logDir).filePath(QStringLiteral("zamo_000.drv")));
+    const QByteArray bytes = flashDataFileBytes(driveLog(DemoDrive()));
+    if (!QDir().mkpath(logDir) || !log.open(QIODevice::WriteOnly) ||
+        log.write(bytes) != bytes.size())
+        return QStringLiteral("%1: %2").arg(log.fileName(), log.errorString());
+    log.close();
+
+    const QDateTime first = plan().front().startUtc.addSecs(kLocalOffsetSeconds);
+    if (auto error = doWriteConfigFile(QDir(dir).filePath(QStringLiteral("timeset.cfg")),
+                                       first.date(), first.time()))
+        return QStringLiteral("timeset.cfg: ") + *error;
     return std::nullopt;
 }

@@ -24,6 +24,11 @@ public:
     };
 
     static std::vector<Recording> plan();
+    // The plate number the demo card's settings carry.
+    static QString plateNumber() { return QStringLiteral("W1234AB"); }
+    // config.bin (defaults, this plate, sealed), DrvInfo/zamo_000.drv along the drive and
+    // timeset.cfg at the first recording's moment.
+    static std::optional<QString> writeCardFiles(const QString& dir);
     // Writes every recording of plan() under dir; progress hears each file's path.
     static std::optional<QString> write(const QString& dir,
                                         const QString& ffmpeg = QStringLiteral("ffmpeg"),

@@ -105,6 +105,14 @@ DemoDrive::State DemoDrive::stateAt(double t) const {
     return {p.lat, p.lon, v * 3.6, course, (m_speed[i + 1] - v) / kStep, v * radians(turn) / 2.0};
 }
 
+double DemoDrive::distanceAt(double t) const {
+    double metres = 0;
+    const size_t last = std::min(size_t(std::max(0.0, t) / kStep), m_speed.size());
+    for (size_t i = 0; i < last; ++i)
+        metres += m_speed[i] * kStep;
+    return metres;
+}
+
 DemoFix DemoDrive::fixAt(double t, const QDateTime& utc) const {
     const State s = stateAt(t);
     DemoFix fix;

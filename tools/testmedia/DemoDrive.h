@@ -25,6 +25,8 @@ public:
     DemoDrive();
     // t in seconds from the start of the drive, clamped to the drive's length.
     State stateAt(double t) const;
+    // Metres driven from the start to t.
+    double distanceAt(double t) const;
     DemoFix fixAt(double t, const QDateTime& utc) const;
 
     // The telemetry of one recording that starts driveOffset seconds into the drive.

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXValidator.h"
+
+#include "RVXLocalizedString.h"
+
+#include <charconv>
+
+namespace {
+constexpr double kMinimumThreshold = 0.05;
+constexpr double kMaximumThreshold = 1.5;
+} // namespace
+
+std::optional<double> RVXValidator::leadingDecimal(const QString& text) {
+    const QByteArray latin = text.toLatin1();
+    const char* p = latin.constData();
+    const char* end = p + latin.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
+        ++p;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    double value = 0;
+    // Independent of the user's locale: the pages take a decimal point.
+    const auto result = std::from_chars(p, end, value, std::chars_format::general);
+    if (result.ec != std::errc())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::optional<QString> RVXValidator::validateGsensorThreshold(const QString& text) {
+    if (text.isEmpty())
+        return std::nullopt;
+    const auto value = leadingDecimal(text);
+    if (!value)
+        return RVXLocalizedString("msg.input_value_invalid_format");
+    if (*value < kMinimumThreshold || *value > kMaximumThreshold)
+        return RVXLocalizedString("msg.gsensor_outofrange_fmt")
+            .arg(kMinimumThreshold)
+            .arg(kMaximumThreshold);
+    return std::nullopt;
+}
+
+std::optional<QString> RVXValidator::validateSDCardSizeRatio(int64_t ratio) {
+    if (ratio >= 10)
+        return std::nullopt;
+    return RVXLocalizedString("msg.sdcard_ratio_too_low");
+}
+
+bool isEmptyString(const QString* text) {
+    return !text || text->isEmpty();
+}
+bool isEmptyString(const QString& text) {
+    return text.isEmpty();
+}
+bool isNotEmptyString(const QString& text) {
+    return !text.isEmpty();
+}

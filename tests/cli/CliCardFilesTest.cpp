@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/Run.h"
+#include "support/TempTree.h"
+
+#include "drivelog/FlashDataRecord.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCard = QStringLiteral(RUVEX_CARD_PATH);
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QJsonObject show(const QString& path) {
+    const RunResult r = runProgram(kCard, {"config", "show", path, "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+TEST(CardConfig, DefaultsShowSetAndSeal) {
+    TempTree tree;
+    const QString file = tree.path(QStringLiteral("config.bin"));
+    ASSERT_EQ(runProgram(kCard, {"config", "defaults", "--out", file}).exitCode, 0);
+    QJsonObject o = show(file);
+    EXPECT_EQ(o.size(), 119);
+    EXPECT_EQ(o.value(u"cfg_ver").toInt(), 22310);
+    EXPECT_EQ(o.value(u"szPlateNumber").toString(), QStringLiteral("Zamo"));
+    EXPECT_EQ(o.value(u"dummy00").toArray().size(), 8);
+    EXPECT_FALSE(o.value(u"checksumValid").toBool()) << "a default file carries checksum 0";
+    const QByteArray text = runProgram(kCard, {"config", "show", file, "--json"}).out;
+    EXPECT_TRUE(text.contains("\"blackboxHeight\":1.35,")) << "floats in their shortest form";
+
+    const QString other = tree.path(QStringLiteral("other.bin"));
+    const QByteArray before = readAll(file);
+    RunResult r = runProgram(kCard, {"config", "set", file, "szPlateNumber=ABCDEFGHIJ",
+                                     "gsen_x_threshold=-20", "ADAS_Ldws_Speed=255",
+                                     "LDW_width_L=0.75", "--out", other});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(readAll(file), before) << "--out leaves FILE alone";
+    o = show(other);
+    EXPECT_EQ(o.value(u"szPlateNumber").toString(), QStringLiteral("ABCDEFGH"));
+    EXPECT_EQ(o.value(u"gsen_x_threshold").toInt(), -20);
+    EXPECT_EQ(o.value(u"ADAS_Ldws_Speed").toInt(), 255);
+    EXPECT_EQ(o.value(u"LDW_width_L").toDouble(), 0.75);
+    EXPECT_EQ(o.value(u"osd_plate_flag").toInt(), 1);
+    EXPECT_TRUE(o.value(u"checksumValid").toBool());
+
+    for (const char* bad : {"nosuch=1", "ADAS_Ldws_Speed=256", "gsen_x_threshold=abc", "vid_hue=-1",
+                            "dummy00=1", "time_gmt=3000000000", "cfg_ver"}) {
+        r = runProgram(kCard, {"config", "set", file, "vid_hue=7", bad});
+        EXPECT_EQ(r.exitCode, 2) << bad;
+        EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_EQ(readAll(file), before) << "nothing written for " << bad;
+    }
+    const QString wrongSize = tree.file(QStringLiteral("short.bin"), QByteArray(499, '\0'));
+    r = runProgram(kCard, {"config", "show", wrongSize});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("500 bytes"));
+    EXPECT_EQ(runProgram(kCard, {"config", "set", wrongSize, "vid_hue=1"}).exitCode, 2);
+    EXPECT_EQ(runProgram(kCard, {"config"}).exitCode, 2);
+}
+
+TEST(CardDrivelog, TableAndCsv) {
+    TempTree tree;
+    FlashDataRecord r;
+    r.sequence = 3;
+    r.year = 126;
+    r.month = 3;
+    r.day = 14;
+    r.battery = 124;
+    const QString log = tree.file(QStringLiteral("zamo_000.drv"), flashDataFileBytes({r, r}));
+    RunResult run = runProgram(kCard, {"drivelog", log});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains("2026/03/14"));
+    EXPECT_TRUE(lines[2].simplified().startsWith("2 3 2026/03/14"));
+    const QString csv = tree.path(QStringLiteral("out.csv"));
+    ASSERT_EQ(runProgram(kCard, {"drivelog", log, "--csv", csv}).exitCode, 0);
+    const QList<QByteArray> csvLines = readAll(csv).trimmed().split('\n');
+    ASSERT_EQ(csvLines.size(), 3);
+    EXPECT_EQ(csvLines[1].split(',').size(), 17);
+    EXPECT_EQ(csvLines[1].split(',')[14], "12.4");
+    EXPECT_EQ(runProgram(kCard, {"drivelog", tree.path(QStringLiteral("missing.drv"))}).exitCode,
+              1);
+}
+
+TEST(CardTimeset, WritesTheClockFile) {
+    TempTree tree;
+    const QString file = tree.path(QStringLiteral("timeset.cfg"));
+    ASSERT_EQ(
+        runProgram(kCard, {"timeset", "--date", "2026-12-06", "--time", "13:45:00", "--out", file})
+            .exitCode,
+        0);
+    EXPECT_EQ(readAll(file), "2026/12/06 13:45:00");
+    ASSERT_EQ(runProgram(kCard, {"timeset", "--out", file}).exitCode, 0);
+    EXPECT_EQ(readAll(file).size(), 19);
+    EXPECT_EQ(runProgram(kCard, {"timeset", "--date", "2026-13-01", "--out", file}).exitCode, 2);
+    EXPECT_EQ(runProgram(kCard, {"timeset", "--time", "25:00:00", "--out", file}).exitCode, 2);
+    EXPECT_EQ(runProgram(kCard, {"timeset"}).exitCode, 2);
+}
+
+} // namespace
