@@ -2,6 +2,7 @@
 #include "CliCommands.h"
 #include "CliJson.h"
 
+#include "platform/RVXLittleEndian.h"
 #include "settings/RVXSettingFile.h"
 
 #include <QFile>
@@ -16,15 +17,12 @@ namespace {
 constexpr qint64 kRecordSize = 500;
 
 uint32_t le(const QByteArray& b, int offset, int width) {
-    uint32_t v = 0;
-    for (int i = width - 1; i >= 0; --i)
-        v = (v << 8) | uint8_t(b[offset + i]);
-    return v;
+    return RVXReadLittleEndian(reinterpret_cast<const unsigned char*>(b.constData()) + offset,
+                               width);
 }
 
 void putLe(QByteArray& b, int offset, int width, uint32_t v) {
-    for (int i = 0; i < width; ++i, v >>= 8)
-        b[offset + i] = char(v & 0xff);
+    RVXWriteLittleEndian(reinterpret_cast<unsigned char*>(b.data()) + offset, v, width);
 }
 
 QByteArray floatText(float f) {

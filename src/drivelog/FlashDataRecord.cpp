@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FlashDataRecord.h"
 
+#include "platform/RVXLittleEndian.h"
 #include "platform/RVXLog.h"
 
 #include <QFile>
@@ -10,15 +11,13 @@
 namespace {
 
 uint32_t le(const unsigned char* p, int width) {
-    uint32_t v = 0;
-    for (int i = width - 1; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
+    return RVXReadLittleEndian(p, width);
 }
 
 void put(QByteArray& out, uint32_t v, int width) {
-    for (int i = 0; i < width; ++i, v >>= 8)
-        out.append(char(v & 0xff));
+    unsigned char bytes[4];
+    RVXWriteLittleEndian(bytes, v, width);
+    out.append(reinterpret_cast<const char*>(bytes), width);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXSettingFile.h"
 
+#include "platform/RVXLittleEndian.h"
 #include "platform/RVXLog.h"
 
 #include <QDir>
@@ -19,18 +20,6 @@ namespace {
 
 constexpr int kRecordSize = int(sizeof(_FILEDATA));
 const QString kFileOpenFail = QStringLiteral("msg.file_open_fail");
-
-uint32_t readLe(const unsigned char* p, int width) {
-    uint32_t v = 0;
-    for (int i = width - 1; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-void writeLe(unsigned char* p, uint32_t v, int width) {
-    for (int i = 0; i < width; ++i, v >>= 8)
-        p[i] = uint8_t(v);
-}
 
 // Walks the numeric words of every field: 2 or 4 bytes little-endian on the card,
 // native in memory. Text and single bytes have no byte order.
@@ -99,7 +88,7 @@ QByteArray RVXSettingBytes(const _FILEDATA& record) {
         } else {
             native = in[offset];
         }
-        writeLe(bytes + offset, native, width);
+        RVXWriteLittleEndian(bytes + offset, native, width);
     });
     return out;
 }
@@ -111,7 +100,7 @@ void RVXSettingFromBytes(const QByteArray& bytes, _FILEDATA& record) {
     const auto* in = reinterpret_cast<const unsigned char*>(merged.constData());
     auto* out = reinterpret_cast<unsigned char*>(&record);
     eachWord([&](int offset, int width) {
-        const uint32_t v = readLe(in + offset, width);
+        const uint32_t v = RVXReadLittleEndian(in + offset, width);
         if (width == 2) {
             const uint16_t h = uint16_t(v);
             std::memcpy(out + offset, &h, 2);
@@ -294,7 +283,7 @@ uint16_t RVXSettingChecksum(const _FILEDATA& record) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     uint32_t sum = 0;
     for (int offset = 4; offset < kRecordSize; offset += 4)
-        sum ^= readLe(p + offset, 4);
+        sum ^= RVXReadLittleEndian(p + offset, 4);
     return uint16_t(sum & 0xffff);
 }
 

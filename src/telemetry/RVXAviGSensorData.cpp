@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXAviGSensorData.h"
 
+#include "platform/RVXLittleEndian.h"
+
 namespace {
 int32_t littleEndian32(const unsigned char* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                   uint32_t(p[3]) << 24);
+    return int32_t(RVXReadLittleEndian(p, 4));
 }
 } // namespace
 

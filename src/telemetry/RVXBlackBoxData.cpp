@@ -2,6 +2,7 @@
 #include "RVXBlackBoxData.h"
 
 #include "RVXFileReader.h"
+#include "platform/RVXLittleEndian.h"
 #include "platform/RVXLog.h"
 
 #include <algorithm>
@@ -40,10 +41,6 @@ std::optional<uint64_t> skip(const RVXFileReader& file, std::optional<uint64_t> 
     for (int i = 0; i < boxes; ++i)
         offset = add(offset, sizeAt(file, offset));
     return offset;
-}
-
-uint32_t littleEndian32(const unsigned char* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 uint32_t bigEndian32(const unsigned char* p) {
@@ -164,7 +161,7 @@ void RVXBlackBoxData::readRecords(const RVXFileReader& file, const ChunkTable& t
 }
 
 void RVXBlackBoxData::appendRecord(const unsigned char* record) {
-    m_Times.push_back(littleEndian32(record));
+    m_Times.push_back(RVXReadLittleEndian(record, 4));
     m_vGSensorData.push_back(RVXAviGSensorData::aviGSensorDataWithData(record + 8));
     ParseGSensor(record + 8, RVXAviGSensorData::kSize);
     char work[RVXAviGpsData::kSize];
