@@ -33,7 +33,7 @@ run: demo-card
 # The core again with clang and the sanitizers, and each fuzz target over its seeds.
 fuzz: deps
 	@test -f $(FUZZ_BUILD)/build.ninja || CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DRUVEX_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_nmea_parse fuzz_extract
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_nmea_parse fuzz_extract fuzz_card_files
 	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The fuzz smoke run goes first so that ctest's summary closes the output.
