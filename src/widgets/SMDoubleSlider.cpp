@@ -85,6 +85,16 @@ void SMDoubleSlider::setDoubleHiValue(double v) {
     emitChanges(lo, hi);
 }
 
+void SMDoubleSlider::setObjectLoValue(const QVariant& v) {
+    setEnabled(v.isValid() && !v.isNull());
+    setDoubleLoValue(SMDoubleSliderCell::numberOf(v));
+}
+
+void SMDoubleSlider::setObjectHiValue(const QVariant& v) {
+    setEnabled(v.isValid() && !v.isNull());
+    setDoubleHiValue(SMDoubleSliderCell::numberOf(v));
+}
+
 void SMDoubleSlider::setMinValue(double v) {
     const double lo = doubleLoValue(), hi = doubleHiValue();
     m_cell.setMinValue(v);

@@ -27,6 +27,10 @@ public:
     void setDoubleHiValue(double v);
     void setMinValue(double v);
     void setMaxValue(double v);
+    // A bound model field's value arriving: nothing (a missing value) disables the
+    // slider and counts as 0; a real value enables it.
+    void setObjectLoValue(const QVariant& v);
+    void setObjectHiValue(const QVariant& v);
     bool trackingLoKnob() const { return m_cell.trackingLoKnob(); }
     void setTrackingLoKnob(bool lo);
     bool lockedSliders() const { return m_cell.lockedSliders(); }

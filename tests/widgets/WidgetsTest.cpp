@@ -113,6 +113,22 @@ TEST_F(SliderWidget, LoadsItsImages) {
     EXPECT_FALSE(slider->barFillImage.isNull());
 }
 
+TEST_F(SliderWidget, BoundValuesEnableAndDisable) {
+    slider->setMinValue(10);
+    slider->setObjectHiValue(QVariant());
+    EXPECT_FALSE(slider->isEnabled());
+    EXPECT_EQ(slider->doubleHiValue(), 10) << "a missing value is 0, clamped";
+    slider->setObjectHiValue(80);
+    EXPECT_TRUE(slider->isEnabled());
+    EXPECT_EQ(slider->doubleHiValue(), 80);
+    // The two properties bind to a model both ways through their signals.
+    QLineEdit model;
+    QObject::connect(slider, &SMDoubleSlider::loValueChanged, &model,
+                     [&](double v) { model.setText(QString::number(v)); });
+    slider->setProperty("objectLoValue", 30.0);
+    EXPECT_EQ(model.text(), QStringLiteral("30"));
+}
+
 TEST_F(SliderWidget, MouseDownOnStackedKnobs) {
     QTest::mousePress(slider, Qt::LeftButton, {}, centreOf(0));
     EXPECT_FALSE(slider->cell().isDraggingLoKnob()) << "both at 0: the high knob";
