@@ -9,6 +9,7 @@
 #include <QStyleOptionSlider>
 
 #include <cmath>
+#include <functional>
 
 SMDoubleSlider::SMDoubleSlider(Qt::Orientation orientation, QWidget* parent)
     : QWidget(parent)
@@ -71,18 +72,20 @@ void SMDoubleSlider::emitChanges(double lo, double hi) {
         Q_EMIT hiValueChanged(doubleHiValue());
 }
 
-void SMDoubleSlider::setDoubleLoValue(double v) {
+// Any change to the cell: redraw, and tell of each value that moved.
+void SMDoubleSlider::changeCell(const std::function<void(SMDoubleSliderCell&)>& change) {
     const double lo = doubleLoValue(), hi = doubleHiValue();
-    m_cell.setDoubleLoValue(v);
+    change(m_cell);
     update();
     emitChanges(lo, hi);
 }
 
+void SMDoubleSlider::setDoubleLoValue(double v) {
+    changeCell([&](SMDoubleSliderCell& c) { c.setDoubleLoValue(v); });
+}
+
 void SMDoubleSlider::setDoubleHiValue(double v) {
-    const double lo = doubleLoValue(), hi = doubleHiValue();
-    m_cell.setDoubleHiValue(v);
-    update();
-    emitChanges(lo, hi);
+    changeCell([&](SMDoubleSliderCell& c) { c.setDoubleHiValue(v); });
 }
 
 void SMDoubleSlider::setObjectLoValue(const QVariant& v) {
@@ -96,17 +99,11 @@ void SMDoubleSlider::setObjectHiValue(const QVariant& v) {
 }
 
 void SMDoubleSlider::setMinValue(double v) {
-    const double lo = doubleLoValue(), hi = doubleHiValue();
-    m_cell.setMinValue(v);
-    update();
-    emitChanges(lo, hi);
+    changeCell([&](SMDoubleSliderCell& c) { c.setMinValue(v); });
 }
 
 void SMDoubleSlider::setMaxValue(double v) {
-    const double lo = doubleLoValue(), hi = doubleHiValue();
-    m_cell.setMaxValue(v);
-    update();
-    emitChanges(lo, hi);
+    changeCell([&](SMDoubleSliderCell& c) { c.setMaxValue(v); });
 }
 
 void SMDoubleSlider::setTrackingLoKnob(bool lo) {
@@ -115,10 +112,7 @@ void SMDoubleSlider::setTrackingLoKnob(bool lo) {
 }
 
 void SMDoubleSlider::setLockedSliders(bool locked) {
-    const double lo = doubleLoValue(), hi = doubleHiValue();
-    m_cell.setLockedSliders(locked);
-    update();
-    emitChanges(lo, hi);
+    changeCell([&](SMDoubleSliderCell& c) { c.setLockedSliders(locked); });
 }
 
 void SMDoubleSlider::paintEvent(QPaintEvent*) {

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
+
 class QStyleOptionSlider;
 
 // A slider with two knobs choosing a range inside its minimum and maximum, drawn in the
@@ -64,6 +66,7 @@ private:
     int toSteps(double value) const;
     double valueAt(const QPoint& point) const;
     void emitChanges(double lo, double hi);
+    void changeCell(const std::function<void(SMDoubleSliderCell&)>& change);
 
     SMDoubleSliderCell m_cell;
     Qt::Orientation m_orientation;
