@@ -28,7 +28,7 @@ demo-card: build
 		mv $(DEMO_CARD).partial $(DEMO_CARD); }
 
 run: demo-card
-	$(BUILD)/src/ruvex-card list $(DEMO_CARD)
+	$(BUILD)/src/ruvex-viewer $(DEMO_CARD)
 
 # The core again with clang and the sanitizers, and each fuzz target over its seeds.
 fuzz: deps

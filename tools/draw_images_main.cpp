@@ -245,6 +245,36 @@ Painter bezelPiece(const QString& part, bool pressed) {
     };
 }
 
+// The program's icon: a dashboard camera's lens over a road.
+Painter appIcon() {
+    return [](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kSurface);
+        p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+        QPainterPath road;
+        road.moveTo(22, 62);
+        road.lineTo(29, 36);
+        road.lineTo(35, 36);
+        road.lineTo(42, 62);
+        p.setBrush(kSurfaceLight);
+        p.drawPath(road);
+        p.setBrush(kAccent);
+        p.drawRect(QRectF(31.2, 44, 1.6, 5));
+        p.drawRect(QRectF(31.2, 54, 1.6, 6));
+        p.setBrush(kEdge);
+        p.drawRoundedRect(QRectF(12, 10, 40, 24), 6, 6);
+        p.setBrush(kGlyph);
+        p.drawEllipse(QPointF(32, 22), 9, 9);
+        p.setBrush(kEdge);
+        p.drawEllipse(QPointF(32, 22), 5.5, 5.5);
+        p.setBrush(kRear);
+        p.drawEllipse(QPointF(34, 20), 1.8, 1.8);
+        p.setBrush(kEvent);
+        p.drawEllipse(QPointF(46, 15), 2, 2);
+    };
+}
+
 std::optional<Image> imageNamed(const QString& name) {
     static const QStringList kButtons = {"play",       "pause",   "jump_back", "jump_forward",
                                          "slower",     "faster",  "size",      "audio",
@@ -294,6 +324,8 @@ std::optional<Image> imageNamed(const QString& name) {
         const QString part = name.mid(11).section('_', 0, 0);
         return Image{{8, 24}, bezelPiece(part, name.endsWith("_pressed"))};
     }
+    if (name == "ruvex-viewer")
+        return Image{{64, 64}, appIcon()};
     return std::nullopt;
 }
 

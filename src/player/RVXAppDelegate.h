@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "catalogue/RVXMediaList.h"
+#include "catalogue/RVXMediaListDelegate.h"
+#include "telemetry/RVXBlackBoxData.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class CustomWindow;
+class GraphView;
+class PMProgressIndicator;
+class QAbstractButton;
+class QLabel;
+class QMenu;
+class QSlider;
+class QTableView;
+class QTimer;
+class QToolButton;
+class QWebEngineView;
+class QWidget;
+class RVXMediaListTableModel;
+class RVXPlayInfo;
+class RVXScrollableVideoContainerView;
+class TKImageButton;
+class TKThreePartImageView;
+class TKVideoBackgroundImageView;
+class VLCMediaPlayer;
+class VLCVideoView;
+
+// The application's one controller: it builds the main window and its players, opens
+// folders, fills the recording list, plays pairs and lays the window out. Its
+// implementation is spread over files by concern: the window's views (Interface), the
+// list and start-up (this file's .cpp), playback (Playback), the telemetry read-out
+// (Telemetry) and the layout (Layout).
+class RVXAppDelegate : public QObject, public RVXMediaListDelegate {
+    Q_OBJECT
+    Q_PROPERTY(unsigned volume READ volume WRITE setVolume NOTIFY volumeChanged)
+public:
+    explicit RVXAppDelegate(QObject* parent = nullptr);
+    ~RVXAppDelegate() override;
+
+    // Start-up, in order: the views and players, then what the window needs once it is
+    // shown.
+    void awakeFromNib();
+    void applicationDidFinishLaunching();
+
+    // Actions.
+    void openMediaDirectoryDialog();
+    // The open action without the dialog: a folder from the command line or a drop.
+    void openMediaDirectory(const QString& path);
+    void changeAndPlay();
+    void clickMediaListViewButton();
+    void clickMapViewButton();
+    void clickPlayButton();
+    void swapPlayer();
+    void videoPositionSliderMoved(double value);
+    void jumpForward();
+    void jumpBackward();
+    void increaseSpeed();
+    void decreaseSpeed();
+    void volumeSliderMoved(int value);
+    void volumeUp();
+    void volumeDown();
+    void toggleAudioChoice();
+    // The audio toggle clicked from the keyboard: its state flips, then the action.
+    void clickAudioToggle();
+    void sizeUp();
+    void sizeDown();
+    void toggleFullScreen();
+    void closeWindow();
+
+    // Offered to others.
+    void showLoading(const QString& text);
+    void hideLoading();
+    void updateSideViewButton();
+    void mediaListChanged(RVXMediaList* list) override;
+    qsizetype numberOfRowsInTableView() const;
+
+    // Playback.
+    bool playAtIndex(int64_t index);
+    bool playNext();
+    void stopPlay();
+    void updateVideoUI();
+    void updateAudioUI();
+    void chooseAudioAuto();
+    bool hasAudio(const VLCMediaPlayer* player) const;
+    bool isPlaying(const VLCMediaPlayer* player) const;
+    void syncVideoPositionDelay(double seconds);
+    void didStartPlayer();
+    void didFinishPlay();
+    void startTimerPlayNext();
+    void timerPlayNext();
+    void initMediaControlView();
+    void updatePlayInfoScale();
+    void mediaPlayerStateChanged(VLCMediaPlayer* player);
+    void mediaPlayerTimeChanged(VLCMediaPlayer* player);
+
+    // The read-out of the telemetry at the published position.
+    void updateGsensorUIByPlayPositon();
+    void updateGpsUIByPlayPosition();
+
+    // Layout.
+    void layoutWindow();
+    void layoutBodyBox();
+    void layoutMapContainer();
+    void showFrameIfDebugging();
+    void setVideoScaleIndex(int k);
+
+    // Keeps the most recently opened dialog window alive; opening another releases it.
+    void setLastDialogController(std::unique_ptr<QObject> controller);
+    QObject* lastDialogController() const { return m_lastDialogController.get(); }
+
+    // Evaluates a script in the main window's map page.
+    void evaluateMapScript(const QString& script);
+
+    void die();
+
+    unsigned volume() const { return m_volume; }
+    void setVolume(unsigned volume);
+
+    // State, readable for the window's menus and for tests.
+    RVXMediaList* mediaList() const { return m_mediaList.get(); }
+    RVXPlayInfo* playInfo() const { return m_playInfo; }
+    const RVXBlackBoxData& blackBoxData() const { return *m_blackBoxData; }
+    int64_t mediaIndex() const { return m_mediaIndex; }
+    int32_t rightViewMode() const { return m_rightViewMode; }
+    bool waitingForPlayStart() const { return m_waitingForPlayStart; }
+    bool preparingPlayNext() const { return m_preparingPlayNext; }
+    bool swapping() const { return m_swapping; }
+    bool moving() const { return m_moving; }
+    double movingPosition() const { return m_movingPosition; }
+    double progress() const { return m_progress; }
+    bool stopVideoLoadingView() const { return m_stopVideoLoadingView; }
+    QStringList columnNames() const { return m_columnNames; }
+    // The scripts sent to the map page, newest last (the last few only).
+    const QStringList& recentMapScripts() const { return m_recentMapScripts; }
+
+    // Views (the window's outlets).
+    CustomWindow* window = nullptr;
+    QWidget* backgroundBox = nullptr;
+    QWidget* headBox = nullptr;
+    QWidget* bodyBox = nullptr;
+    QWidget* bodyLeftBox = nullptr;
+    QWidget* bodyRightBox = nullptr;
+    QWidget* videoBox = nullptr;
+    RVXScrollableVideoContainerView* videoContainerView = nullptr;
+    QWidget* gsensorBox = nullptr;
+    QWidget* mediaControlBox = nullptr;
+    TKThreePartImageView* mediaControlBoxForFullScreen = nullptr;
+    QWidget* sideButtonBox = nullptr;
+    QWidget* mediaListBox = nullptr;
+    QWidget* subVideoBox = nullptr;
+    QTableView* mediaListTableView = nullptr;
+    QTableView* mediaListScrollView = nullptr;
+    QWidget* mapContainerView = nullptr;
+    QWidget* mapContainerTopView = nullptr;
+    QWidget* mapContainerBottomView = nullptr;
+    QWebEngineView* mapWebView = nullptr;
+    GraphView* graphView = nullptr;
+    TKVideoBackgroundImageView* player1BackgroundView = nullptr;
+    TKVideoBackgroundImageView* player2BackgroundView = nullptr;
+    RVXScrollableVideoContainerView* subVideoContainerView = nullptr;
+    TKImageButton* playButton = nullptr;
+    TKImageButton* playButtonForFullScreen = nullptr;
+    QToolButton* speedTextButton = nullptr;
+    QToolButton* sizeTextButton = nullptr;
+    TKImageButton* audioToggleButton = nullptr;
+    QSlider* videoPositionSlider = nullptr;
+    QSlider* videoPositionSliderForFullScreen = nullptr;
+    QSlider* volumeSlider = nullptr;
+    QToolButton* recordButtonImageView = nullptr;
+    QToolButton* informationButtonImageView = nullptr;
+    QLabel* gsensorXField = nullptr;
+    QLabel* gsensorYField = nullptr;
+    QLabel* gsensorZField = nullptr;
+    QLabel* speedField = nullptr;
+    QLabel* hdopField = nullptr;
+    QLabel* sateliteField = nullptr;
+    QLabel* timeField = nullptr;
+    PMProgressIndicator* progressIndicator = nullptr;
+
+    VLCVideoView* video1View = nullptr;
+    VLCVideoView* video2View = nullptr;
+    VLCMediaPlayer* player1 = nullptr;
+    VLCMediaPlayer* player2 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+Q_SIGNALS:
+    void volumeChanged(unsigned volume);
+    // The list was reloaded from a finished walk.
+    void mediaListReloaded();
+
+private:
+    // Interface: the views the interface description would have made.
+    void loadInterface();
+    QWidget* makeHeadBox();
+    QWidget* makeGsensorBox();
+    QWidget* makeMediaControlBox();
+    TKThreePartImageView* makeMediaControlBoxForFullScreen();
+    QWidget* makeBodyRightBox();
+    void makeMenus();
+    void initMediaListTableView();
+    void setupInitialValues();
+    void loadMapPage(QWebEngineView* view);
+    void updateLoadingWindow(double seconds);
+    void reloadMediaList();
+    void setPositionSliders(double value);
+    void setSideButtonImage(QToolButton* button, const QString& name);
+    void observePlayInfo();
+    void contentResized();
+    void setPlayButtonsImage(const QString& name);
+    double positionSliderValue() const;
+    void animateSwap();
+
+    std::unique_ptr<RVXMediaList> m_mediaList;
+    RVXPlayInfo* m_playInfo = nullptr;
+    std::unique_ptr<RVXBlackBoxData> m_blackBoxData;
+    RVXMediaListTableModel* m_tableModel = nullptr;
+    int64_t m_mediaIndex = -1;
+    bool m_waitingForPlayStart = false;
+    bool m_preparingPlayNext = false;
+    bool m_swapping = false;
+    bool m_moving = false;
+    double m_movingPosition = 0;
+    unsigned m_volume = 70;
+    int32_t m_rightViewMode = 0;
+    QTimer* m_playStopTimer = nullptr;
+    QStringList m_columnNames;
+    double m_progress = 0;
+    bool m_stopVideoLoadingView = false;
+    std::unique_ptr<QObject> m_lastDialogController;
+    int32_t m_positionPublicationCounter = -1;
+    // The slider's own value while the published position is pushed into it.
+    bool m_updatingSliders = false;
+    // Counts the starts so that a telemetry read finishing after a newer start is
+    // dropped instead of starting the old recording.
+    uint64_t m_startGeneration = 0;
+    QStringList m_recentMapScripts;
+    bool m_died = false;
+};

@@ -1,0 +1,601 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Two players side by side: player1 leads with the chosen recording, player2 follows
+// with its partner and is moved to player1's position after every discontinuity.
+#include "RVXAppDelegate.h"
+
+#include "CustomWindow.h"
+#include "GraphView.h"
+#include "RVXMediaListTableModel.h"
+#include "RVXPlayInfo.h"
+#include "RVXScrollableVideoContainerView.h"
+#include "VLCMediaPlayer.h"
+#include "VLCVideoView.h"
+#include "platform/RVXLog.h"
+#include "widgets/TKImageButton.h"
+#include "widgets/TKVideoBackgroundImageView.h"
+
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QSlider>
+#include <QTableView>
+#include <QThreadPool>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+bool hasMedia(const VLCMediaPlayer* player) {
+    return player && player->media();
+}
+bool isPaused(const VLCMediaPlayer* player) {
+    return player->state() == VLCMediaPlayerStatePaused;
+}
+} // namespace
+
+void RVXAppDelegate::observePlayInfo() {
+    connect(m_playInfo, &RVXPlayInfo::speedChanged, this,
+            [this](double speed) { speedTextButton->setText(QString::asprintf("%.1fx", speed)); });
+    connect(m_playInfo, &RVXPlayInfo::scaleChanged, this,
+            [this](double scale) { sizeTextButton->setText(QString::asprintf("%.2fx", scale)); });
+    connect(m_playInfo, &RVXPlayInfo::isPlayingChanged, this, [this](bool playing) {
+        setPlayButtonsImage(playing ? QStringLiteral("icon_pause_n")
+                                    : QStringLiteral("icon_play_n"));
+    });
+    connect(m_playInfo, &RVXPlayInfo::positionChanged, this, [this](double position) {
+        setPositionSliders(position >= 1.0 ? 1.0 : position);
+        updateGsensorUIByPlayPositon();
+        updateGpsUIByPlayPosition();
+    });
+    connect(m_playInfo, &RVXPlayInfo::audioMediaDirectionChanged, this,
+            &RVXAppDelegate::updateAudioUI);
+    connect(this, &RVXAppDelegate::volumeChanged, this, &RVXAppDelegate::updateAudioUI);
+    connect(window, &CustomWindow::isFullScreenChanged, this, &RVXAppDelegate::layoutWindow);
+}
+
+void RVXAppDelegate::setPlayButtonsImage(const QString& name) {
+    playButton->setImageName(name);
+    playButtonForFullScreen->setImageName(name);
+}
+
+void RVXAppDelegate::setPositionSliders(double value) {
+    m_updatingSliders = true;
+    for (QSlider* slider : {videoPositionSlider, videoPositionSliderForFullScreen})
+        slider->setValue(int(value * slider->maximum() + 0.5));
+    m_updatingSliders = false;
+}
+
+double RVXAppDelegate::positionSliderValue() const {
+    return videoPositionSlider->value() / double(videoPositionSlider->maximum());
+}
+
+void RVXAppDelegate::updateVideoUI() {
+    const RVXMediaRef media = m_mediaList->mediaAtIndex(m_mediaIndex);
+    if (!media)
+        return;
+    const RVXMediaPairRef pair = m_mediaList->findMediaPairWithFileName(media->mediaName());
+    player1->setMedia(VLCMedia::mediaWithPath(media->path()));
+    RVXMediaRef partner;
+    if (media->isRearMedia()) {
+        player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_rear_logo")));
+        player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_front_logo")));
+        partner = pair ? pair->frontMedia() : nullptr;
+    } else {
+        player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_front_logo")));
+        player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_rear_logo")));
+        partner = pair ? pair->rearMedia() : nullptr;
+    }
+    if (partner) {
+        player2->setMedia(VLCMedia::mediaWithPath(partner->path()));
+    } else {
+        player2->stop();
+        player2->setMedia(nullptr);
+    }
+    const bool alone = !hasMedia(player2);
+    video2View->setVisible(!alone && video2View->isVisible());
+    audioToggleButton->setVisible(!alone);
+}
+
+bool RVXAppDelegate::playAtIndex(int64_t index) {
+    const qsizetype count = m_mediaList->count();
+    if (count == 0 || m_waitingForPlayStart)
+        return false;
+    index = std::clamp<int64_t>(index, 0, count - 1);
+    m_waitingForPlayStart = true;
+
+    for (VLCMediaPlayer* p : {player1, player2}) {
+        p->stop();
+        p->setMedia(nullptr);
+    }
+    m_mediaIndex = index;
+    mediaListTableView->selectionModel()->select(m_tableModel->index(int(index), 0),
+                                                 QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    mediaListTableView->scrollTo(m_tableModel->index(int(index), 0));
+
+    m_preparingPlayNext = false;
+    startTimerPlayNext();
+    updateVideoUI();
+    showLoading(QStringLiteral("Loading..."));
+
+    // The telemetry belongs to the pair's front recording.
+    QString telemetryPath;
+    if (hasMedia(player1) && player1->media()->mediaDirection() != RVXMediaDirectionRear)
+        telemetryPath = player1->media()->path();
+    else if (hasMedia(player2))
+        telemetryPath = player2->media()->path();
+
+    const uint64_t generation = ++m_startGeneration;
+    QPointer<RVXAppDelegate> self(this);
+    QThreadPool::globalInstance()->start([self, generation, telemetryPath] {
+        // Read into a record of its own: the UI keeps reading the previous one until
+        // the new one is handed over.
+        auto data = std::make_shared<RVXBlackBoxData>();
+        if (!telemetryPath.isEmpty())
+            data->ExtractStreamInformation(QFile::encodeName(telemetryPath).constData());
+        if (!self)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, generation, data] {
+                // A stop or a newer start since: this read is for nobody.
+                if (!self || generation != self->m_startGeneration)
+                    return;
+                *self->m_blackBoxData = std::move(*data);
+                self->graphView->setGraphData(self->m_blackBoxData->m_GSensors);
+                self->initMediaControlView();
+                self->player1->play();
+                if (hasMedia(self->player2))
+                    self->player2->play();
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void RVXAppDelegate::initMediaControlView() {
+    m_waitingForPlayStart = true;
+    setPositionSliders(0);
+    setVideoScaleIndex(0);
+    updateSideViewButton();
+    m_playInfo->setSpeed(1.0);
+    player1->setRate(1.0f);
+    player2->setRate(1.0f);
+    m_playInfo->setPosition(0);
+    gsensorXField->setText(QStringLiteral("X=+0.00"));
+    gsensorYField->setText(QStringLiteral("Y=+0.00"));
+    gsensorZField->setText(QStringLiteral("Z=+0.00"));
+    speedField->clear();
+    hdopField->clear();
+    sateliteField->clear();
+}
+
+void RVXAppDelegate::changeAndPlay() {
+    const QModelIndexList rows = mediaListTableView->selectionModel()->selectedRows();
+    const int64_t selectedRow = rows.isEmpty() ? -1 : rows.first().row();
+    RVXLog(QString::asprintf("selectedRow=%ld,mediaIndex=%ld,isPlaying=%d,count=%ld",
+                             long(selectedRow), long(m_mediaIndex), int(player1->isPlaying()),
+                             long(m_mediaList->count())));
+    if (selectedRow < 0)
+        return;
+    if (selectedRow != m_mediaIndex) {
+        playAtIndex(selectedRow);
+        return;
+    }
+    if (isPaused(player1)) {
+        player1->setPosition(0);
+        player2->setPosition(0);
+    }
+    player1->play();
+    if (hasMedia(player2)) {
+        player2->play();
+        syncVideoPositionDelay(0.1);
+    }
+}
+
+void RVXAppDelegate::mediaPlayerStateChanged(VLCMediaPlayer*) {
+    for (auto [player, view] : {std::pair{player1, video1View}, std::pair{player2, video2View}}) {
+        const int state = player->state();
+        view->setVisible(hasMedia(player) && (state == VLCMediaPlayerStatePlaying ||
+                                              state == VLCMediaPlayerStatePaused));
+    }
+    // A recording that cannot be played must not hold every later start back.
+    if (m_waitingForPlayStart && hasMedia(player1) &&
+        player1->state() == VLCMediaPlayerStateError) {
+        RVXLog(QStringLiteral("error=%1 cannot be played").arg(player1->media()->path()));
+        m_waitingForPlayStart = false;
+        hideLoading();
+        return;
+    }
+    const bool p1 = hasMedia(player1) && player1->isPlaying();
+    const bool p2 = hasMedia(player2) && player2->isPlaying();
+    if (hasMedia(player1) && hasMedia(player2)) {
+        if (isPaused(player1) && isPaused(player2)) {
+            didFinishPlay();
+            return;
+        }
+        if (!(p1 && p2))
+            return;
+    } else if (hasMedia(player1)) {
+        if (isPaused(player1)) {
+            didFinishPlay();
+            return;
+        }
+        if (!p1)
+            return;
+    } else {
+        return;
+    }
+    if (m_waitingForPlayStart) {
+        m_waitingForPlayStart = false;
+        didStartPlayer();
+    } else {
+        updateAudioUI();
+    }
+}
+
+void RVXAppDelegate::didStartPlayer() {
+    if (!hasMedia(player1))
+        return;
+    m_playInfo->setSpeed(player1->rate());
+    m_playInfo->setIsPlaying(isPlaying(player1));
+    chooseAudioAuto();
+    if (m_playInfo->scale() == 0 && player1->hasVideoOut() && player1->videoSize().width() > 0)
+        updatePlayInfoScale();
+}
+
+void RVXAppDelegate::didFinishPlay() {
+    m_playInfo->setPosition(player1->position());
+    m_playInfo->setIsPlaying(isPlaying(player1));
+}
+
+bool RVXAppDelegate::isPlaying(const VLCMediaPlayer* player) const {
+    return hasMedia(player) && player->isPlaying() &&
+           player->remainingTime().stringValue() != QLatin1String("00:00");
+}
+
+bool RVXAppDelegate::hasAudio(const VLCMediaPlayer* player) const {
+    return hasMedia(player);
+}
+
+void RVXAppDelegate::mediaPlayerTimeChanged(VLCMediaPlayer* player) {
+    for (auto [p, view] : {std::pair{player1, video1View}, std::pair{player2, video2View}}) {
+        const int state = p->state();
+        view->setVisible(hasMedia(p) && (state == VLCMediaPlayerStatePlaying ||
+                                         state == VLCMediaPlayerStatePaused));
+    }
+    m_preparingPlayNext = false;
+    if (!m_stopVideoLoadingView) {
+        hideLoading();
+        chooseAudioAuto();
+    }
+    // The video output often appears only after the first playing state.
+    if (m_playInfo->scale() == 0)
+        updatePlayInfoScale();
+    m_playInfo->setIsPlaying(isPlaying(player1));
+    const VLCTime time = player1->time();
+    timeField->setText(time.stringValue() + QStringLiteral(" / ") +
+                       player1->mediaLength().stringValue());
+    if (m_moving) {
+        m_positionPublicationCounter = -1;
+        if (m_movingPosition > 0)
+            m_playInfo->setPosition(m_movingPosition);
+        return;
+    }
+    if (player != player1)
+        return;
+    m_positionPublicationCounter = (m_positionPublicationCounter + 1) % 3;
+    if (m_positionPublicationCounter == 0)
+        m_playInfo->setPosition(player1->position());
+}
+
+void RVXAppDelegate::clickPlayButton() {
+    if (!hasMedia(player1))
+        return;
+    if (m_playInfo->isPlaying()) {
+        for (VLCMediaPlayer* p : {player1, player2}) {
+            if (isPlaying(p))
+                p->pause();
+        }
+        return;
+    }
+    if (player1->position() >= 0.998f) {
+        const double slider = positionSliderValue();
+        if (slider >= 0.998) {
+            const int64_t index = m_mediaIndex;
+            for (VLCMediaPlayer* p : {player1, player2}) {
+                p->stop();
+                p->setMedia(nullptr);
+            }
+            playAtIndex(index);
+            return;
+        }
+        const VLCTime time(int64_t(slider * double(player1->mediaLength().intValue())));
+        player1->setTime(time);
+        player2->setTime(time);
+        QTimer::singleShot(100, this, [this] {
+            player1->play();
+            if (hasMedia(player2))
+                player2->play();
+        });
+        return;
+    }
+    player1->play();
+    if (hasMedia(player2)) {
+        player2->play();
+        syncVideoPositionDelay(0.3);
+    }
+}
+
+void RVXAppDelegate::syncVideoPositionDelay(double seconds) {
+    if (!hasMedia(player1) || !hasMedia(player2)) {
+        m_moving = false;
+        return;
+    }
+    QTimer::singleShot(int(seconds * 1000), this, [this] {
+        m_moving = false;
+        if (hasMedia(player1) && hasMedia(player2))
+            player2->setPosition(player1->position());
+    });
+}
+
+void RVXAppDelegate::videoPositionSliderMoved(double value) {
+    RVXLog(QString::asprintf("[%s] position slider moved:%lf <=> %lf", "D ", m_playInfo->position(),
+                             value));
+    m_playInfo->setIsPlaying(isPlaying(player1));
+    if (m_moving)
+        return;
+    if (value >= 0.998) {
+        for (VLCMediaPlayer* p : {player1, player2}) {
+            if (hasMedia(p))
+                p->setTime(p->mediaLength());
+        }
+        return;
+    }
+    m_moving = true;
+    m_movingPosition = value;
+    player1->setPosition(float(value));
+    player2->setPosition(float(value));
+    syncVideoPositionDelay(0.3);
+}
+
+void RVXAppDelegate::jumpForward() {
+    RVXLog(QStringLiteral("[D ] _player1.time=%1,remainingTime.stringValue=%2")
+               .arg(player1->time().stringValue(), player1->remainingTime().stringValue()));
+    if (m_moving || !hasMedia(player1))
+        return;
+    if (player1->remainingTime().intValue() / 1000.0 > -10) {
+        for (VLCMediaPlayer* p : {player1, player2}) {
+            if (hasMedia(p))
+                p->setTime(p->mediaLength());
+        }
+        return;
+    }
+    m_moving = true;
+    const double lengthSeconds = player1->mediaLength().intValue() / 1000.0;
+    m_movingPosition = player1->position() + (lengthSeconds > 0 ? 10 / lengthSeconds : 0);
+    setPositionSliders(m_movingPosition);
+    player1->jumpForward(10);
+    syncVideoPositionDelay(0.3);
+}
+
+void RVXAppDelegate::jumpBackward() {
+    if (m_moving || !hasMedia(player1))
+        return;
+    if (player1->time().intValue() < 10000) {
+        for (VLCMediaPlayer* p : {player1, player2}) {
+            if (hasMedia(p))
+                p->setTime(VLCTime::nullTime());
+        }
+    } else {
+        m_moving = true;
+        m_movingPosition = positionSliderValue();
+        player1->jumpBackward(10);
+        syncVideoPositionDelay(0.3);
+    }
+    updateAudioUI();
+}
+
+void RVXAppDelegate::swapPlayer() {
+    if (!isPlaying(player1) || !isPlaying(player2) || m_swapping)
+        return;
+    m_swapping = true;
+    const float p = player1->position();
+    player1->pause();
+    player2->pause();
+    VLCMediaRef first = player1->media();
+    VLCMediaRef second = player2->media();
+    player1->setMedia(second);
+    player2->setMedia(first);
+    player1->play();
+    player2->play();
+
+    const bool rearInMain = player1->media()->mediaDirection() == RVXMediaDirectionRear;
+    player1BackgroundView->setLogoImage(TKImageNamed(rearInMain ? QStringLiteral("v1_rear_logo")
+                                                                : QStringLiteral("v1_front_logo")));
+    const bool frontInSecond = player2->media()->mediaDirection() == RVXMediaDirectionFront;
+    player2BackgroundView->setLogoImage(TKImageNamed(
+        frontInSecond ? QStringLiteral("v2_front_logo") : QStringLiteral("v2_rear_logo")));
+
+    m_moving = true;
+    m_movingPosition = player1->position();
+    animateSwap();
+    player1->audio()->setMute(true);
+    player2->audio()->setMute(true);
+
+    QTimer::singleShot(800, this, [this, p] {
+        m_moving = false;
+        player1->setPosition(p);
+        player2->setPosition(p);
+    });
+    QTimer::singleShot(1700, this, [this] {
+        m_swapping = false;
+        updateAudioUI();
+    });
+}
+
+void RVXAppDelegate::animateSwap() {
+    // The main picture shrinks into the container's right edge and the small one into
+    // its box's bottom-left corner; both grow back to their places.
+    const struct {
+        RVXScrollableVideoContainerView* container;
+        VLCVideoView* view;
+        QRect collapsed;
+    } moves[] = {
+        {videoContainerView, video1View, QRect(videoContainerView->width(), 0, 0, 0)},
+        {subVideoContainerView, video2View, QRect(0, subVideoContainerView->height(), 0, 0)},
+    };
+    for (const auto& m : moves) {
+        m.container->setAnimating(true);
+        m.view->setGeometry(m.collapsed);
+        auto* animation = new QPropertyAnimation(m.view, "geometry", m.view);
+        animation->setDuration(1500);
+        animation->setEasingCurve(QEasingCurve::OutCubic);
+        animation->setStartValue(m.collapsed);
+        animation->setEndValue(m.container->rect());
+        RVXScrollableVideoContainerView* container = m.container;
+        connect(animation, &QAbstractAnimation::finished, container,
+                [container] { container->setAnimating(false); });
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
+    }
+}
+
+void RVXAppDelegate::increaseSpeed() {
+    if (m_playInfo->speed() + 1.0 > 2.0)
+        return;
+    for (VLCMediaPlayer* p : {player1, player2})
+        p->setRate(p->rate() + 1.0f);
+    m_playInfo->setSpeed(m_playInfo->speed() + 1.0);
+}
+
+void RVXAppDelegate::decreaseSpeed() {
+    if (m_playInfo->speed() <= 1.0)
+        return;
+    for (VLCMediaPlayer* p : {player1, player2})
+        p->setRate(p->rate() - 1.0f);
+    m_playInfo->setSpeed(m_playInfo->speed() - 1.0);
+}
+
+void RVXAppDelegate::updatePlayInfoScale() {
+    if (!player1 || !player1->isPlaying() || !player1->hasVideoOut())
+        return;
+    const QSize video = player1->videoSize();
+    if (video.height() > 0)
+        m_playInfo->setScale(double(videoContainerView->height()) / video.height());
+}
+
+void RVXAppDelegate::volumeSliderMoved(int value) {
+    setVolume(unsigned(std::clamp(value, 0, 200)));
+}
+
+void RVXAppDelegate::volumeUp() {
+    setVolume(std::min(m_volume + 10, 200u));
+}
+
+void RVXAppDelegate::volumeDown() {
+    setVolume(m_volume >= 10 ? m_volume - 10 : 0);
+}
+
+void RVXAppDelegate::chooseAudioAuto() {
+    for (VLCMediaPlayer* p : {player1, player2}) {
+        if (hasAudio(p)) {
+            m_playInfo->setAudioMediaDirection(uint32_t(p->media()->mediaDirection()));
+            return;
+        }
+    }
+    m_playInfo->setAudioMediaDirection(RVXMediaDirectionNone);
+}
+
+void RVXAppDelegate::toggleAudioChoice() {
+    m_playInfo->setAudioMediaDirection(audioToggleButton->isChecked() ? 1 : 0);
+}
+
+void RVXAppDelegate::clickAudioToggle() {
+    if (!audioToggleButton->isVisible())
+        return;
+    audioToggleButton->toggle();
+    toggleAudioChoice();
+}
+
+void RVXAppDelegate::updateAudioUI() {
+    const uint32_t direction = m_playInfo->audioMediaDirection();
+    const auto hearSide = [this](int32_t side) {
+        VLCMediaPlayer* heard = nullptr;
+        for (VLCMediaPlayer* p : {player1, player2}) {
+            if (!heard && hasMedia(p) && p->media()->mediaDirection() == side)
+                heard = p;
+        }
+        for (VLCMediaPlayer* p : {player1, player2}) {
+            if (p == heard) {
+                p->audio()->setMute(false);
+                p->audio()->setVolume(int(m_volume));
+            } else {
+                p->audio()->setMute(true);
+            }
+        }
+    };
+    if (player1 && player2) {
+        if (direction == 0 || direction == 1) {
+            audioToggleButton->setVisible(hasMedia(player2));
+            audioToggleButton->setChecked(direction == 1);
+            hearSide(int32_t(direction));
+        } else {
+            if (direction == 2)
+                audioToggleButton->hide();
+            player1->audio()->setMute(true);
+            player2->audio()->setMute(true);
+        }
+    }
+    m_updatingSliders = true;
+    volumeSlider->setValue(int(m_volume));
+    m_updatingSliders = false;
+}
+
+void RVXAppDelegate::startTimerPlayNext() {
+    if (m_playStopTimer)
+        m_playStopTimer->stop();
+    else
+        m_playStopTimer = new QTimer(this);
+    m_playStopTimer->setInterval(1000);
+    m_playStopTimer->disconnect();
+    connect(m_playStopTimer, &QTimer::timeout, this, &RVXAppDelegate::timerPlayNext);
+    m_playStopTimer->start();
+}
+
+void RVXAppDelegate::timerPlayNext() {
+    if (m_preparingPlayNext || !isPaused(player1) || player1->position() < 0.95f)
+        return;
+    m_preparingPlayNext = true;
+    QTimer::singleShot(1000, this, [this] { playNext(); });
+}
+
+bool RVXAppDelegate::playNext() {
+    const RVXMediaRef media = m_mediaList->mediaAtIndex(m_mediaIndex);
+    if (!media)
+        return false;
+    const RVXMediaPairRef pair = m_mediaList->findMediaPairWithFileName(media->mediaName());
+    // The two sides of a pair are adjacent, front first: from the front the next
+    // recording is two rows on, from the rear one row.
+    const bool pairFromFront =
+        pair && pair->frontMedia() && pair->rearMedia() && media->isFrontMedia();
+    const int64_t next = m_mediaIndex + (pairFromFront ? 2 : 1);
+    if (next >= m_mediaList->count())
+        return false;
+    return playAtIndex(next);
+}
+
+void RVXAppDelegate::stopPlay() {
+    // A telemetry read still running is for a recording that is no longer wanted.
+    ++m_startGeneration;
+    m_waitingForPlayStart = false;
+    for (VLCMediaPlayer* p : {player1, player2}) {
+        if (!p)
+            continue;
+        p->pause();
+        p->stop();
+        p->setMedia(nullptr);
+    }
+    if (m_playInfo)
+        m_playInfo->setIsPlaying(false);
+}

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The telemetry read-out in step with the published play position.
+#include "RVXAppDelegate.h"
+
+#include "GraphView.h"
+#include "RVXPlayInfo.h"
+#include "RVXTelemetryReadout.h"
+#include "VLCMediaPlayer.h"
+
+#include <QLabel>
+
+void RVXAppDelegate::updateGsensorUIByPlayPositon() {
+    graphView->updateTimePosition(player1->position());
+    const std::vector<RVXGSensor>& samples = m_blackBoxData->m_GSensors;
+    if (samples.empty())
+        return;
+    const RVXGSensor& s =
+        samples[RVXTelemetryReadout::sampleIndex(m_playInfo->position(), samples.size())];
+    gsensorXField->setText(RVXTelemetryReadout::gsensorText('X', s.x));
+    gsensorYField->setText(RVXTelemetryReadout::gsensorText('Y', s.y));
+    gsensorZField->setText(RVXTelemetryReadout::gsensorText('Z', s.z));
+}
+
+void RVXAppDelegate::updateGpsUIByPlayPosition() {
+    const RVXTelemetryReadout::Gps gps =
+        RVXTelemetryReadout::gps(*m_blackBoxData, m_playInfo->position());
+    if (gps.script)
+        evaluateMapScript(*gps.script);
+    if (gps.speed)
+        speedField->setText(*gps.speed);
+    if (gps.hdop)
+        hdopField->setText(*gps.hdop);
+    if (gps.satellites)
+        sateliteField->setText(*gps.satellites);
+}

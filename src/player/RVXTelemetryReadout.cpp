@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXTelemetryReadout.h"
+
+#include "telemetry/RVXBlackBoxData.h"
+#include "telemetry/RVXNmeaToDegrees.h"
+
+#include <cmath>
+
+size_t RVXTelemetryReadout::sampleIndex(double position, size_t count) {
+    const double scaled = position * double(count);
+    // Positions below 0 do not come from a player, but must not index before the start.
+    size_t index = scaled > 0 ? size_t(scaled) : 0;
+    if (index >= count)
+        index = count - 1;
+    return index;
+}
+
+QString RVXTelemetryReadout::gsensorText(char axis, double value) {
+    return QString::asprintf("%c=%s%.2lf", axis, value > 0 ? "+" : "", value);
+}
+
+QString RVXTelemetryReadout::setLatLagScript(double longitudeDegrees, double latitudeDegrees) {
+    return QString::asprintf("setLatLag('%lf','%lf')", longitudeDegrees, latitudeDegrees);
+}
+
+RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, double position) {
+    Gps out;
+    const size_t blocks = data.m_vGpsData.size();
+    if (blocks == 0) {
+        out.script = debugScript();
+    } else if (!data.m_NMEAs.empty()) {
+        // Position and speed take the fix at the raw block's index: the fix count may
+        // differ from the block count, so this index may be past the last fix.
+        const size_t i = sampleIndex(position, blocks);
+        if (i < data.m_NMEAs.size()) {
+            const RVXGpsData& fix = data.m_NMEAs[i];
+            double latitude = std::fabs(fix.Latitude);
+            double longitude = std::fabs(fix.Longitude);
+            if (fix.NS != 'N')
+                latitude = -latitude;
+            if (fix.EW != 'E')
+                longitude = -longitude;
+            double lngDegrees = 0, latDegrees = 0;
+            RVXNmeaToDegrees(longitude, latitude, &lngDegrees, &latDegrees);
+            out.script = setLatLagScript(lngDegrees, latDegrees);
+            if (data.m_vGpsData[i].unit() == '9')
+                out.speed = QString::asprintf("%d Km/h", int(fix.SpeedOverGround * 1.852));
+            else
+                out.speed = QString::asprintf("%d Mi/h", int(fix.SpeedOverGround * 1.150779));
+        }
+    }
+    const size_t fixes = data.m_NMEAs.size();
+    if (fixes == 0) {
+        out.speed = QStringLiteral("- Km/h");
+        out.hdop = QStringLiteral("-.-");
+        out.satellites = QStringLiteral("-");
+    } else {
+        const RVXGpsData& fix = data.m_NMEAs[sampleIndex(position, fixes)];
+        out.hdop = QString::asprintf("%.1f", fix.HDOP);
+        out.satellites = QString::asprintf("%d", int(fix.SatelliteUsedCount));
+    }
+    return out;
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// The main window's size rules, apart from any window so they can be reasoned about.
+// Rectangles are in screen coordinates with y growing downwards.
+struct RVXWindowGeometry {
+    static constexpr QSize minWindowSize() { return QSize(1020, 640); }
+    // minWindowSize centred in the screen's visible area.
+    static QRect minWindowFrame(const QRect& visibleArea);
+
+    enum class StepAction { Resize, EnterFullScreen, LeaveFullScreen, Nothing };
+    struct Step {
+        StepAction action;
+        QSize size;
+    };
+    // One size step of k (+1 bigger, -1 smaller, 0 the recording-start step) from the
+    // current size on a screen of screenSize: a fifth of the minimum size per step, full
+    // screen instead of a size that would not fit, never below the minimum.
+    static Step sizeStep(const QSize& current, int k, const QSize& screenSize, bool fullScreen);
+
+    // Where a window dragged from grabOffset (mouse position inside the window at the
+    // press) to the mouse's global position goes: never with its top above the
+    // visible area's top.
+    static QPoint draggedOrigin(const QPoint& globalMouse, const QPoint& grabOffset,
+                                const QRect& visibleArea);
+};

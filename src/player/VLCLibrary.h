@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+struct libvlc_instance_t;
+
+// The one libVLC instance of the process, made on first use.
+class VLCLibrary {
+public:
+    static VLCLibrary* sharedLibrary();
+
+    // Arguments for the instance, taken only before its first use. The environment
+    // variable RUVEX_VLC_OPTIONS adds more, separated by blanks (tests choose their
+    // audio and video outputs with it).
+    static void setDefaultArguments(const QStringList& arguments);
+
+    libvlc_instance_t* instance() const { return m_instance; }
+    // The libVLC version text, or an empty text when the library did not start.
+    QString version() const;
+
+private:
+    VLCLibrary();
+    ~VLCLibrary();
+    libvlc_instance_t* m_instance = nullptr;
+};

@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "VLCMediaPlayer.h"
+
+#include "VLCLibrary.h"
+#include "VLCVideoView.h"
+
+#include <QFile>
+
+#include <vlc/vlc.h>
+
+namespace {
+constexpr libvlc_event_e kStateEvents[] = {
+    libvlc_MediaPlayerOpening, libvlc_MediaPlayerPlaying,    libvlc_MediaPlayerPaused,
+    libvlc_MediaPlayerStopped, libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
+};
+constexpr libvlc_event_e kOtherEvents[] = {libvlc_MediaPlayerTimeChanged,
+                                           libvlc_MediaPlayerSnapshotTaken};
+} // namespace
+
+VLCMediaPlayer::VLCMediaPlayer(VLCVideoView* videoView, QObject* parent)
+    : QObject(parent)
+    , m_player(libvlc_media_player_new(VLCLibrary::sharedLibrary()->instance()))
+    , m_videoView(videoView)
+    , m_audio(m_player) {
+    if (!m_player)
+        return;
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
+    for (libvlc_event_e e : kStateEvents)
+        libvlc_event_attach(events, e, &VLCMediaPlayer::handleEvent, this);
+    for (libvlc_event_e e : kOtherEvents)
+        libvlc_event_attach(events, e, &VLCMediaPlayer::handleEvent, this);
+    if (videoView) {
+        connect(videoView, &VLCVideoView::nativeWindowChanged, this, &VLCMediaPlayer::attachWindow);
+        if (videoView->isVisible())
+            attachWindow();
+    }
+}
+
+VLCMediaPlayer::~VLCMediaPlayer() {
+    if (!m_player)
+        return;
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
+    for (libvlc_event_e e : kStateEvents)
+        libvlc_event_detach(events, e, &VLCMediaPlayer::handleEvent, this);
+    for (libvlc_event_e e : kOtherEvents)
+        libvlc_event_detach(events, e, &VLCMediaPlayer::handleEvent, this);
+    libvlc_media_player_stop(m_player);
+    libvlc_media_player_release(m_player);
+}
+
+// On a libVLC thread: nothing here may touch the player (libVLC would deadlock) or
+// any Qt object; the report is only queued to the player's own thread.
+void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* data) {
+    auto* self = static_cast<VLCMediaPlayer*>(data);
+    switch (event->type) {
+    case libvlc_MediaPlayerTimeChanged:
+        QMetaObject::invokeMethod(
+            self, [self] { Q_EMIT self->mediaPlayerTimeChanged(self); }, Qt::QueuedConnection);
+        break;
+    case libvlc_MediaPlayerSnapshotTaken: {
+        const char* name = event->u.media_player_snapshot_taken.psz_filename;
+        const QString path = name ? QFile::decodeName(name) : QString();
+        QMetaObject::invokeMethod(
+            self, [self, path] { Q_EMIT self->snapshotTaken(self, path); }, Qt::QueuedConnection);
+        break;
+    }
+    case libvlc_MediaPlayerPlaying:
+        QMetaObject::invokeMethod(
+            self,
+            [self] {
+                // An audio output made for this playback starts with its own settings.
+                self->m_audio.apply();
+                Q_EMIT self->mediaPlayerStateChanged(self);
+            },
+            Qt::QueuedConnection);
+        break;
+    default:
+        QMetaObject::invokeMethod(
+            self, [self] { Q_EMIT self->mediaPlayerStateChanged(self); }, Qt::QueuedConnection);
+        break;
+    }
+}
+
+void VLCMediaPlayer::attachWindow() {
+    if (m_player && m_videoView)
+        libvlc_media_player_set_xwindow(m_player, static_cast<uint32_t>(m_videoView->winId()));
+}
+
+void VLCMediaPlayer::setMedia(VLCMediaRef media) {
+    if (!m_player)
+        return;
+    m_media = std::move(media);
+    libvlc_media_player_set_media(m_player, m_media ? m_media->media() : nullptr);
+}
+
+void VLCMediaPlayer::play() {
+    if (m_player && m_media)
+        libvlc_media_player_play(m_player);
+}
+
+void VLCMediaPlayer::pause() {
+    if (m_player)
+        libvlc_media_player_set_pause(m_player, 1);
+}
+
+void VLCMediaPlayer::stop() {
+    if (m_player)
+        libvlc_media_player_stop(m_player);
+}
+
+bool VLCMediaPlayer::isPlaying() const {
+    return m_player && libvlc_media_player_is_playing(m_player);
+}
+
+int VLCMediaPlayer::state() const {
+    if (!m_player)
+        return VLCMediaPlayerStateStopped;
+    switch (libvlc_media_player_get_state(m_player)) {
+    case libvlc_Opening:
+        return VLCMediaPlayerStateOpening;
+    case libvlc_Buffering:
+        return VLCMediaPlayerStateBuffering;
+    case libvlc_Playing:
+        return VLCMediaPlayerStatePlaying;
+    case libvlc_Paused:
+        return VLCMediaPlayerStatePaused;
+    case libvlc_Ended:
+        return VLCMediaPlayerStateEnded;
+    case libvlc_Error:
+        return VLCMediaPlayerStateError;
+    case libvlc_NothingSpecial:
+    case libvlc_Stopped:
+    default:
+        return VLCMediaPlayerStateStopped;
+    }
+}
+
+float VLCMediaPlayer::position() const {
+    if (!m_player)
+        return 0;
+    const float p = libvlc_media_player_get_position(m_player);
+    return p < 0 ? 0 : p;
+}
+
+void VLCMediaPlayer::setPosition(float position) {
+    if (m_player)
+        libvlc_media_player_set_position(m_player, position);
+}
+
+VLCTime VLCMediaPlayer::time() const {
+    if (!m_player)
+        return VLCTime::nullTime();
+    const libvlc_time_t t = libvlc_media_player_get_time(m_player);
+    return VLCTime(t > 0 ? t : 0);
+}
+
+void VLCMediaPlayer::setTime(VLCTime time) {
+    if (m_player)
+        libvlc_media_player_set_time(m_player, time.intValue());
+}
+
+VLCTime VLCMediaPlayer::mediaLength() const {
+    if (!m_player || !m_media)
+        return VLCTime::nullTime();
+    const libvlc_time_t playerLength = libvlc_media_player_get_length(m_player);
+    if (playerLength > 0)
+        return VLCTime(playerLength);
+    return m_media->length();
+}
+
+VLCTime VLCMediaPlayer::remainingTime() const {
+    return VLCTime(time().intValue() - mediaLength().intValue());
+}
+
+void VLCMediaPlayer::jumpForward(int seconds) {
+    if (m_player && m_media)
+        libvlc_media_player_set_time(m_player, time().intValue() + int64_t(seconds) * 1000);
+}
+
+void VLCMediaPlayer::jumpBackward(int seconds) {
+    if (!m_player || !m_media)
+        return;
+    const int64_t target = time().intValue() - int64_t(seconds) * 1000;
+    libvlc_media_player_set_time(m_player, target > 0 ? target : 0);
+}
+
+float VLCMediaPlayer::rate() const {
+    return m_player ? libvlc_media_player_get_rate(m_player) : 1.0f;
+}
+
+void VLCMediaPlayer::setRate(float rate) {
+    if (m_player)
+        libvlc_media_player_set_rate(m_player, rate);
+}
+
+bool VLCMediaPlayer::hasVideoOut() const {
+    return m_player && libvlc_media_player_has_vout(m_player) > 0;
+}
+
+QSize VLCMediaPlayer::videoSize() const {
+    unsigned width = 0, height = 0;
+    if (!m_player || libvlc_video_get_size(m_player, 0, &width, &height) != 0)
+        return QSize();
+    return QSize(int(width), int(height));
+}
+
+bool VLCMediaPlayer::saveVideoSnapshotAt(const QString& path, int width, int height) {
+    return m_player && libvlc_video_take_snapshot(m_player, 0, QFile::encodeName(path).constData(),
+                                                  unsigned(width), unsigned(height)) == 0;
+}
