@@ -140,6 +140,8 @@ public:
     QStringList columnNames() const { return m_columnNames; }
     // The scripts sent to the map page, newest last (the last few only).
     const QStringList& recentMapScripts() const { return m_recentMapScripts; }
+    // How often the right-hand panel was laid out.
+    int layoutPasses() const { return m_layoutPasses; }
 
     // Views (the window's outlets).
     CustomWindow* window = nullptr;
@@ -245,4 +247,5 @@ private:
     uint64_t m_startGeneration = 0;
     QStringList m_recentMapScripts;
     bool m_died = false;
+    int m_layoutPasses = 0;
 };

@@ -5,6 +5,28 @@
 #include "telemetry/RVXNmeaToDegrees.h"
 
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+#include <locale.h>
+
+namespace {
+// The C library's formatting: it rounds halves to even as the camera's own program
+// does (QString::asprintf rounds them up: 1.25 would read 1.3). Always with the C
+// locale's decimal point: the application takes the user's locale, and the map page
+// would read "126,97" as 126.
+QString format(const char* pattern, ...) {
+    static const locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
+    const locale_t previous = uselocale(c);
+    char buffer[128];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(buffer, sizeof buffer, pattern, args);
+    va_end(args);
+    uselocale(previous);
+    return QString::fromLatin1(buffer);
+}
+} // namespace
 
 size_t RVXTelemetryReadout::sampleIndex(double position, size_t count) {
     const double scaled = position * double(count);
@@ -16,11 +38,11 @@ size_t RVXTelemetryReadout::sampleIndex(double position, size_t count) {
 }
 
 QString RVXTelemetryReadout::gsensorText(char axis, double value) {
-    return QString::asprintf("%c=%s%.2lf", axis, value > 0 ? "+" : "", value);
+    return format("%c=%s%.2lf", axis, value > 0 ? "+" : "", value);
 }
 
 QString RVXTelemetryReadout::setLatLagScript(double longitudeDegrees, double latitudeDegrees) {
-    return QString::asprintf("setLatLag('%lf','%lf')", longitudeDegrees, latitudeDegrees);
+    return format("setLatLag('%lf','%lf')", longitudeDegrees, latitudeDegrees);
 }
 
 RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, double position) {
@@ -44,9 +66,9 @@ RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, d
             RVXNmeaToDegrees(longitude, latitude, &lngDegrees, &latDegrees);
             out.script = setLatLagScript(lngDegrees, latDegrees);
             if (data.m_vGpsData[i].unit() == '9')
-                out.speed = QString::asprintf("%d Km/h", int(fix.SpeedOverGround * 1.852));
+                out.speed = format("%d Km/h", int(fix.SpeedOverGround * 1.852));
             else
-                out.speed = QString::asprintf("%d Mi/h", int(fix.SpeedOverGround * 1.150779));
+                out.speed = format("%d Mi/h", int(fix.SpeedOverGround * 1.150779));
         }
     }
     const size_t fixes = data.m_NMEAs.size();
@@ -56,8 +78,8 @@ RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, d
         out.satellites = QStringLiteral("-");
     } else {
         const RVXGpsData& fix = data.m_NMEAs[sampleIndex(position, fixes)];
-        out.hdop = QString::asprintf("%.1f", fix.HDOP);
-        out.satellites = QString::asprintf("%d", int(fix.SatelliteUsedCount));
+        out.hdop = format("%.1f", fix.HDOP);
+        out.satellites = format("%d", int(fix.SatelliteUsedCount));
     }
     return out;
 }

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The map page in a real web view.
+#include "PlayerTestSupport.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+QVariant evaluate(QWebEnginePage* page, const QString& script) {
+    QVariant result;
+    bool done = false;
+    page->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        done = true;
+    });
+    EXPECT_TRUE(waitFor([&] { return done; }, 10000)) << qPrintable(script);
+    return result;
+}
+
+class MapPageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        bool loaded = false, ok = false;
+        QObject::connect(&view, &QWebEngineView::loadFinished, [&](bool success) {
+            loaded = true;
+            ok = success;
+        });
+        view.resize(334, 300);
+        view.show();
+        view.load(QUrl(QStringLiteral("qrc:/map/map2_eng.htm")));
+        ASSERT_TRUE(waitFor([&] { return loaded; }, 30000));
+        ASSERT_TRUE(ok);
+    }
+    QWebEngineView view;
+};
+} // namespace
+
+TEST_F(MapPageTest, SetLatLagTakesTheLongitudeFirst) {
+    ASSERT_TRUE(evaluate(view.page(), QStringLiteral("rvxMarkerPosition()")).isNull());
+    evaluate(view.page(), QStringLiteral("setLatLag('126.970000','37.525000')"));
+    const QVariantList position =
+        evaluate(view.page(), QStringLiteral("rvxMarkerPosition()")).toList();
+    ASSERT_EQ(position.size(), 2);
+    EXPECT_DOUBLE_EQ(position[0].toDouble(), 37.525);
+    EXPECT_DOUBLE_EQ(position[1].toDouble(), 126.97);
+    // The map follows the marker.
+    const QVariantList centre =
+        evaluate(view.page(), QStringLiteral("[rvxMap.getCenter().lat, rvxMap.getCenter().lng]"))
+            .toList();
+    EXPECT_NEAR(centre.value(0).toDouble(), 37.525, 0.01);
+    EXPECT_NEAR(centre.value(1).toDouble(), 126.97, 0.01);
+}
+
+TEST_F(MapPageTest, TrailKeepsThePositionsAndSouthWestIsNegative) {
+    evaluate(view.page(), QStringLiteral("setLatLag('16.360000','48.200000')"));
+    evaluate(view.page(), QStringLiteral("setLatLag('16.360000','48.200000')"));
+    evaluate(view.page(), QStringLiteral("setLatLag('-58.381600','-34.603700')"));
+    EXPECT_EQ(evaluate(view.page(), QStringLiteral("rvxTrailLength()")).toInt(), 2);
+    const QVariantList position =
+        evaluate(view.page(), QStringLiteral("rvxMarkerPosition()")).toList();
+    EXPECT_DOUBLE_EQ(position.value(0).toDouble(), -34.6037);
+    EXPECT_DOUBLE_EQ(position.value(1).toDouble(), -58.3816);
+    // Text that is no number moves nothing.
+    evaluate(view.page(), QStringLiteral("setLatLag('x','y')"));
+    EXPECT_EQ(evaluate(view.page(), QStringLiteral("rvxTrailLength()")).toInt(), 2);
+}
+
+TEST_F(MapPageTest, DebugTextShowsInTheStatusLine) {
+    evaluate(view.page(), QStringLiteral("RVXDebug('GPS Data Count=Zero')"));
+    EXPECT_EQ(evaluate(view.page(), QStringLiteral("document.getElementById('status').textContent"))
+                  .toString(),
+              QStringLiteral("GPS Data Count=Zero"));
+    // The attribution of the map data is on the page.
+    EXPECT_TRUE(evaluate(view.page(), QStringLiteral("document.body.innerHTML"))
+                    .toString()
+                    .contains(QStringLiteral("OpenStreetMap")));
+}
+
+TEST_F(MainWindowTest, MainWindowLoadsTheMapPageOnceAtStart) {
+    ASSERT_TRUE(waitFor([&] {
+        return delegate->mapWebView->url() == QUrl(QStringLiteral("qrc:/map/map2_eng.htm"));
+    }));
+    bool loaded = false;
+    QObject::connect(delegate->mapWebView, &QWebEngineView::loadFinished,
+                     [&](bool) { loaded = true; });
+    waitFor([&] { return loaded; }, 20000);
+    delegate->evaluateMapScript(QStringLiteral("setLatLag('126.970000','37.525000')"));
+    const QVariantList position =
+        evaluate(delegate->mapWebView->page(), QStringLiteral("rvxMarkerPosition()")).toList();
+    ASSERT_EQ(position.size(), 2);
+    EXPECT_DOUBLE_EQ(position[0].toDouble(), 37.525);
+}

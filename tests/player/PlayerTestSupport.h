@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "player/CustomWindow.h"
+#include "player/RVXAppDelegate.h"
+#include "player/RVXPlayInfo.h"
+#include "player/VLCMediaPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+// Runs the event loop until done() holds or the time is up; true when it held.
+inline bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(5);
+    }
+    return true;
+}
+
+inline void spin(int milliseconds) {
+    waitFor([] { return false; }, milliseconds);
+}
+
+inline QString demoCard() {
+    return qEnvironmentVariable("RUVEX_TEST_DEMO_CARD");
+}
+
+// A main window started as the program starts it.
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFile::exists(demoCard())) << "the demo card fixture is missing";
+        delegate = std::make_unique<RVXAppDelegate>();
+        delegate->awakeFromNib();
+        delegate->applicationDidFinishLaunching();
+        ASSERT_TRUE(waitFor([&] { return delegate->window->isVisible(); }));
+    }
+    void TearDown() override { delegate.reset(); }
+
+    // Opens a folder and waits for its list.
+    void open(const QString& path) {
+        bool reloaded = false;
+        auto c = QObject::connect(delegate.get(), &RVXAppDelegate::mediaListReloaded,
+                                  [&] { reloaded = true; });
+        delegate->openMediaDirectory(path);
+        ASSERT_TRUE(waitFor([&] { return reloaded; }));
+        QObject::disconnect(c);
+    }
+
+    // Starts a row and waits until player1 really plays.
+    void playAndWait(int64_t row) {
+        ASSERT_TRUE(delegate->playAtIndex(row));
+        ASSERT_TRUE(waitFor([&] {
+            return !delegate->waitingForPlayStart() && delegate->playInfo()->isPlaying();
+        })) << "row "
+            << row << " did not start";
+    }
+
+    std::unique_ptr<RVXAppDelegate> delegate;
+};
