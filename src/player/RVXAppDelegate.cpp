@@ -3,6 +3,7 @@
 
 #include "CustomWindow.h"
 #include "GraphView.h"
+#include "RVXMapPage.h"
 #include "RVXMediaListCell.h"
 #include "RVXMediaListTableModel.h"
 #include "RVXPlayInfo.h"
@@ -29,7 +30,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 RVXAppDelegate::RVXAppDelegate(QObject* parent)
@@ -148,18 +148,9 @@ void RVXAppDelegate::setupInitialValues() {
 
     updateAudioUI();
 
-    loadMapPage(mapWebView);
+    RVXLoadMapPage(mapWebView);
     layoutWindow();
     // The settings editor's start-up card search joins here once the editor exists.
-}
-
-void RVXAppDelegate::loadMapPage(QWebEngineView* view) {
-    if (!view)
-        return;
-    // The page is ours, in the resources; its tiles come from the network.
-    view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    view->setContextMenuPolicy(Qt::NoContextMenu);
-    view->load(QUrl(QStringLiteral("qrc:/map/map2_eng.htm")));
 }
 
 void RVXAppDelegate::evaluateMapScript(const QString& script) {

@@ -211,7 +211,6 @@ private:
     void makeMenus();
     void initMediaListTableView();
     void setupInitialValues();
-    void loadMapPage(QWebEngineView* view);
     void updateLoadingWindow(double seconds);
     void reloadMediaList();
     void setPositionSliders(double value);

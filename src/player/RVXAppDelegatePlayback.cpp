@@ -567,7 +567,13 @@ void RVXAppDelegate::timerPlayNext() {
     if (m_preparingPlayNext || !isPaused(player1) || player1->position() < 0.95f)
         return;
     m_preparingPlayNext = true;
-    QTimer::singleShot(1000, this, [this] { playNext(); });
+    // Cancelled when playback moved on meanwhile (a time event or a new start clears
+    // the flag): a replay or seek in that second must not be followed by a jump to
+    // the next recording.
+    QTimer::singleShot(1000, this, [this] {
+        if (m_preparingPlayNext)
+            playNext();
+    });
 }
 
 bool RVXAppDelegate::playNext() {

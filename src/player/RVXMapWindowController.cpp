@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXMapWindowController.h"
+
+#include "RVXMapPage.h"
+#include "RVXTelemetryReadout.h"
+#include "platform/RVXLog.h"
+#include "settings/RVXLocalizedString.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineView>
+#include <QWidget>
+
+RVXMapWindowController::RVXMapWindowController(QObject* parent)
+    : QObject(parent)
+    , m_window(new QWidget(nullptr, Qt::Window)) {
+    m_window->setObjectName(QStringLiteral("RVXMapWindowController"));
+    m_window->setWindowTitle(RVXLocalizedString("action.show_map"));
+    m_window->resize(480, 400);
+    auto* layout = new QVBoxLayout(m_window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    mapWebView = new QWebEngineView(m_window);
+    mapWebView->setObjectName(QStringLiteral("mapWebView"));
+    layout->addWidget(mapWebView);
+    windowDidLoad();
+}
+
+RVXMapWindowController::~RVXMapWindowController() {
+    delete m_window;
+}
+
+void RVXMapWindowController::windowDidLoad() {
+    const QRect f = m_window->frameGeometry();
+    RVXLog(QStringLiteral("{{%1, %2}, {%3, %4}}")
+               .arg(f.x())
+               .arg(f.y())
+               .arg(f.width())
+               .arg(f.height()));
+    RVXLoadMapPage(mapWebView);
+}
+
+void RVXMapWindowController::showWindow() {
+    m_window->show();
+    m_window->raise();
+}
+
+void RVXMapWindowController::moveWindowRightBy(const QRect& frame) {
+    m_window->move(frame.x() + frame.width(), frame.y());
+}
+
+void RVXMapWindowController::updateMapLat(double latitude, double longitude) {
+    mapWebView->page()->runJavaScript(RVXTelemetryReadout::setLatLagScript(longitude, latitude));
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+class QWebEngineView;
+class QWidget;
+
+// A small window of its own with the map page, for showing one position (a row of
+// the drive log).
+class RVXMapWindowController : public QObject {
+    Q_OBJECT
+public:
+    explicit RVXMapWindowController(QObject* parent = nullptr);
+    ~RVXMapWindowController() override;
+
+    QWidget* window() const { return m_window; }
+    QWebEngineView* mapWebView = nullptr;
+
+    void showWindow();
+    // Places the window, keeping its size, with its left edge on frame's right edge
+    // and its top level with frame's top.
+    void moveWindowRightBy(const QRect& frame);
+    void updateMapLat(double latitude, double longitude);
+
+private:
+    void windowDidLoad();
+    QWidget* m_window = nullptr;
+};
