@@ -100,10 +100,9 @@ void RVXAppDelegate::initMediaListTableView() {
     table->verticalHeader()->setDefaultSectionSize(22);
     QHeaderView* header = table->horizontalHeader();
     header->setHighlightSections(false);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    header->resizeSection(0, 92);
-    header->resizeSection(1, 68);
-    header->resizeSection(2, 54);
+    // Kind, date and time take what their texts need; the name gets the rest.
+    for (int c = 0; c < 3; ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     header->setStretchLastSection(true);
     // Double-click (or Enter) on a row plays it.
     connect(table, &QAbstractItemView::activated, this, &RVXAppDelegate::changeAndPlay);
