@@ -117,14 +117,18 @@ TEST_F(PlaybackTest, DoubleClickOnThePausedRowRestartsBothAtZero) {
 
 TEST_F(PlaybackTest, SliderReleaseNearTheEndMovesBothToTheEnd) {
     playAndWait(0);
+    // Seeks while libVLC still prepares the first frames can be lost; users cannot be
+    // that quick.
+    ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
     delegate->videoPositionSlider->setValue(99850);
     EXPECT_FALSE(delegate->moving());
-    ASSERT_TRUE(waitFor([&] { return pausedNear(p1(), 0.99f) && pausedNear(p2(), 0.99f); }));
+    ASSERT_TRUE(waitFor([&] { return pausedNear(p1(), 0.98f) && pausedNear(p2(), 0.98f); }));
     EXPECT_FALSE(delegate->isPlaying(p1()));
 }
 
 TEST_F(PlaybackTest, SliderSeekMovesBothPlayersTogether) {
     playAndWait(0);
+    ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
     delegate->videoPositionSlider->setValue(50000);
     EXPECT_TRUE(delegate->moving());
     EXPECT_DOUBLE_EQ(delegate->movingPosition(), 0.5);
@@ -162,6 +166,7 @@ TEST_F(PlaybackTest, JumpsNearTheEnds) {
 
 TEST_F(PlaybackTest, PlayAtTheVeryEndReloadsTheSameRecording) {
     playAndWait(6);
+    ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
     delegate->videoPositionSlider->setValue(100000);
     ASSERT_TRUE(waitFor([&] { return pausedNear(p1(), 0.998f); }));
     ASSERT_TRUE(waitFor([&] { return !delegate->playInfo()->isPlaying(); }));
@@ -271,6 +276,7 @@ TEST_F(PlaybackTest, ALoneRecordingInTheMiddleIsFollowedByTheNextRow) {
 
 TEST_F(PlaybackTest, TheEndOfARecordingMovesOnAndTheLastOneStays) {
     playAndWait(6);
+    ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
     delegate->videoPositionSlider->setValue(96000);
     ASSERT_TRUE(waitFor([&] { return delegate->mediaIndex() == 7; }, 15000));
     ASSERT_TRUE(waitFor([&] { return !delegate->waitingForPlayStart() && p1()->isPlaying(); }));
