@@ -2,6 +2,8 @@
 // The map page in a real web view.
 #include "PlayerTestSupport.h"
 
+#include "player/RVXMapWindowController.h"
+
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -89,4 +91,29 @@ TEST_F(MainWindowTest, MainWindowLoadsTheMapPageOnceAtStart) {
         evaluate(delegate->mapWebView->page(), QStringLiteral("rvxMarkerPosition()")).toList();
     ASSERT_EQ(position.size(), 2);
     EXPECT_DOUBLE_EQ(position[0].toDouble(), 37.525);
+}
+
+TEST(RVXMapWindowController, StandsBesideTheGivenFrameAndShowsThePosition) {
+    RVXMapWindowController controller;
+    bool loaded = false;
+    QObject::connect(controller.mapWebView, &QWebEngineView::loadFinished,
+                     [&](bool) { loaded = true; });
+    controller.showWindow();
+    ASSERT_TRUE(waitFor([&] { return loaded; }, 30000));
+    const QSize size = controller.window()->size();
+    controller.moveWindowRightBy(QRect(100, 150, 600, 400));
+    EXPECT_EQ(controller.window()->pos(), QPoint(700, 150));
+    EXPECT_EQ(controller.window()->size(), size);
+    controller.updateMapLat(37.525, 126.97);
+    const QVariantList position =
+        evaluate(controller.mapWebView->page(), QStringLiteral("rvxMarkerPosition()")).toList();
+    ASSERT_EQ(position.size(), 2);
+    EXPECT_DOUBLE_EQ(position[0].toDouble(), 37.525);
+    EXPECT_DOUBLE_EQ(position[1].toDouble(), 126.97);
+    // A second position moves the marker, not the window.
+    controller.updateMapLat(-33.8688, 151.2093);
+    const QVariantList second =
+        evaluate(controller.mapWebView->page(), QStringLiteral("rvxMarkerPosition()")).toList();
+    EXPECT_DOUBLE_EQ(second.value(0).toDouble(), -33.8688);
+    EXPECT_EQ(controller.window()->pos(), QPoint(700, 150));
 }
