@@ -220,6 +220,8 @@ private:
     void setPlayButtonsImage(const QString& name);
     double positionSliderValue() const;
     void animateSwap();
+    void updateVideoViewsVisibility();
+    void clearPlayers();
 
     std::unique_ptr<RVXMediaList> m_mediaList;
     RVXPlayInfo* m_playInfo = nullptr;

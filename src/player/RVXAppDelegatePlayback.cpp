@@ -54,6 +54,22 @@ void RVXAppDelegate::observePlayInfo() {
     connect(window, &CustomWindow::isFullScreenChanged, this, &RVXAppDelegate::layoutWindow);
 }
 
+// A view shows only while its player has a picture to show.
+void RVXAppDelegate::updateVideoViewsVisibility() {
+    for (auto [player, view] : {std::pair{player1, video1View}, std::pair{player2, video2View}}) {
+        const int state = player->state();
+        view->setVisible(hasMedia(player) && (state == VLCMediaPlayerStatePlaying ||
+                                              state == VLCMediaPlayerStatePaused));
+    }
+}
+
+void RVXAppDelegate::clearPlayers() {
+    for (VLCMediaPlayer* p : {player1, player2}) {
+        p->stop();
+        p->setMedia(nullptr);
+    }
+}
+
 void RVXAppDelegate::setPlayButtonsImage(const QString& name) {
     playButton->setImageName(name);
     playButtonForFullScreen->setImageName(name);
@@ -104,10 +120,7 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
     index = std::clamp<int64_t>(index, 0, count - 1);
     m_waitingForPlayStart = true;
 
-    for (VLCMediaPlayer* p : {player1, player2}) {
-        p->stop();
-        p->setMedia(nullptr);
-    }
+    clearPlayers();
     m_mediaIndex = index;
     mediaListTableView->selectionModel()->select(m_tableModel->index(int(index), 0),
                                                  QItemSelectionModel::ClearAndSelect |
@@ -195,11 +208,7 @@ void RVXAppDelegate::changeAndPlay() {
 }
 
 void RVXAppDelegate::mediaPlayerStateChanged(VLCMediaPlayer*) {
-    for (auto [player, view] : {std::pair{player1, video1View}, std::pair{player2, video2View}}) {
-        const int state = player->state();
-        view->setVisible(hasMedia(player) && (state == VLCMediaPlayerStatePlaying ||
-                                              state == VLCMediaPlayerStatePaused));
-    }
+    updateVideoViewsVisibility();
     // A recording that cannot be played must not hold every later start back.
     if (m_waitingForPlayStart && hasMedia(player1) &&
         player1->state() == VLCMediaPlayerStateError) {
@@ -260,11 +269,7 @@ bool RVXAppDelegate::hasAudio(const VLCMediaPlayer* player) const {
 }
 
 void RVXAppDelegate::mediaPlayerTimeChanged(VLCMediaPlayer* player) {
-    for (auto [p, view] : {std::pair{player1, video1View}, std::pair{player2, video2View}}) {
-        const int state = p->state();
-        view->setVisible(hasMedia(p) && (state == VLCMediaPlayerStatePlaying ||
-                                         state == VLCMediaPlayerStatePaused));
-    }
+    updateVideoViewsVisibility();
     m_preparingPlayNext = false;
     if (!m_stopVideoLoadingView) {
         hideLoading();
@@ -304,10 +309,7 @@ void RVXAppDelegate::clickPlayButton() {
         const double slider = positionSliderValue();
         if (slider >= 0.998) {
             const int64_t index = m_mediaIndex;
-            for (VLCMediaPlayer* p : {player1, player2}) {
-                p->stop();
-                p->setMedia(nullptr);
-            }
+            clearPlayers();
             playAtIndex(index);
             return;
         }

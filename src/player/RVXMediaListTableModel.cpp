@@ -11,6 +11,12 @@
 #include <QFontDatabase>
 #include <QIcon>
 
+namespace {
+Qt::Alignment alignmentOf(const RVXMediaListCell::Column& column) {
+    return (column.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+} // namespace
+
 RVXMediaListTableModel::RVXMediaListTableModel(RVXMediaList* list, QObject* parent)
     : QAbstractTableModel(parent)
     , m_list(list) {}
@@ -35,8 +41,7 @@ QVariant RVXMediaListTableModel::data(const QModelIndex& index, int role) const 
     const RVXMediaListCell::Column& column = RVXMediaListCell::columns[size_t(index.column())];
     switch (role) {
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(
-            Qt::Alignment((column.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter));
+        return QVariant::fromValue(alignmentOf(column));
     case Qt::FontRole: {
         // Size 11 in the window's own units, which are pixels here.
         QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -76,8 +81,7 @@ QVariant RVXMediaListTableModel::headerData(int section, Qt::Orientation orienta
     if (role == Qt::DisplayRole)
         return RVXLocalizedString(column.titleKey);
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(
-            Qt::Alignment((column.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter));
+        return QVariant::fromValue(alignmentOf(column));
     if (role == Qt::UserRole)
         return section;
     return {};
