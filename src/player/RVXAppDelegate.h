@@ -92,6 +92,8 @@ public:
     bool hasAudio(const VLCMediaPlayer* player) const;
     bool isPlaying(const VLCMediaPlayer* player) const;
     void syncVideoPositionDelay(double seconds);
+    void alignSecondPlayer(uint64_t generation, int waits, int corrections);
+    int64_t seekLatencyMs() const { return m_seekLatencyMs; }
     void didStartPlayer();
     void didFinishPlay();
     void startTimerPlayNext();
@@ -246,6 +248,12 @@ private:
     // Counts the starts so that a telemetry read finishing after a newer start is
     // dropped instead of starting the old recording.
     uint64_t m_startGeneration = 0;
+    // Counts the discontinuities, so that an alignment still checking an older one
+    // gives up.
+    uint64_t m_syncGeneration = 0;
+    // How long player2's last seeks took until its pictures moved again, learnt from
+    // the alignments' checks. The first guess is what a 2-core machine takes.
+    int64_t m_seekLatencyMs = 80;
     QStringList m_recentMapScripts;
     bool m_died = false;
     int m_layoutPasses = 0;

@@ -25,6 +25,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 namespace {
 bool hasMedia(const VLCMediaPlayer* player) {
     return player && player->media();
@@ -335,10 +339,58 @@ void RVXAppDelegate::syncVideoPositionDelay(double seconds) {
         m_moving = false;
         return;
     }
-    QTimer::singleShot(int(seconds * 1000), this, [this] {
+    const uint64_t generation = ++m_syncGeneration;
+    QTimer::singleShot(int(seconds * 1000), this, [this, generation] {
         m_moving = false;
-        if (hasMedia(player1) && hasMedia(player2))
-            player2->setPosition(player1->position());
+        alignSecondPlayer(generation, 0, 0);
+    });
+}
+
+namespace {
+constexpr int64_t kFrameMs = 33;
+constexpr int kClockWaitMs = 50;
+constexpr int kMaxClockWaits = 30;
+constexpr int kMaxCorrections = 3;
+} // namespace
+
+// Copying player1's position, as published, leaves player2 behind by up to a quarter
+// of a second (libVLC publishes the time four times a second) plus the time its seek
+// takes. So player2 is moved only when the two running clocks differ by more than a
+// frame, to where player1 will be once player2's seek has taken effect, and checked
+// again once player2's clock runs; each check also corrects the seek's expected delay.
+void RVXAppDelegate::alignSecondPlayer(uint64_t generation, int waits, int corrections) {
+    if (generation != m_syncGeneration || !hasMedia(player1) || !hasMedia(player2))
+        return;
+    const bool bothPlay = player1->state() == VLCMediaPlayerStatePlaying &&
+                          player2->state() == VLCMediaPlayerStatePlaying;
+    const std::optional<int64_t> first = player1->clockTime();
+    const std::optional<int64_t> second = player2->clockTime();
+    if (!first || !second) {
+        // Paused players show where they stand, so the published position is exact.
+        if (!bothPlay || waits >= kMaxClockWaits) {
+            if (bothPlay)
+                RVXLog(QStringLiteral("[D ] align player2: no running clock after %1 ms")
+                           .arg(waits * kClockWaitMs));
+            if (corrections == 0)
+                player2->setPosition(player1->position());
+            return;
+        }
+        QTimer::singleShot(kClockWaitMs, this, [this, generation, waits, corrections] {
+            alignSecondPlayer(generation, waits + 1, corrections);
+        });
+        return;
+    }
+    const int64_t lag = *first - *second;
+    if (corrections > 0)
+        m_seekLatencyMs = std::clamp<int64_t>(m_seekLatencyMs + lag, 0, 1000);
+    if (std::abs(lag) <= kFrameMs || corrections >= kMaxCorrections)
+        return;
+    RVXLog(QStringLiteral("[D ] align player2 lag=%1ms seekLatency=%2ms")
+               .arg(lag)
+               .arg(m_seekLatencyMs));
+    player2->setTime(VLCTime(*first + m_seekLatencyMs));
+    QTimer::singleShot(kClockWaitMs, this, [this, generation, corrections] {
+        alignSecondPlayer(generation, 0, corrections + 1);
     });
 }
 
@@ -426,10 +478,12 @@ void RVXAppDelegate::swapPlayer() {
     player1->audio()->setMute(true);
     player2->audio()->setMute(true);
 
-    QTimer::singleShot(800, this, [this, p] {
+    const uint64_t generation = ++m_syncGeneration;
+    QTimer::singleShot(800, this, [this, p, generation] {
         m_moving = false;
         player1->setPosition(p);
         player2->setPosition(p);
+        alignSecondPlayer(generation, 0, 0);
     });
     QTimer::singleShot(1700, this, [this] {
         m_swapping = false;

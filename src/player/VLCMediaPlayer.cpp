@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <cmath>
+
 #include <vlc/vlc.h>
 
 namespace {
@@ -54,6 +56,7 @@ void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<VLCMediaPlayer*>(data);
     switch (event->type) {
     case libvlc_MediaPlayerTimeChanged:
+        self->notePublishedTime(event->u.media_player_time_changed.new_time);
         QMetaObject::invokeMethod(
             self, [self] { Q_EMIT self->mediaPlayerTimeChanged(self); }, Qt::QueuedConnection);
         break;
@@ -86,24 +89,81 @@ void VLCMediaPlayer::attachWindow() {
         libvlc_media_player_set_xwindow(m_player, static_cast<uint32_t>(m_videoView->winId()));
 }
 
+void VLCMediaPlayer::forgetClock(bool seeking) {
+    const std::lock_guard lock(m_clockMutex);
+    m_clock.publications = 0;
+    m_clock.echoPending = seeking;
+    m_clock.afterEcho = false;
+}
+
+void VLCMediaPlayer::notePublishedTime(int64_t time) {
+    const std::lock_guard lock(m_clockMutex);
+    if (m_clock.echoPending) {
+        m_clock.echoPending = false;
+        m_clock.afterEcho = true;
+        return;
+    }
+    m_clock.previousTime = m_clock.time;
+    m_clock.previousAt = m_clock.at;
+    m_clock.time = time;
+    m_clock.at = std::chrono::steady_clock::now();
+    ++m_clock.publications;
+}
+
+namespace {
+double millisecondsBetween(std::chrono::steady_clock::time_point from,
+                           std::chrono::steady_clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+} // namespace
+
+std::optional<int64_t> VLCMediaPlayer::clockTime() const {
+    if (!m_player || libvlc_media_player_get_state(m_player) != libvlc_Playing)
+        return std::nullopt;
+    Clock clock;
+    {
+        const std::lock_guard lock(m_clockMutex);
+        clock = m_clock;
+    }
+    if (clock.publications < 1)
+        return std::nullopt;
+    const double rate = libvlc_media_player_get_rate(m_player);
+    // Without a seek's echo to go by, the first publication may be a report from
+    // before a pause or rate change: the last two must agree with the wall clock.
+    if (!clock.afterEcho) {
+        if (clock.publications < 2)
+            return std::nullopt;
+        const double advanced = double(clock.time - clock.previousTime);
+        const double expected = millisecondsBetween(clock.previousAt, clock.at) * rate;
+        if (std::abs(advanced - expected) > kClockToleranceMs)
+            return std::nullopt;
+    }
+    const double elapsed = millisecondsBetween(clock.at, std::chrono::steady_clock::now());
+    return clock.time + int64_t(elapsed * rate);
+}
+
 void VLCMediaPlayer::setMedia(VLCMediaRef media) {
     if (!m_player)
         return;
+    forgetClock();
     m_media = std::move(media);
     libvlc_media_player_set_media(m_player, m_media ? m_media->media() : nullptr);
 }
 
 void VLCMediaPlayer::play() {
+    forgetClock();
     if (m_player && m_media)
         libvlc_media_player_play(m_player);
 }
 
 void VLCMediaPlayer::pause() {
+    forgetClock();
     if (m_player)
         libvlc_media_player_set_pause(m_player, 1);
 }
 
 void VLCMediaPlayer::stop() {
+    forgetClock();
     if (m_player)
         libvlc_media_player_stop(m_player);
 }
@@ -143,6 +203,7 @@ float VLCMediaPlayer::position() const {
 }
 
 void VLCMediaPlayer::setPosition(float position) {
+    forgetClock(true);
     if (m_player)
         libvlc_media_player_set_position(m_player, position);
 }
@@ -155,6 +216,7 @@ VLCTime VLCMediaPlayer::time() const {
 }
 
 void VLCMediaPlayer::setTime(VLCTime time) {
+    forgetClock(true);
     if (m_player)
         libvlc_media_player_set_time(m_player, time.intValue());
 }
@@ -173,11 +235,13 @@ VLCTime VLCMediaPlayer::remainingTime() const {
 }
 
 void VLCMediaPlayer::jumpForward(int seconds) {
+    forgetClock(true);
     if (m_player && m_media)
         libvlc_media_player_set_time(m_player, time().intValue() + int64_t(seconds) * 1000);
 }
 
 void VLCMediaPlayer::jumpBackward(int seconds) {
+    forgetClock(true);
     if (!m_player || !m_media)
         return;
     const int64_t target = time().intValue() - int64_t(seconds) * 1000;

@@ -9,7 +9,10 @@
 #include <QPointer>
 #include <QSize>
 
+#include <chrono>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 struct libvlc_media_player_t;
 struct libvlc_event_t;
@@ -52,6 +55,11 @@ public:
     float position() const;
     void setPosition(float position);
     VLCTime time() const;
+    // libVLC publishes the time about four times a second, each publication exact for
+    // its moment; this runs the last one on to now, to the millisecond. Empty unless
+    // the player plays and has published since it last sought (twice, in step with
+    // the wall clock, since it last started or paused).
+    std::optional<int64_t> clockTime() const;
     void setTime(VLCTime time);
     // time - length: negative while something remains.
     VLCTime remainingTime() const;
@@ -81,6 +89,26 @@ Q_SIGNALS:
 private:
     static void handleEvent(const libvlc_event_t* event, void* data);
     void attachWindow();
+    // A seek publishes its target at once, before the pictures move again; that
+    // publication is passed over.
+    void forgetClock(bool seeking = false);
+    void notePublishedTime(int64_t time);
+
+    // Written on libVLC's thread, read on the UI thread.
+    struct Clock {
+        int64_t time = 0;
+        std::chrono::steady_clock::time_point at;
+        int64_t previousTime = 0;
+        std::chrono::steady_clock::time_point previousAt;
+        int publications = 0;
+        bool echoPending = false;
+        bool afterEcho = false;
+    };
+    // Publications jitter by a few milliseconds; a seek's target misses by the
+    // time the pictures took to move again, typically 60 ms or more.
+    static constexpr double kClockToleranceMs = 20;
+    mutable std::mutex m_clockMutex;
+    Clock m_clock;
 
     libvlc_media_player_t* m_player = nullptr;
     QPointer<VLCVideoView> m_videoView;

@@ -164,6 +164,27 @@ TEST_F(PlaybackTest, JumpsNearTheEnds) {
     ASSERT_TRUE(waitFor([&] { return pausedNear(p1(), 0.99f) && pausedNear(p2(), 0.99f); }));
 }
 
+// libVLC's published times lag by up to a quarter second; the running clocks show
+// where the pictures are.
+TEST_F(PlaybackTest, AfterAJumpTheRearRunsInStepWithTheFront) {
+    playAndWait(0);
+    ASSERT_TRUE(waitFor([&] { return p1()->clockTime() && p1()->time().intValue() > 1000; }));
+    EXPECT_GE(*p1()->clockTime(), p1()->time().intValue());
+    EXPECT_LT(*p1()->clockTime() - p1()->time().intValue(), 300);
+    delegate->jumpForward();
+    // A seek's first report is only its target.
+    EXPECT_FALSE(p1()->clockTime());
+    ASSERT_TRUE(waitFor([&] { return !delegate->moving(); }));
+    spin(1500);
+    ASSERT_TRUE(p1()->clockTime() && p2()->clockTime());
+    EXPECT_GT(*p1()->clockTime(), 11000);
+    EXPECT_LT(std::abs(*p1()->clockTime() - *p2()->clockTime()), 120)
+        << *p1()->clockTime() << " " << *p2()->clockTime();
+    delegate->clickPlayButton();
+    ASSERT_TRUE(waitFor([&] { return p1()->state() == VLCMediaPlayerStatePaused; }));
+    EXPECT_FALSE(p1()->clockTime());
+}
+
 TEST_F(PlaybackTest, PlayAtTheVeryEndReloadsTheSameRecording) {
     playAndWait(6);
     ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
