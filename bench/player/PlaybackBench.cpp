@@ -8,6 +8,7 @@
 #include "player/CustomWindow.h"
 #include "player/RVXAppDelegate.h"
 #include "player/RVXPlayInfo.h"
+#include "player/VLCLibrary.h"
 #include "player/VLCMedia.h"
 #include "player/VLCMediaPlayer.h"
 #include "player/VLCVideoView.h"
@@ -275,12 +276,25 @@ void BM_FrontRearAgreement(benchmark::State& state) {
         state.counters[kind + "_max_ms"] = *std::max_element(values.begin(), values.end());
 }
 
-// CPU and resident memory of a process and everything it started (the web view's
-// processes belong to the main window).
+// CPU and memory of processes and everything they started (the web view's processes
+// belong to the main window). Memory is the proportional set size, so pages the
+// processes share are counted once in the sum.
 struct ProcessUse {
     double cpuSeconds = 0;
-    double residentMiB = 0;
+    double memoryMiB = 0;
+    double rootsMemoryMiB = 0;
 };
+
+double proportionalMiB(pid_t pid) {
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
 
 std::vector<pid_t> withDescendants(const std::vector<pid_t>& roots) {
     std::map<pid_t, std::vector<pid_t>> children;
@@ -306,41 +320,43 @@ std::vector<pid_t> withDescendants(const std::vector<pid_t>& roots) {
 
 ProcessUse use(const std::vector<pid_t>& roots) {
     static const double ticks = double(sysconf(_SC_CLK_TCK));
-    static const double pageMiB = double(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
     ProcessUse total;
     for (pid_t pid : withDescendants(roots)) {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly) || !statm.open(QIODevice::ReadOnly))
+        if (!stat.open(QIODevice::ReadOnly))
             continue;
         const QByteArray text = stat.readAll();
         const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
         // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
         if (fields.size() > 13)
             total.cpuSeconds += (fields[11].toDouble() + fields[12].toDouble()) / ticks;
-        const QList<QByteArray> pages = statm.readAll().split(' ');
-        if (pages.size() > 1)
-            total.residentMiB += pages[1].toDouble() * pageMiB;
+        const double memory = proportionalMiB(pid);
+        total.memoryMiB += memory;
+        if (std::find(roots.begin(), roots.end(), pid) != roots.end())
+            total.rootsMemoryMiB += memory;
     }
     return total;
 }
 
-// Ten seconds of playback from one second in: CPU per second and the peak of the
-// summed resident memory, sampled ten times a second.
+// Ten seconds of playback from one second in: CPU per second and the peaks of the
+// memory, all processes and the started ones alone, sampled ten times a second.
 void measurePlayback(benchmark::State& state, const std::vector<pid_t>& roots) {
     runFor(1000);
     const ProcessUse before = use(roots);
     QElapsedTimer clock;
     clock.start();
-    double peak = 0;
+    double peak = 0, rootsPeak = 0;
     while (clock.elapsed() < 10000) {
         runFor(100);
-        peak = std::max(peak, use(roots).residentMiB);
+        const ProcessUse now = use(roots);
+        peak = std::max(peak, now.memoryMiB);
+        rootsPeak = std::max(rootsPeak, now.rootsMemoryMiB);
     }
     const ProcessUse after = use(roots);
     state.counters["cpu_s_per_s"] =
         (after.cpuSeconds - before.cpuSeconds) / (clock.nsecsElapsed() / 1e9);
-    state.counters["peak_rss_MiB"] = peak;
+    state.counters["peak_pss_MiB"] = peak;
+    state.counters["players_peak_pss_MiB"] = rootsPeak;
 }
 
 void BM_PairPlaybackCpu(benchmark::State& state) {
@@ -405,6 +421,7 @@ BENCHMARK(BM_TwoCvlcCpu)->Iterations(1)->Unit(benchmark::kSecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    VLCLibrary::limitThreadHeaps();
     benchmark::Initialize(&argc, argv);
     demoCard =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("RUVEX_BENCH_DEMO_CARD");

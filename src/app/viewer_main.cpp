@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-viewer: the desktop program.
 #include "player/RVXAppDelegate.h"
+#include "player/VLCLibrary.h"
 #include "settings/RVXLocalizedString.h"
 #include "widgets/TKImageButton.h"
 
@@ -24,6 +25,7 @@ void prepareEnvironment() {
 } // namespace
 
 int main(int argc, char** argv) {
+    VLCLibrary::limitThreadHeaps();
     prepareEnvironment();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

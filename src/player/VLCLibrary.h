@@ -14,6 +14,10 @@ public:
     // variable RUVEX_VLC_OPTIONS adds more, separated by blanks (tests choose their
     // audio and video outputs with it).
     static void setDefaultArguments(const QStringList& arguments);
+    // Every start makes new decoder and output threads, and glibc gives threads heaps
+    // of their own that keep their freed memory. Only works first thing in main(),
+    // before any thread exists.
+    static void limitThreadHeaps();
 
     libvlc_instance_t* instance() const { return m_instance; }
     // The libVLC version text, or an empty text when the library did not start.
