@@ -93,6 +93,13 @@ bool startPair(RVXAppDelegate& delegate) {
            });
 }
 
+// The steady clock in milliseconds, the same on every thread.
+double nowMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 // When a player reached the playing state and when its first video output came up,
 // stamped on libVLC's thread.
 class StartProbe {
@@ -107,7 +114,7 @@ public:
         libvlc_event_detach(m_events, libvlc_MediaPlayerVout, &StartProbe::happened, this);
     }
     void restart() {
-        m_start = now();
+        m_start = nowMs();
         m_playing = 0;
         m_picture = 0;
     }
@@ -116,14 +123,9 @@ public:
     bool done() const { return m_playing > 0 && m_picture > 0; }
 
 private:
-    static double now() {
-        return std::chrono::duration<double, std::milli>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
     static void happened(const libvlc_event_t* event, void* data) {
         auto* self = static_cast<StartProbe*>(data);
-        const double ms = now() - self->m_start;
+        const double ms = nowMs() - self->m_start;
         if (event->type == libvlc_MediaPlayerPlaying && self->m_playing == 0)
             self->m_playing = ms;
         if (event->type == libvlc_MediaPlayerVout && event->u.media_player_vout.new_count > 0 &&
@@ -215,10 +217,7 @@ public:
 private:
     static constexpr int64_t kNone = -1;
     static void published(const libvlc_event_t* event, void* data) {
-        const double wall = std::chrono::duration<double, std::milli>(
-                                std::chrono::steady_clock::now().time_since_epoch())
-                                .count();
-        const double offset = double(event->u.media_player_time_changed.new_time) - wall;
+        const double offset = double(event->u.media_player_time_changed.new_time) - nowMs();
         static_cast<ClockProbe*>(data)->m_offsetBits.store(std::bit_cast<int64_t>(offset));
     }
     libvlc_event_manager_t* m_events;
@@ -296,6 +295,16 @@ double proportionalMiB(pid_t pid) {
     return 0;
 }
 
+// The fields of /proc/PID/stat after the command name (which may hold spaces), so
+// that the state comes first and the parent second.
+QList<QByteArray> statFields(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = stat.readAll();
+    return text.mid(text.lastIndexOf(')') + 2).split(' ');
+}
+
 std::vector<pid_t> withDescendants(const std::vector<pid_t>& roots) {
     std::map<pid_t, std::vector<pid_t>> children;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -303,11 +312,7 @@ std::vector<pid_t> withDescendants(const std::vector<pid_t>& roots) {
         const pid_t pid = entry.toInt(&number);
         if (!number)
             continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        const QList<QByteArray> fields = statFields(pid);
         if (fields.size() > 1)
             children[fields[1].toInt()].push_back(pid);
     }
@@ -322,13 +327,9 @@ ProcessUse use(const std::vector<pid_t>& roots) {
     static const double ticks = double(sysconf(_SC_CLK_TCK));
     ProcessUse total;
     for (pid_t pid : withDescendants(roots)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
-        if (fields.size() > 13)
+        const QList<QByteArray> fields = statFields(pid);
+        // utime and stime are fields 14 and 15 of the line, 11 and 12 from 0 after the name.
+        if (fields.size() > 12)
             total.cpuSeconds += (fields[11].toDouble() + fields[12].toDouble()) / ticks;
         const double memory = proportionalMiB(pid);
         total.memoryMiB += memory;
