@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXTimeSetFile.h"
 
+#include "platform/RVXCFormat.h"
+
 #include <QFile>
 
 QByteArray RVXTimeSetText(const QDate& date, const QTime& time) {
     // Built from the numbers, not a locale's formatter, so no other calendar or digits creep in.
-    return QString::asprintf("%04d/%02d/%02d %02d:%02d:%02d", date.year(), date.month(), date.day(),
-                             time.hour(), time.minute(), time.second())
+    return RVXCFormat("%04d/%02d/%02d %02d:%02d:%02d", date.year(), date.month(), date.day(),
+                      time.hour(), time.minute(), time.second())
         .toLatin1();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXMedia.h"
 
+#include "platform/RVXCFormat.h"
+
 #include <QDir>
 
 namespace {
@@ -165,8 +167,8 @@ QString RVXMedia::mediaGroupName() const {
 }
 
 QString RVXMedia::yyyymmddhhmiss() const {
-    return QString::asprintf("%04d%02d%02d%02d%02d%02d", m_year, m_month, m_day, m_hour, m_minute,
-                             m_second);
+    return RVXCFormat("%04d%02d%02d%02d%02d%02d", m_year, m_month, m_day, m_hour, m_minute,
+                      m_second);
 }
 
 int64_t RVXMedia::momentKey() const {

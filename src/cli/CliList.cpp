@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliCommands.h"
+
 #include "CliJson.h"
 
 #include "catalogue/RVXMediaList.h"
+#include "platform/RVXCFormat.h"
 
 #include <QFileInfo>
 
@@ -36,12 +38,12 @@ QString sideName(int32_t direction) {
 }
 
 QString dateText(const RVXMedia& m) {
-    return m.hasMoment() ? QString::asprintf("%04d-%02d-%02d", m.year(), m.month(), m.day())
+    return m.hasMoment() ? RVXCFormat("%04d-%02d-%02d", m.year(), m.month(), m.day())
                          : QStringLiteral("-");
 }
 
 QString timeText(const RVXMedia& m) {
-    return m.hasMoment() ? QString::asprintf("%02d:%02d:%02d", m.hour(), m.minute(), m.second())
+    return m.hasMoment() ? RVXCFormat("%02d:%02d:%02d", m.hour(), m.minute(), m.second())
                          : QStringLiteral("-");
 }
 

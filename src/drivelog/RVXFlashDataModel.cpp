@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXFlashDataModel.h"
 
+#include "platform/RVXCFormat.h"
 #include "settings/RVXLocalizedString.h"
 
 #include <QSaveFile>
@@ -12,13 +13,13 @@ QString tenths(int16_t value) {
     // value would carry its sign twice ("-1.-5"), so the sign goes in front once.
     if (value < 0) {
         const int magnitude = -int(value);
-        return QString::asprintf("-%d.%1d", magnitude / 10, magnitude % 10);
+        return RVXCFormat("-%d.%1d", magnitude / 10, magnitude % 10);
     }
-    return QString::asprintf("%2d.%1d", value / 10, value % 10);
+    return RVXCFormat("%2d.%1d", value / 10, value % 10);
 }
 
 QString gValue(int16_t value) {
-    return QString::asprintf("%+.2f", value * 0.00390625);
+    return RVXCFormat("%+.2f", value * 0.00390625);
 }
 
 } // namespace
@@ -66,17 +67,17 @@ QString RVXFlashDataModel::stringForColumnIndex(int column, int64_t row) const {
     case 1:
         return QString::number(r.sequence);
     case 2:
-        return QString::asprintf("%4d/%02d/%02d", r.year + 1900, r.month, r.day);
+        return RVXCFormat("%4d/%02d/%02d", r.year + 1900, r.month, r.day);
     case 3:
-        return QString::asprintf("%02d:%02d:%02d", r.hour, r.minute, r.second);
+        return RVXCFormat("%02d:%02d:%02d", r.hour, r.minute, r.second);
     case 4:
         return r.dayOfWeek < 7 ? QString::fromLatin1(kDays[r.dayOfWeek]) : QStringLiteral("-");
     case 5:
-        return QString::asprintf("%04d.%04d", r.latitudeWhole, r.latitudeFraction);
+        return RVXCFormat("%04d.%04d", r.latitudeWhole, r.latitudeFraction);
     case 6:
-        return QString::asprintf("%05d.%04d", r.longitudeWhole, r.longitudeFraction);
+        return RVXCFormat("%05d.%04d", r.longitudeWhole, r.longitudeFraction);
     case 7:
-        return QString::asprintf("%.1f", r.distance / 10.0);
+        return RVXCFormat("%.1f", r.distance / 10.0);
     case 8:
         return QString::number(r.currentSpeed);
     case 9:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXMediaListCell.h"
 
+#include "platform/RVXCFormat.h"
 #include "settings/RVXLocalizedString.h"
 
 const std::array<RVXMediaListCell::Column, 4> RVXMediaListCell::columns = {{
@@ -49,12 +50,10 @@ RVXMediaListCell RVXMediaListCell::cellForColumn(const RVXMedia& media, QStringV
                 QStringLiteral("car_%1_%2").arg(QLatin1String(side), QLatin1String(kind));
     } else if (identifier == u"date") {
         if (media.year() >= 1)
-            cell.text =
-                QString::asprintf("%04d-%02d-%02d", media.year(), media.month(), media.day());
+            cell.text = RVXCFormat("%04d-%02d-%02d", media.year(), media.month(), media.day());
     } else if (identifier == u"time") {
         if (media.year() > 0)
-            cell.text =
-                QString::asprintf("%02d:%02d:%02d", media.hour(), media.minute(), media.second());
+            cell.text = RVXCFormat("%02d:%02d:%02d", media.hour(), media.minute(), media.second());
     } else if (identifier == u"file") {
         cell.text = media.fileName();
     }

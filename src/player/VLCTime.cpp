@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VLCTime.h"
 
+#include "platform/RVXCFormat.h"
+
 QString VLCTime::stringValue() const {
     const int64_t seconds = m_value / 1000;
     if (seconds == 0)
@@ -11,9 +13,8 @@ QString VLCTime::stringValue() const {
     const int64_t minutes = (whole / 60) % 60;
     const int64_t rest = whole % 60;
     if (hours > 0)
-        return sign + QString::asprintf("%lld:%02lld:%02lld", static_cast<long long>(hours),
-                                        static_cast<long long>(minutes),
-                                        static_cast<long long>(rest));
-    return sign + QString::asprintf("%02lld:%02lld", static_cast<long long>(minutes),
-                                    static_cast<long long>(rest));
+        return sign + RVXCFormat("%lld:%02lld:%02lld", static_cast<long long>(hours),
+                                 static_cast<long long>(minutes), static_cast<long long>(rest));
+    return sign + RVXCFormat("%02lld:%02lld", static_cast<long long>(minutes),
+                             static_cast<long long>(rest));
 }

@@ -2,6 +2,7 @@
 #include "PMProgressIndicator.h"
 
 #include "PMProgressIndicatorController.h"
+#include "platform/RVXCFormat.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -131,7 +132,7 @@ void PMProgressIndicator::updateProgressText() {
         phrase = remainingTimePhrase(std::isfinite(r) ? std::round(r * 1e6) / 1e6 : r);
     }
     if (m_displayPercentage) {
-        const QString percent = QString::asprintf("%.0f %% completed", f * 100);
+        const QString percent = RVXCFormat("%.0f %% completed", f * 100);
         progressText->setText(phrase ? percent + QStringLiteral(" - ") + *phrase : percent);
     } else if (phrase) {
         progressText->setText(*phrase);

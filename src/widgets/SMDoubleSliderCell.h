@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/RVXCFormat.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -32,8 +34,8 @@ public:
     qint64 integerHiValue() const { return qint64(doubleHiValue()); }
     void setIntegerLoValue(qint64 v) { setDoubleLoValue(double(v)); }
     void setIntegerHiValue(qint64 v) { setDoubleHiValue(double(v)); }
-    QString stringLoValue() const { return QString::asprintf("%g", doubleLoValue()); }
-    QString stringHiValue() const { return QString::asprintf("%g", doubleHiValue()); }
+    QString stringLoValue() const { return RVXCFormat("%g", doubleLoValue()); }
+    QString stringHiValue() const { return RVXCFormat("%g", doubleHiValue()); }
     void setStringLoValue(const QString& s) { setDoubleLoValue(s.toDouble()); }
     void setStringHiValue(const QString& s) { setDoubleHiValue(s.toDouble()); }
     // From any value: a number, or a text holding one; nothing (or anything else) is 0.

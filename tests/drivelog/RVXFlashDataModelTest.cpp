@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drivelog/RVXFlashDataModel.h"
 
+#include "support/CommaLocale.h"
 #include "support/TempTree.h"
 
 #include <QFile>
@@ -67,6 +68,37 @@ TEST(FlashDataModel, CellsOfEveryColumn) {
     m.setRecords({odd});
     EXPECT_EQ(m.stringForColumnIndex(14, 0), QStringLiteral("-0.5"))
         << "a negative value keeps one sign";
+}
+
+// Every multiple of 1/8 g lies exactly between two texts of two decimals: the C
+// library's half-to-even rule decides, as on the camera, and a German desktop still
+// gets a decimal point in the table and in the CSV.
+TEST(FlashDataModel, NumbersFollowTheCLibraryInAnyLocale) {
+    const CommaLocale german;
+    ASSERT_EQ(german.error(), "");
+    struct {
+        int16_t raw;
+        const char* text;
+    } const ties[] = {{160, "+0.62"}, {32, "+0.12"},  {96, "+0.38"}, {-160, "-0.62"},
+                      {-32, "-0.12"}, {288, "+1.12"}, {0, "+0.00"},  {-1, "-0.00"}};
+    RVXFlashDataModel m;
+    for (const auto& tie : ties) {
+        FlashDataRecord r = sample();
+        r.x = tie.raw;
+        m.setRecords({r});
+        EXPECT_EQ(m.stringForColumnIndex(11, 0), QLatin1String(tie.text)) << tie.raw;
+    }
+    FlashDataRecord r = sample();
+    r.distance = 5;
+    r.y = 160;
+    m.setRecords({r});
+    EXPECT_EQ(m.stringForColumnIndex(7, 0), QStringLiteral("0.5"));
+    TempTree tree;
+    const QString path = tree.path(QStringLiteral("zamo_000.csv"));
+    ASSERT_EQ(m.doWriteCSVFile(path), std::nullopt);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains(",0.5,57,88,A,-1.00,+0.62,+1.00,")) << "CSV as in the table";
 }
 
 TEST(FlashDataModel, ReadsOnlyCompleteRecordsWhateverTheHeaderSays) {

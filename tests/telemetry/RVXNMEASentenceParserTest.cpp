@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "telemetry/RVXNMEASentenceParser.h"
 
+#include "support/CommaLocale.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -146,12 +148,10 @@ TEST(RVXNMEASentenceParser, NumbersReadLikeTheCLibrary) {
 }
 
 TEST(RVXNMEASentenceParser, DecimalPointIgnoresTheUsersLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const CommaLocale german;
+    ASSERT_EQ(german.error(), "");
     EXPECT_EQ(RVXNMEASentenceParser::decimalField("10.5"), 10.5);
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(RVXNMEASentenceParser::decimalField("10,5"), 10.0);
 }
 
 // Real receivers' logs: a line is accepted exactly when it has one '*' and one of the
