@@ -4,6 +4,7 @@
 #include "RVXLocalizedString.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 constexpr double kMinimumThreshold = 0.05;
@@ -19,10 +20,17 @@ std::optional<double> RVXValidator::leadingDecimal(const QString& text) {
     const bool negative = p < end && *p == '-';
     if (p < end && (*p == '+' || *p == '-'))
         ++p;
+    // Only a decimal number counts: the camera keeps hundredths of a g, and "nan",
+    // "inf" or a hexadecimal float would reach the record as nonsense.
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (p == end || !(isDigit(*p) || (*p == '.' && p + 1 < end && isDigit(p[1]))))
+        return std::nullopt;
     double value = 0;
     // Independent of the user's locale: the pages take a decimal point.
     const auto result = std::from_chars(p, end, value, std::chars_format::general);
-    if (result.ec != std::errc())
+    if (result.ec != std::errc() || !std::isfinite(value))
+        return std::nullopt;
+    if (result.ptr < end && (*result.ptr == 'x' || *result.ptr == 'X') && result.ptr - p == 1)
         return std::nullopt;
     return negative ? -value : value;
 }

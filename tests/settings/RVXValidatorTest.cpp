@@ -31,8 +31,14 @@ TEST_F(Validation, GsensorThresholds) {
                 outOfRange.contains(QLatin1String("1.5")));
     for (const char* bad : {"0.04", "1.51", "-1"})
         EXPECT_EQ(RVXValidator::validateGsensorThreshold(QLatin1String(bad)), outOfRange) << bad;
-    EXPECT_EQ(RVXValidator::validateGsensorThreshold(QStringLiteral("abc")),
-              RVXLocalizedString("msg.input_value_invalid_format"));
+    // Only finite decimal numbers are thresholds.
+    for (const char* bad : {"abc", "nan", "NaN", "inf", "-inf", "infinity", "0x1p-2", "0X.8p0",
+                            "1e999", ".", "-", " .e1"})
+        EXPECT_EQ(RVXValidator::validateGsensorThreshold(QLatin1String(bad)),
+                  RVXLocalizedString("msg.input_value_invalid_format"))
+            << bad;
+    for (const char* ok : {".5", "0.5e0", "05e-1", "1.5x"})
+        EXPECT_EQ(RVXValidator::validateGsensorThreshold(QLatin1String(ok)), std::nullopt) << ok;
     EXPECT_NE(RVXLocalizedString("msg.input_value_invalid_format"),
               QStringLiteral("msg.input_value_invalid_format"))
         << "the English table is installed";
