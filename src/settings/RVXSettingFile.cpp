@@ -71,6 +71,18 @@ mode_t modeFor(const QString& path) {
     return stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0644;
 }
 
+// The rename would replace a file whatever its modes, where writing into it would
+// fail: a config.bin the user made read-only stays as it is.
+bool isWriteProtected(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (stat(name.constData(), &info) != 0)
+        return false;
+    // Root may write anything; the missing write bits still say what the user meant.
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           access(name.constData(), W_OK) != 0;
+}
+
 } // namespace
 
 QByteArray RVXSettingBytes(const _FILEDATA& record) {
@@ -123,6 +135,8 @@ bool readSettingFile(const QString& path, _FILEDATA& record) {
 // A save must never cost the card its settings: the record goes to a new file beside
 // the old one, is synced, and only then takes the old one's name.
 std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& path) {
+    if (isWriteProtected(path))
+        return fail(path, EACCES);
     const QByteArray bytes = RVXSettingBytes(record);
     const QFileInfo info(path);
     QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +

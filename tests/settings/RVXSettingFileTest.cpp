@@ -184,6 +184,31 @@ TEST(SettingFile, FailedSaveReportsAndKeepsTheOldFile) {
               QStringLiteral("msg.file_open_fail"));
 }
 
+TEST(SettingFile, ReadOnlyFileIsRefusedAndKept) {
+    TempTree tree;
+    const QString path = tree.path(QStringLiteral("config.bin"));
+    _FILEDATA old = defaults();
+    RVXSealSetting(old);
+    ASSERT_EQ(writeSettingFile(old, path), std::nullopt);
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    _FILEDATA changed = old;
+    changed.vid_hue = 9;
+    EXPECT_EQ(writeSettingFile(changed, path), QStringLiteral("msg.file_open_fail"));
+    EXPECT_EQ(readAll(path), RVXSettingBytes(old));
+    EXPECT_EQ(QFile::permissions(path) &
+                  (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+    EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden), QStringList({"config.bin"}));
+    // Writable again, the save goes through and keeps the file's modes.
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    EXPECT_EQ(writeSettingFile(changed, path), std::nullopt);
+    EXPECT_EQ(readAll(path), RVXSettingBytes(changed));
+    EXPECT_EQ(QFile::permissions(path) & (QFile::WriteOwner | QFile::WriteOther | QFile::ReadOther),
+              QFile::WriteOwner | QFile::ReadOther);
+}
+
 TEST(TimeZoneIndex, ChosenZones) {
     const QDateTime winter(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
     EXPECT_EQ(findTimeZoneIndex(QTimeZone("Asia/Kolkata"), winter), 22);
