@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -395,11 +396,23 @@ void BM_TwoCvlcCpu(benchmark::State& state) {
     QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                            QFileDevice::WriteOther | QFileDevice::ExeOther);
+    // The card may lie where the other user cannot enter (a checkout in root's home):
+    // cvlc plays copies in its own home, which it can read whoever owns the checkout.
+    QStringList copies;
+    for (const QString& file : {kPairFront, kPairRear}) {
+        const QString copy = home.filePath(QFileInfo(file).fileName());
+        if (!QFile::copy(QDir(demoCard).absoluteFilePath(file), copy)) {
+            state.SkipWithError("the pair could not be copied for cvlc");
+            return;
+        }
+        QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ReadOther);
+        copies << copy;
+    }
     for (auto _ : state) {
         QProcess front, rear;
-        for (auto [process, file] : {std::pair{&front, kPairFront}, std::pair{&rear, kPairRear}}) {
-            const QStringList command =
-                cvlcCommand(QDir(demoCard).absoluteFilePath(file), home.path());
+        for (auto [process, file] : {std::pair{&front, copies[0]}, std::pair{&rear, copies[1]}}) {
+            const QStringList command = cvlcCommand(file, home.path());
             process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             process->start(command.first(), command.mid(1));
             if (!process->waitForStarted())

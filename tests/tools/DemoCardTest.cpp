@@ -7,19 +7,25 @@
 #include "testmedia/DemoCard.h"
 #include "testmedia/DemoDrive.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <vlc/vlc.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-
-#include <unistd.h>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -186,32 +192,57 @@ TEST_F(DemoCardTest, CardFilesAreValidAndReadable) {
     EXPECT_EQ(clock.readAll(), "2026/03/14 08:15:00");
 }
 
+// libVLC plays each kind of recording to its end, in this process: the card may lie
+// where no other user can enter, and VLC's programs refuse to run as root.
 TEST_F(DemoCardTest, RecordingsPlayInVlc) {
-    if (!programExists(QStringLiteral("cvlc")))
-        GTEST_SKIP() << "vlc is not installed";
-    const QString file = recording(QStringLiteral("20260314/event_20260314_081527_F.MP4"));
-    QStringList args = {"-I",           "dummy",         "--no-dbus", "--play-and-exit",
-                        "--vout=dummy", "--aout=adummy", "--rate=4",  file};
-    QString program = QStringLiteral("cvlc");
-    QTemporaryDir home;
-    if (geteuid() == 0) {
-        // VLC refuses to run as root: play as nobody, who must be able to read the card.
-        for (const QString& p : {card(), recording("20260314"), file, home.path()})
-            QFile::setPermissions(p, QFile::permissions(p) | QFile::ReadOther | QFile::ExeOther |
-                                         QFile::WriteOther);
-        args = QStringList({"--reuid=nobody", "--regid=nogroup", "--clear-groups", "env",
-                            "HOME=" + home.path(), "cvlc"}) +
-               args;
-        program = QStringLiteral("setpriv");
+    const char* const args[] = {"--vout=dummy", "--aout=adummy", "--no-video-title-show",
+                                "--no-stats"};
+    libvlc_instance_t* vlc = libvlc_new(int(std::size(args)), args);
+    ASSERT_NE(vlc, nullptr);
+    struct Errors {
+        std::mutex lock;
+        std::vector<std::string> lines;
+    } errors;
+    libvlc_log_set(
+        vlc,
+        [](void* data, int level, const libvlc_log_t*, const char* format, va_list ap) {
+            if (level < LIBVLC_ERROR)
+                return;
+            char text[512];
+            std::vsnprintf(text, sizeof text, format, ap);
+            auto* e = static_cast<Errors*>(data);
+            const std::lock_guard guard(e->lock);
+            e->lines.emplace_back(text);
+        },
+        &errors);
+    for (const char* name :
+         {"20260314/event_20260314_081527_F.MP4", "20260314/event_20260314_081527_R.MP4",
+          "20260315/alwa_20260315_174200_R.MP4"}) {
+        const QByteArray path = QFile::encodeName(recording(QLatin1String(name)));
+        libvlc_media_t* media = libvlc_media_new_path(vlc, path.constData());
+        libvlc_media_player_t* player = libvlc_media_player_new_from_media(media);
+        libvlc_media_release(media);
+        libvlc_media_player_set_rate(player, 4);
+        ASSERT_EQ(libvlc_media_player_play(player), 0) << name;
+        QDeadlineTimer deadline(60000);
+        libvlc_time_t furthest = 0;
+        libvlc_state_t state = libvlc_media_player_get_state(player);
+        while (state != libvlc_Ended && state != libvlc_Error && !deadline.hasExpired()) {
+            QThread::msleep(20);
+            furthest = std::max(furthest, libvlc_media_player_get_time(player));
+            state = libvlc_media_player_get_state(player);
+        }
+        EXPECT_EQ(state, libvlc_Ended) << name;
+        EXPECT_GT(libvlc_media_player_get_length(player), 10000) << name;
+        EXPECT_GT(furthest, 9000) << name << ": the pictures went on to the end";
+        libvlc_media_player_stop(player);
+        libvlc_media_player_release(player);
     }
-    const RunResult r = runProgram(program, args, 60000);
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    // The interface modules cannot start without a desktop session; anything else that
-    // VLC calls an error concerns the file.
-    for (const QByteArray& line : r.err.split('\n')) {
-        if (line.contains(" error:") && !line.contains("interface"))
-            ADD_FAILURE() << line.constData();
-    }
+    libvlc_log_unset(vlc);
+    libvlc_release(vlc);
+    // Whatever libVLC calls an error concerns the files: no desktop is involved.
+    for (const std::string& line : errors.lines)
+        ADD_FAILURE() << line;
 }
 
 } // namespace
