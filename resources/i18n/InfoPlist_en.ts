@@ -200,5 +200,9 @@
         <source>action.full_screen</source>
         <translation>&amp;Full Screen</translation>
     </message>
+    <message id="player.cannot_play_fmt">
+        <source>player.cannot_play_fmt</source>
+        <translation>This recording could not be played: %1</translation>
+    </message>
 </context>
 </TS>

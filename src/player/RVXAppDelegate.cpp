@@ -124,7 +124,10 @@ void RVXAppDelegate::setupInitialValues() {
 
     // Both position sliders follow the published position, and a slider the user
     // moves publishes its value before the seek runs.
+    // A drag seeks once, where the handle is let go: a seek at every step would keep
+    // both players decoding and hold further seeks back while they move.
     for (QSlider* slider : {videoPositionSlider, videoPositionSliderForFullScreen}) {
+        slider->setTracking(false);
         connect(slider, &QSlider::valueChanged, this, [this, slider](int value) {
             if (m_updatingSliders)
                 return;
@@ -147,7 +150,7 @@ void RVXAppDelegate::setupInitialValues() {
 
     updateAudioUI();
 
-    RVXLoadMapPage(mapWebView);
+    m_mapPage = new RVXMapPage(mapWebView, this);
     layoutWindow();
     // The settings editor's start-up card search joins here once the editor exists.
 }
@@ -156,8 +159,8 @@ void RVXAppDelegate::evaluateMapScript(const QString& script) {
     m_recentMapScripts.append(script);
     if (m_recentMapScripts.size() > 16)
         m_recentMapScripts.removeFirst();
-    if (mapWebView)
-        mapWebView->page()->runJavaScript(script);
+    if (m_mapPage)
+        m_mapPage->evaluate(script);
 }
 
 void RVXAppDelegate::applicationDidFinishLaunching() {
@@ -284,6 +287,12 @@ void RVXAppDelegate::die() {
     if (m_died)
         return;
     m_died = true;
+    // Nothing scheduled may reach the players once they are gone: the end-of-recording
+    // timer stops, and alignments and telemetry reads still under way find their
+    // generation outdated.
+    if (m_playStopTimer)
+        m_playStopTimer->stop();
+    ++m_syncGeneration;
     stopPlay();
     delete player1;
     player1 = nullptr;

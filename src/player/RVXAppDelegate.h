@@ -24,6 +24,7 @@ class QTimer;
 class QToolButton;
 class QWebEngineView;
 class QWidget;
+class RVXMapPage;
 class RVXMediaListTableModel;
 class RVXPlayInfo;
 class RVXScrollableVideoContainerView;
@@ -100,6 +101,9 @@ public:
     void timerPlayNext();
     void initMediaControlView();
     void updatePlayInfoScale();
+    // The telemetry read for the start counted by generation, handed over on the UI
+    // thread: the players start once it is in place.
+    void didReadTelemetry(uint64_t generation, RVXBlackBoxData data);
     void mediaPlayerStateChanged(VLCMediaPlayer* player);
     void mediaPlayerTimeChanged(VLCMediaPlayer* player);
 
@@ -120,6 +124,7 @@ public:
 
     // Evaluates a script in the main window's map page.
     void evaluateMapScript(const QString& script);
+    RVXMapPage* mapPage() const { return m_mapPage; }
 
     void die();
 
@@ -224,6 +229,8 @@ private:
     void animateSwap();
     void updateVideoViewsVisibility();
     void clearPlayers();
+    bool hasFailed(const VLCMediaPlayer* player) const;
+    bool handleFailedStart();
 
     std::unique_ptr<RVXMediaList> m_mediaList;
     RVXPlayInfo* m_playInfo = nullptr;
@@ -255,6 +262,7 @@ private:
     // the alignments' checks. The first guess is what a 2-core machine takes.
     int64_t m_seekLatencyMs = 80;
     QStringList m_recentMapScripts;
+    RVXMapPage* m_mapPage = nullptr;
     bool m_died = false;
     int m_layoutPasses = 0;
 };

@@ -8,13 +8,18 @@
 #include "RVXMediaListTableModel.h"
 #include "RVXPlayInfo.h"
 #include "RVXScrollableVideoContainerView.h"
+#include "RVXTelemetryReadout.h"
 #include "VLCMediaPlayer.h"
 #include "VLCVideoView.h"
+#include "platform/RVXCFormat.h"
 #include "platform/RVXLog.h"
+#include "settings/RVXLocalizedString.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKVideoBackgroundImageView.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPointer>
@@ -40,9 +45,9 @@ bool isPaused(const VLCMediaPlayer* player) {
 
 void RVXAppDelegate::observePlayInfo() {
     connect(m_playInfo, &RVXPlayInfo::speedChanged, this,
-            [this](double speed) { speedTextButton->setText(QString::asprintf("%.1fx", speed)); });
+            [this](double speed) { speedTextButton->setText(RVXCFormat("%.1fx", speed)); });
     connect(m_playInfo, &RVXPlayInfo::scaleChanged, this,
-            [this](double scale) { sizeTextButton->setText(QString::asprintf("%.2fx", scale)); });
+            [this](double scale) { sizeTextButton->setText(RVXCFormat("%.2fx", scale)); });
     connect(m_playInfo, &RVXPlayInfo::isPlayingChanged, this, [this](bool playing) {
         setPlayButtonsImage(playing ? QStringLiteral("icon_pause_n")
                                     : QStringLiteral("icon_play_n"));
@@ -81,8 +86,12 @@ void RVXAppDelegate::setPlayButtonsImage(const QString& name) {
 
 void RVXAppDelegate::setPositionSliders(double value) {
     m_updatingSliders = true;
-    for (QSlider* slider : {videoPositionSlider, videoPositionSliderForFullScreen})
-        slider->setValue(int(value * slider->maximum() + 0.5));
+    for (QSlider* slider : {videoPositionSlider, videoPositionSliderForFullScreen}) {
+        // The handle under the user's pointer stays where the user holds it; the
+        // release seeks there.
+        if (!slider->isSliderDown())
+            slider->setValue(int(value * slider->maximum() + 0.5));
+    }
     m_updatingSliders = false;
 }
 
@@ -119,7 +128,7 @@ void RVXAppDelegate::updateVideoUI() {
 
 bool RVXAppDelegate::playAtIndex(int64_t index) {
     const qsizetype count = m_mediaList->count();
-    if (count == 0 || m_waitingForPlayStart)
+    if (m_died || count == 0 || m_waitingForPlayStart)
         return false;
     index = std::clamp<int64_t>(index, 0, count - 1);
     m_waitingForPlayStart = true;
@@ -132,6 +141,7 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
     mediaListTableView->scrollTo(m_tableModel->index(int(index), 0));
 
     m_preparingPlayNext = false;
+    videoContainerView->setMessage(QString());
     startTimerPlayNext();
     updateVideoUI();
     showLoading(QStringLiteral("Loading..."));
@@ -151,24 +161,31 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
         auto data = std::make_shared<RVXBlackBoxData>();
         if (!telemetryPath.isEmpty())
             data->ExtractStreamInformation(QFile::encodeName(telemetryPath).constData());
-        if (!self)
-            return;
+        // The controller may be going away on the UI thread meanwhile, so the result
+        // goes to the application, which outlives this pool's work, and only there,
+        // on the UI thread, is the controller looked for.
         QMetaObject::invokeMethod(
-            self.data(),
+            QCoreApplication::instance(),
             [self, generation, data] {
-                // A stop or a newer start since: this read is for nobody.
-                if (!self || generation != self->m_startGeneration)
-                    return;
-                *self->m_blackBoxData = std::move(*data);
-                self->graphView->setGraphData(self->m_blackBoxData->m_GSensors);
-                self->initMediaControlView();
-                self->player1->play();
-                if (hasMedia(self->player2))
-                    self->player2->play();
+                if (self)
+                    self->didReadTelemetry(generation, std::move(*data));
             },
             Qt::QueuedConnection);
     });
     return true;
+}
+
+void RVXAppDelegate::didReadTelemetry(uint64_t generation, RVXBlackBoxData data) {
+    // A stop or a newer start since: this read is for nobody.
+    if (m_died || generation != m_startGeneration)
+        return;
+    *m_blackBoxData = std::move(data);
+    graphView->setGraphData(m_blackBoxData->m_GSensors);
+    evaluateMapScript(RVXTelemetryReadout::trackScript(*m_blackBoxData));
+    initMediaControlView();
+    player1->play();
+    if (hasMedia(player2))
+        player2->play();
 }
 
 void RVXAppDelegate::initMediaControlView() {
@@ -191,12 +208,12 @@ void RVXAppDelegate::initMediaControlView() {
 void RVXAppDelegate::changeAndPlay() {
     const QModelIndexList rows = mediaListTableView->selectionModel()->selectedRows();
     const int64_t selectedRow = rows.isEmpty() ? -1 : rows.first().row();
-    RVXLog(QString::asprintf("selectedRow=%ld,mediaIndex=%ld,isPlaying=%d,count=%ld",
-                             long(selectedRow), long(m_mediaIndex), int(player1->isPlaying()),
-                             long(m_mediaList->count())));
+    RVXLog(RVXCFormat("selectedRow=%ld,mediaIndex=%ld,isPlaying=%d,count=%ld", long(selectedRow),
+                      long(m_mediaIndex), int(player1->isPlaying()), long(m_mediaList->count())));
     if (selectedRow < 0)
         return;
-    if (selectedRow != m_mediaIndex) {
+    // A row whose start failed has nothing loaded: a double-click tries it again.
+    if (selectedRow != m_mediaIndex || !hasMedia(player1)) {
         playAtIndex(selectedRow);
         return;
     }
@@ -211,16 +228,46 @@ void RVXAppDelegate::changeAndPlay() {
     }
 }
 
+bool RVXAppDelegate::hasFailed(const VLCMediaPlayer* player) const {
+    if (!hasMedia(player))
+        return false;
+    // By the time the queued report arrives, libVLC has often moved on from the error
+    // to the ended state; a recording with :play-and-pause never ends on its own.
+    const int state = player->state();
+    return state == VLCMediaPlayerStateError || state == VLCMediaPlayerStateEnded;
+}
+
+// A recording that cannot be played (empty, damaged, gone since the walk) must not
+// hold every later start back. Without its partner the chosen recording plays on
+// alone; without the chosen one nothing plays, and the window says so.
+bool RVXAppDelegate::handleFailedStart() {
+    if (!m_waitingForPlayStart)
+        return false;
+    if (hasFailed(player1)) {
+        const QString path = player1->media()->path();
+        RVXLog(QStringLiteral("error=%1 cannot be played").arg(path));
+        stopPlay();
+        hideLoading();
+        videoContainerView->setMessage(
+            RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(path).fileName()));
+        updateVideoViewsVisibility();
+        return true;
+    }
+    if (hasFailed(player2)) {
+        RVXLog(QStringLiteral("error=%1 cannot be played").arg(player2->media()->path()));
+        player2->stop();
+        player2->setMedia(nullptr);
+        video2View->hide();
+        audioToggleButton->hide();
+        updateVideoViewsVisibility();
+    }
+    return false;
+}
+
 void RVXAppDelegate::mediaPlayerStateChanged(VLCMediaPlayer*) {
     updateVideoViewsVisibility();
-    // A recording that cannot be played must not hold every later start back.
-    if (m_waitingForPlayStart && hasMedia(player1) &&
-        player1->state() == VLCMediaPlayerStateError) {
-        RVXLog(QStringLiteral("error=%1 cannot be played").arg(player1->media()->path()));
-        m_waitingForPlayStart = false;
-        hideLoading();
+    if (handleFailedStart())
         return;
-    }
     const bool p1 = hasMedia(player1) && player1->isPlaying();
     const bool p2 = hasMedia(player2) && player2->isPlaying();
     if (hasMedia(player1) && hasMedia(player2)) {
@@ -254,6 +301,10 @@ void RVXAppDelegate::didStartPlayer() {
     m_playInfo->setSpeed(player1->rate());
     m_playInfo->setIsPlaying(isPlaying(player1));
     chooseAudioAuto();
+    // The heard side may be the one the last recording had, so choosing it notifies
+    // nobody; the mute states still belong to the last recording's players (a swap
+    // left the front in player2).
+    updateAudioUI();
     if (m_playInfo->scale() == 0 && player1->hasVideoOut() && player1->videoSize().width() > 0)
         updatePlayInfoScale();
 }
@@ -321,6 +372,8 @@ void RVXAppDelegate::clickPlayButton() {
         player1->setTime(time);
         player2->setTime(time);
         QTimer::singleShot(100, this, [this] {
+            if (m_died)
+                return;
             player1->play();
             if (hasMedia(player2))
                 player2->play();
@@ -395,8 +448,8 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation, int waits, int corre
 }
 
 void RVXAppDelegate::videoPositionSliderMoved(double value) {
-    RVXLog(QString::asprintf("[%s] position slider moved:%lf <=> %lf", "D ", m_playInfo->position(),
-                             value));
+    RVXLog(
+        RVXCFormat("[%s] position slider moved:%lf <=> %lf", "D ", m_playInfo->position(), value));
     m_playInfo->setIsPlaying(isPlaying(player1));
     if (m_moving)
         return;
@@ -480,12 +533,16 @@ void RVXAppDelegate::swapPlayer() {
 
     const uint64_t generation = ++m_syncGeneration;
     QTimer::singleShot(800, this, [this, p, generation] {
+        if (m_died)
+            return;
         m_moving = false;
         player1->setPosition(p);
         player2->setPosition(p);
         alignSecondPlayer(generation, 0, 0);
     });
     QTimer::singleShot(1700, this, [this] {
+        if (m_died)
+            return;
         m_swapping = false;
         updateAudioUI();
     });
@@ -620,14 +677,14 @@ void RVXAppDelegate::startTimerPlayNext() {
 }
 
 void RVXAppDelegate::timerPlayNext() {
-    if (m_preparingPlayNext || !isPaused(player1) || player1->position() < 0.95f)
+    if (m_died || m_preparingPlayNext || !isPaused(player1) || player1->position() < 0.95f)
         return;
     m_preparingPlayNext = true;
     // Cancelled when playback moved on meanwhile (a time event or a new start clears
     // the flag): a replay or seek in that second must not be followed by a jump to
     // the next recording.
     QTimer::singleShot(1000, this, [this] {
-        if (m_preparingPlayNext)
+        if (m_preparingPlayNext && !m_died)
             playNext();
     });
 }

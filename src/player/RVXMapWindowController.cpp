@@ -35,7 +35,7 @@ void RVXMapWindowController::windowDidLoad() {
                .arg(f.y())
                .arg(f.width())
                .arg(f.height()));
-    RVXLoadMapPage(mapWebView);
+    m_mapPage = new RVXMapPage(mapWebView, this);
 }
 
 void RVXMapWindowController::showWindow() {
@@ -48,5 +48,5 @@ void RVXMapWindowController::moveWindowRightBy(const QRect& frame) {
 }
 
 void RVXMapWindowController::updateMapLat(double latitude, double longitude) {
-    mapWebView->page()->runJavaScript(RVXTelemetryReadout::setLatLagScript(longitude, latitude));
+    m_mapPage->evaluate(RVXTelemetryReadout::setLatLagScript(longitude, latitude));
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 
 class QWebEngineView;
+class RVXMapPage;
 class QWidget;
 
 // A small window of its own with the map page, for showing one position (a row of
@@ -17,6 +18,7 @@ public:
 
     QWidget* window() const { return m_window; }
     QWebEngineView* mapWebView = nullptr;
+    RVXMapPage* mapPage() const { return m_mapPage; }
 
     void showWindow();
     // Places the window, keeping its size, with its left edge on frame's right edge
@@ -27,4 +29,5 @@ public:
 private:
     void windowDidLoad();
     QWidget* m_window = nullptr;
+    RVXMapPage* m_mapPage = nullptr;
 };

@@ -1,24 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class QLabel;
+
 // Holds a video view and keeps it the container's size, except while an animation
-// moves it (the channel swap).
+// moves it (the channel swap). A line of text can stand over the video's place, for
+// a recording that could not be played.
 class RVXScrollableVideoContainerView : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
 
     void setVideoView(QWidget* view);
+    // The view may be deleted before the container (the players go first at quit).
     QWidget* videoView() const { return m_videoView; }
     void setAnimating(bool animating);
     bool isAnimating() const { return m_animating; }
+
+    // An empty text hides the line.
+    void setMessage(const QString& text);
+    QString message() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* m_videoView = nullptr;
+    void placeMessage();
+
+    QPointer<QWidget> m_videoView;
+    QLabel* m_message = nullptr;
     bool m_animating = false;
 };

@@ -1,30 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXTelemetryReadout.h"
 
+#include "platform/RVXCFormat.h"
 #include "telemetry/RVXBlackBoxData.h"
 #include "telemetry/RVXNmeaToDegrees.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
-
-#include <locale.h>
 
 namespace {
-// The C library's formatting: it rounds halves to even as the camera's own program
-// does (QString::asprintf rounds them up: 1.25 would read 1.3). Always with the C
-// locale's decimal point: the application takes the user's locale, and the map page
-// would read "126,97" as 126.
-QString format(const char* pattern, ...) {
-    static const locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
-    const locale_t previous = uselocale(c);
-    char buffer[128];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(buffer, sizeof buffer, pattern, args);
-    va_end(args);
-    uselocale(previous);
-    return QString::fromLatin1(buffer);
+struct Degrees {
+    double longitude = 0;
+    double latitude = 0;
+};
+
+// The fix's position signed by its hemisphere letters, in decimal degrees.
+Degrees degreesOf(const RVXGpsData& fix) {
+    double latitude = std::fabs(fix.Latitude);
+    double longitude = std::fabs(fix.Longitude);
+    if (fix.NS != 'N')
+        latitude = -latitude;
+    if (fix.EW != 'E')
+        longitude = -longitude;
+    Degrees d;
+    RVXNmeaToDegrees(longitude, latitude, &d.longitude, &d.latitude);
+    return d;
 }
 } // namespace
 
@@ -38,11 +37,11 @@ size_t RVXTelemetryReadout::sampleIndex(double position, size_t count) {
 }
 
 QString RVXTelemetryReadout::gsensorText(char axis, double value) {
-    return format("%c=%s%.2lf", axis, value > 0 ? "+" : "", value);
+    return RVXCFormat("%c=%s%.2lf", axis, value > 0 ? "+" : "", value);
 }
 
 QString RVXTelemetryReadout::setLatLagScript(double longitudeDegrees, double latitudeDegrees) {
-    return format("setLatLag('%lf','%lf')", longitudeDegrees, latitudeDegrees);
+    return RVXCFormat("setLatLag('%lf','%lf')", longitudeDegrees, latitudeDegrees);
 }
 
 RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, double position) {
@@ -56,19 +55,12 @@ RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, d
         const size_t i = sampleIndex(position, blocks);
         if (i < data.m_NMEAs.size()) {
             const RVXGpsData& fix = data.m_NMEAs[i];
-            double latitude = std::fabs(fix.Latitude);
-            double longitude = std::fabs(fix.Longitude);
-            if (fix.NS != 'N')
-                latitude = -latitude;
-            if (fix.EW != 'E')
-                longitude = -longitude;
-            double lngDegrees = 0, latDegrees = 0;
-            RVXNmeaToDegrees(longitude, latitude, &lngDegrees, &latDegrees);
-            out.script = setLatLagScript(lngDegrees, latDegrees);
+            const Degrees d = degreesOf(fix);
+            out.script = setLatLagScript(d.longitude, d.latitude);
             if (data.m_vGpsData[i].unit() == '9')
-                out.speed = format("%d Km/h", int(fix.SpeedOverGround * 1.852));
+                out.speed = RVXCFormat("%d Km/h", int(fix.SpeedOverGround * 1.852));
             else
-                out.speed = format("%d Mi/h", int(fix.SpeedOverGround * 1.150779));
+                out.speed = RVXCFormat("%d Mi/h", int(fix.SpeedOverGround * 1.150779));
         }
     }
     const size_t fixes = data.m_NMEAs.size();
@@ -78,8 +70,27 @@ RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, d
         out.satellites = QStringLiteral("-");
     } else {
         const RVXGpsData& fix = data.m_NMEAs[sampleIndex(position, fixes)];
-        out.hdop = format("%.1f", fix.HDOP);
-        out.satellites = format("%d", int(fix.SatelliteUsedCount));
+        out.hdop = RVXCFormat("%.1f", fix.HDOP);
+        out.satellites = RVXCFormat("%d", int(fix.SatelliteUsedCount));
     }
     return out;
+}
+
+QString RVXTelemetryReadout::trackScript(const RVXBlackBoxData& data) {
+    QString script = QStringLiteral("setTrack([");
+    QString last;
+    for (const RVXGpsData& fix : data.m_NMEAs) {
+        // The running fix holds no position until a sentence brought one.
+        if (fix.Latitude == 0 && fix.Longitude == 0)
+            continue;
+        const Degrees d = degreesOf(fix);
+        const QString point = RVXCFormat("[%.6f,%.6f]", d.longitude, d.latitude);
+        if (point == last)
+            continue;
+        if (!last.isEmpty())
+            script += u',';
+        script += point;
+        last = point;
+    }
+    return script + QStringLiteral("])");
 }

@@ -20,6 +20,11 @@ struct RVXTelemetryReadout {
     static QString setLatLagScript(double longitudeDegrees, double latitudeDegrees);
     static QString debugScript() { return QStringLiteral("RVXDebug('GPS Data Count=Zero')"); }
 
+    // The recording's whole track for the map page: "setTrack([[lng,lat],...])", every
+    // fix with a position in order (repeats of one position once), longitude first as
+    // in setLatLag; "setTrack([])" clears the page's track.
+    static QString trackScript(const RVXBlackBoxData& data);
+
     struct Gps {
         std::optional<QString> script;
         std::optional<QString> speed;

@@ -3,6 +3,7 @@
 #include "PlayerTestSupport.h"
 
 #include "player/GraphView.h"
+#include "player/RVXMapPage.h"
 #include "player/RVXScrollableVideoContainerView.h"
 #include "player/VLCVideoView.h"
 #include "support/TempTree.h"
@@ -13,6 +14,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QToolButton>
 #include <QWebEnginePage>
@@ -342,4 +345,150 @@ TEST_F(PlaybackTest, TheReadOutAndTheMapFollowThePlayPosition) {
         20000));
     EXPECT_NEAR(position[0].toDouble(), 48.2, 0.1);
     EXPECT_NEAR(position[1].toDouble(), 16.37, 0.1);
+}
+
+namespace {
+// A card of links to the demo card's recordings, with an empty (unplayable) motion
+// front: rows 0/1 the continuous pair, 2/3 the motion pair.
+class BrokenCardTest : public PlaybackTest {
+protected:
+    void SetUp() override {
+        PlaybackTest::SetUp();
+        const QDir card(demoCard() + QStringLiteral("/20260314"));
+        for (const char* name : {"alwa_20260314_081500_F.MP4", "alwa_20260314_081500_R.MP4",
+                                 "motion_20260314_081515_R.MP4"})
+            ASSERT_TRUE(
+                QFile::link(card.filePath(QLatin1String(name)), tree.path(QLatin1String(name))));
+        tree.file(QStringLiteral("motion_20260314_081515_F.MP4"));
+        open(tree.root());
+        ASSERT_EQ(delegate->mediaListTableView->model()->rowCount(), 4);
+    }
+    QString message() const { return delegate->videoContainerView->message(); }
+    TempTree tree;
+};
+} // namespace
+
+TEST_F(BrokenCardTest, APartnerGoneSinceTheWalkLeavesTheMainRecordingPlayingAlone) {
+    ASSERT_TRUE(QFile::remove(tree.path(QStringLiteral("alwa_20260314_081500_R.MP4"))));
+    playAndWait(0);
+    EXPECT_EQ(fileOf(p1()), QStringLiteral("alwa_20260314_081500_F.MP4"));
+    EXPECT_FALSE(p2()->media());
+    EXPECT_FALSE(delegate->video2View->isVisible());
+    EXPECT_FALSE(delegate->audioToggleButton->isVisible());
+    EXPECT_FALSE(p1()->audio()->isMuted());
+    EXPECT_TRUE(message().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return delegate->playInfo()->position() > 0.05; }));
+}
+
+TEST_F(BrokenCardTest, AnUnplayableRecordingEndsItsStartAndTheNextStartWorks) {
+    ASSERT_TRUE(delegate->playAtIndex(2));
+    ASSERT_TRUE(waitFor([&] { return !delegate->waitingForPlayStart(); }));
+    EXPECT_FALSE(p1()->media());
+    EXPECT_FALSE(p2()->media()) << "the partner stops too";
+    EXPECT_FALSE(delegate->playInfo()->isPlaying());
+    EXPECT_TRUE(message().contains(QStringLiteral("motion_20260314_081515_F.MP4")))
+        << qPrintable(message());
+    // A double-click on the same row tries again; another row plays and the line goes.
+    selectRow(2);
+    delegate->changeAndPlay();
+    EXPECT_TRUE(delegate->waitingForPlayStart());
+    EXPECT_TRUE(message().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return !delegate->waitingForPlayStart(); }));
+    EXPECT_FALSE(message().isEmpty());
+    playAndWait(0);
+    EXPECT_TRUE(message().isEmpty());
+    // Playing the broken rear-side row: the rear plays alone without its front.
+    playAndWait(3);
+    EXPECT_EQ(fileOf(p1()), QStringLiteral("motion_20260314_081515_R.MP4"));
+    EXPECT_FALSE(p2()->media());
+}
+
+// Published positions come about every 0.75 s; while the user holds the handle they
+// must not pull it back, and letting go seeks to where it was let go.
+TEST_F(PlaybackTest, DraggingThePositionSliderSeeksWhereItIsLetGo) {
+    playAndWait(0);
+    ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
+    QSlider* slider = delegate->videoPositionSlider;
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.subControls = QStyle::SC_All;
+    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                         QStyle::SC_SliderHandle, slider);
+    const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                         QStyle::SC_SliderGroove, slider);
+    ASSERT_TRUE(handle.isValid());
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
+    ASSERT_TRUE(slider->isSliderDown());
+    const int targetX = groove.left() + groove.width() * 3 / 4;
+    for (int x = handle.center().x(); x <= targetX; x += 20)
+        QTest::mouseMove(slider, QPoint(x, handle.center().y()));
+    QTest::mouseMove(slider, QPoint(targetX, handle.center().y()));
+    const int held = slider->sliderPosition();
+    EXPECT_GT(held, slider->maximum() * 6 / 10);
+    const double publishedBefore = delegate->playInfo()->position();
+    ASSERT_TRUE(waitFor([&] { return delegate->playInfo()->position() > publishedBefore; }));
+    spin(800);
+    EXPECT_EQ(slider->sliderPosition(), held) << "the handle stays under the pointer";
+    EXPECT_LT(p1()->time().intValue(), 6000) << "no seek before the release";
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier,
+                        QPoint(targetX, handle.center().y()));
+    EXPECT_TRUE(delegate->moving());
+    EXPECT_NEAR(delegate->movingPosition(), held / double(slider->maximum()), 0.001);
+    ASSERT_TRUE(waitFor([&] { return !delegate->moving(); }));
+    spin(600);
+    const double expected = held / double(slider->maximum()) * p1()->mediaLength().intValue();
+    EXPECT_NEAR(p1()->time().intValue(), expected, 1500);
+    EXPECT_NEAR(p2()->time().intValue(), expected, 1500);
+}
+
+// After a swap the front is heard from player2; the next start must hear the new
+// front from player1 even though the heard side, front, did not change.
+TEST_F(PlaybackTest, AfterASwapTheNextRecordingHearsItsFront) {
+    playAndWait(0);
+    ASSERT_TRUE(waitFor([&] {
+        return p1()->time().intValue() > 1500 && delegate->isPlaying(p1()) &&
+               delegate->isPlaying(p2());
+    }));
+    delegate->swapPlayer();
+    ASSERT_TRUE(delegate->swapping());
+    ASSERT_TRUE(waitFor([&] { return !delegate->swapping(); }, 4000));
+    ASSERT_TRUE(p1()->audio()->isMuted());
+    ASSERT_FALSE(p2()->audio()->isMuted());
+    playAndWait(2);
+    EXPECT_EQ(fileOf(p1()), QStringLiteral("motion_20260314_081515_F.MP4"));
+    EXPECT_EQ(delegate->playInfo()->audioMediaDirection(), 0u);
+    EXPECT_FALSE(p1()->audio()->isMuted());
+    EXPECT_TRUE(p2()->audio()->isMuted());
+}
+
+TEST_F(PlaybackTest, TheMapShowsEachRecordingsOwnTrack) {
+    playAndWait(4);
+    const QStringList& scripts = delegate->recentMapScripts();
+    const auto track = std::find_if(scripts.begin(), scripts.end(), [](const QString& s) {
+        return s.startsWith(QStringLiteral("setTrack("));
+    });
+    ASSERT_NE(track, scripts.end());
+    EXPECT_TRUE(track->startsWith(QStringLiteral("setTrack([[16."))) << qPrintable(*track);
+    const auto evaluate = [&](const QString& script) {
+        QVariant result;
+        bool done = false;
+        delegate->mapWebView->page()->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        EXPECT_TRUE(waitFor([&] { return done; }));
+        return result;
+    };
+    ASSERT_TRUE(waitFor([&] { return delegate->mapPage()->isReady(); }, 20000));
+    EXPECT_GT(evaluate(QStringLiteral("rvxTrackLength()")).toInt(), 20);
+    // The lone rear recording has no telemetry: its map is empty.
+    playAndWait(7);
+    EXPECT_TRUE(delegate->recentMapScripts().contains(QStringLiteral("setTrack([])")));
+    EXPECT_EQ(evaluate(QStringLiteral("rvxTrackLength()")).toInt(), 0);
+    EXPECT_TRUE(evaluate(QStringLiteral("rvxMarkerPosition()")).isNull());
 }

@@ -4,6 +4,7 @@
 #include "player/RVXMediaListCell.h"
 #include "player/RVXTelemetryReadout.h"
 #include "player/RVXWindowGeometry.h"
+#include "support/CommaLocale.h"
 #include "telemetry/RVXBlackBoxData.h"
 
 #include <gtest/gtest.h>
@@ -159,12 +160,12 @@ TEST(RVXTelemetryReadout, PositionGoesToTheMapLongitudeFirst) {
 // 1.25 and 0.125 lie exactly between two texts: the C library's half-to-even rule holds.
 // 1.25 and 0.125 lie exactly between two texts: the C library's half-to-even rule holds.
 TEST(RVXTelemetryReadout, NumbersKeepTheirPointInAnyLocale) {
-    if (!setlocale(LC_NUMERIC, "de_DE.UTF-8") && !setlocale(LC_NUMERIC, "C.UTF-8"))
-        GTEST_SKIP() << "no other locale here";
+    const CommaLocale german;
+    ASSERT_EQ(german.error(), "");
     EXPECT_EQ(RVXTelemetryReadout::setLatLagScript(126.97, 37.525),
               QStringLiteral("setLatLag('126.970000','37.525000')"));
     EXPECT_EQ(RVXTelemetryReadout::gsensorText('X', 0.5), QStringLiteral("X=+0.50"));
-    setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(RVXTelemetryReadout::gsensorText('Y', -1.125), QStringLiteral("Y=-1.12"));
 }
 
 TEST(RVXTelemetryReadout, SpeedUnitFollowsTheRawBlock) {
@@ -210,4 +211,19 @@ TEST(RVXTelemetryReadout, MoreFixesThanBlocksIndexSeparately) {
     EXPECT_FALSE(past.script);
     EXPECT_FALSE(past.speed);
     EXPECT_EQ(past.satellites, QStringLiteral("36"));
+}
+
+TEST(RVXTelemetryReadout, TrackHoldsEveryPositionOnceInOrder) {
+    RVXBlackBoxData data;
+    EXPECT_EQ(RVXTelemetryReadout::trackScript(data), QStringLiteral("setTrack([])"));
+    data.m_NMEAs = {fix(0, 'N', 0, 'E', 0),            // no position yet
+                    fix(3731.5, 'N', 12658.5, 'E', 1), // RMC
+                    fix(3731.5, 'N', 12658.5, 'E', 1), // GGA of the same moment
+                    fix(3731.5, 'S', 12658.5, 'W', 1), fix(4812.0, 'N', 1622.2, 'E', 1)};
+    EXPECT_EQ(RVXTelemetryReadout::trackScript(data),
+              QStringLiteral("setTrack([[126.975000,37.525000],[-126.975000,-37.525000],"
+                             "[16.370000,48.200000]])"));
+    const CommaLocale german;
+    ASSERT_EQ(german.error(), "");
+    EXPECT_TRUE(RVXTelemetryReadout::trackScript(data).contains(QStringLiteral("[16.370000,48.")));
 }
