@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-viewer: the desktop program.
+#include "platform/RVXUDisks2.h"
 #include "player/RVXAppDelegate.h"
 #include "player/VLCLibrary.h"
 #include "settings/RVXLocalizedString.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(RUVEX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("ruvex-viewer"));
     RVXInstallStringTable();
+    RVXDiskService::setShared(std::make_shared<RVXUDisks2>());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

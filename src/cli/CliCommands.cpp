@@ -20,8 +20,12 @@ constexpr CliCommand kCommands[] = {
      "show, write or change the camera's settings file config.bin", runConfig},
     {"drivelog", "drivelog FILE [--csv OUT]", "the drive-information log as a table, or as CSV",
      runDrivelog},
-    {"timeset", "timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE",
-     "write the clock file timeset.cfg (now when no date or time is given)", runTimeset},
+    {"timeset", "timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE | --card",
+     "write the clock file timeset.cfg, to FILE or to the card that holds one (now when no "
+     "date or time is given)",
+     runTimeset},
+    {"disks", "disks [--json]",
+     "the mounted USB and SD cards, the camera's card marked (JSON: one object a line)", runDisks},
 };
 
 int runHelp(const QStringList&) {

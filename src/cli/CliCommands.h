@@ -29,3 +29,4 @@ int runNmea(const QStringList& args);
 int runConfig(const QStringList& args);
 int runDrivelog(const QStringList& args);
 int runTimeset(const QStringList& args);
+int runDisks(const QStringList& args);

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliCommands.h"
 
+#include "cardtools/RVXRemovableDisks.h"
 #include "cardtools/RVXTimeSetFile.h"
+
+#include <QDir>
 
 #include <QDateTime>
 
@@ -10,6 +13,7 @@ int runTimeset(const QStringList& args) {
     QDate date = now.date();
     QTime time = now.time();
     QString out;
+    bool card = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == u"--date" && hasValue)
@@ -18,13 +22,24 @@ int runTimeset(const QStringList& args) {
             time = QTime::fromString(args[++i], QStringLiteral("HH:mm:ss"));
         else if (args[i] == u"--out" && hasValue)
             out = args[++i];
+        else if (args[i] == u"--card")
+            card = true;
         else
             out.clear(), i = args.size();
     }
-    if (out.isEmpty() || !date.isValid() || !time.isValid()) {
-        cliErr(QStringLiteral(
-            "usage: ruvex-card timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE\n"));
+    if (out.isEmpty() == !card || !date.isValid() || !time.isValid()) {
+        cliErr(QStringLiteral("usage: ruvex-card timeset [--date YYYY-MM-DD] [--time HH:MM:SS] "
+                              "--out FILE | --card\n"));
         return CliUsage;
+    }
+    if (card) {
+        // The card is the one that already holds a clock file, as the clock window finds it.
+        const std::optional<QUrl> volume = usbVolumeURLWithFile(QStringLiteral("timeset.cfg"));
+        if (!volume) {
+            cliErr(QStringLiteral("ruvex-card timeset: no card holds timeset.cfg\n"));
+            return CliNotFound;
+        }
+        out = QDir(volume->toLocalFile()).filePath(QStringLiteral("timeset.cfg"));
     }
     if (auto error = doWriteConfigFile(out, date, time)) {
         cliErr(QStringLiteral("ruvex-card timeset: %1: %2\n").arg(out, *error));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cardtools/TKUSBDiskEntity.h"
+#include "cardtools/RVXRemovableDisks.h"
 #include "cardtools/RVXTimeSetFile.h"
 
 #include "support/TempTree.h"
@@ -75,6 +76,26 @@ TEST(FindCameraDisk, FivePassesInOrder) {
     EXPECT_EQ(found->mountedURL().toLocalFile(), QStringLiteral("/b"));
     found = findCameraDisk({disk("A", false, "/a"), disk("B", false, "/b")});
     EXPECT_EQ(found->mountedURL().toLocalFile(), QStringLiteral("/a"));
+}
+
+// The main window's open folder stands in for the card only when no card holds the
+// camera's settings and the folder does, with exactly 500 bytes.
+TEST(StandInCard, OpenFolderWithTheSettingsWhenNoCardHasThem) {
+    TempTree tree;
+    const QString open = tree.folder(QStringLiteral("copied-card"));
+    const QString stick = tree.folder(QStringLiteral("stick"));
+    EXPECT_EQ(standInCardFolder({}, open), std::nullopt) << "no config.bin";
+    tree.file(QStringLiteral("copied-card/config.bin"), QByteArray(499, '\0'));
+    EXPECT_FALSE(holdsSettingFile(open));
+    EXPECT_EQ(standInCardFolder({}, open), std::nullopt);
+    tree.file(QStringLiteral("copied-card/config.bin"), QByteArray(500, '\0'));
+    EXPECT_EQ(standInCardFolder({disk("NO NAME", true, stick)}, open), open);
+    EXPECT_EQ(standInCardFolder({}, QString()), std::nullopt);
+    tree.file(QStringLiteral("stick/config.bin"), QByteArray(500, '\0'));
+    EXPECT_EQ(standInCardFolder({disk("NO NAME", true, stick)}, open), std::nullopt)
+        << "a real card comes first";
+    tree.folder(QStringLiteral("odd/config.bin"));
+    EXPECT_FALSE(holdsSettingFile(tree.path(QStringLiteral("odd"))));
 }
 
 TEST(ClusterSize, SevenGibibytesAndUp) {

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXUDisks2.h"
+
+#include "platform/RVXLog.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QFile>
+
+#include <sys/statvfs.h>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.UDisks2");
+const QString kRoot = QStringLiteral("/org/freedesktop/UDisks2");
+const QString kBlock = QStringLiteral("org.freedesktop.UDisks2.Block");
+const QString kFilesystem = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
+const QString kPartition = QStringLiteral("org.freedesktop.UDisks2.Partition");
+const QString kLoop = QStringLiteral("org.freedesktop.UDisks2.Loop");
+const QString kDrive = QStringLiteral("org.freedesktop.UDisks2.Drive");
+
+using Interfaces = QMap<QString, QVariantMap>;
+using ManagedObjects = QMap<QDBusObjectPath, Interfaces>;
+
+// UDisks2 sends paths as NUL-terminated byte strings ("ay").
+QString bytestring(const QVariant& value) {
+    QByteArray bytes = value.toByteArray();
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    return QFile::decodeName(bytes);
+}
+
+QStringList bytestrings(const QVariant& value) {
+    QList<QByteArray> list;
+    if (value.canConvert<QDBusArgument>())
+        value.value<QDBusArgument>() >> list;
+    else
+        list = value.value<QList<QByteArray>>();
+    QStringList out;
+    for (const QByteArray& b : list)
+        out << bytestring(b);
+    return out;
+}
+
+bool mountIsReadOnly(const QString& mountPath) {
+    struct statvfs info {};
+    return statvfs(QFile::encodeName(mountPath).constData(), &info) == 0 &&
+           (info.f_flag & ST_RDONLY) != 0;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Interfaces)
+Q_DECLARE_METATYPE(ManagedObjects)
+
+RVXUDisks2::RVXUDisks2(QDBusConnection bus)
+    : m_bus(std::move(bus)) {
+    qDBusRegisterMetaType<Interfaces>();
+    qDBusRegisterMetaType<ManagedObjects>();
+}
+
+void RVXUDisks2::logUnavailable(const QString& why) {
+    if (why == m_lastUnavailable)
+        return;
+    m_lastUnavailable = why;
+    RVXLog(QStringLiteral("no disk service: %1").arg(why));
+}
+
+QList<RVXMountedVolume> RVXUDisks2::mountedVolumes() {
+    if (!m_bus.isConnected()) {
+        logUnavailable(QStringLiteral("no system bus (%1)").arg(m_bus.lastError().message()));
+        return {};
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kService, kRoot, QStringLiteral("org.freedesktop.DBus.ObjectManager"),
+        QStringLiteral("GetManagedObjects"));
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        logUnavailable(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
+        return {};
+    }
+    m_lastUnavailable.clear();
+    const ManagedObjects objects =
+        qdbus_cast<ManagedObjects>(reply.arguments().first().value<QDBusArgument>());
+
+    QList<RVXMountedVolume> volumes;
+    for (auto it = objects.begin(); it != objects.end(); ++it) {
+        const Interfaces& interfaces = it.value();
+        if (!interfaces.contains(kBlock) || !interfaces.contains(kFilesystem) ||
+            interfaces.contains(kLoop))
+            continue;
+        const QVariantMap& block = interfaces[kBlock];
+        const QStringList mountPoints = bytestrings(interfaces[kFilesystem].value("MountPoints"));
+        if (mountPoints.isEmpty())
+            continue;
+        // A volume whose drive cannot be had is no card anyone could take out.
+        const auto drive = objects.constFind(block.value("Drive").value<QDBusObjectPath>());
+        if (drive == objects.constEnd() || !drive->contains(kDrive))
+            continue;
+        const QVariantMap& driveProps = (*drive)[kDrive];
+
+        RVXMountedVolume v;
+        v.volumeName = block.value("IdLabel").toString();
+        v.mountPath = mountPoints.first();
+        v.deviceFilePath = bytestring(block.value("Device"));
+        const QString model = driveProps.value("Model").toString();
+        if (!model.isEmpty())
+            v.deviceModel = model;
+        v.volumeSize = block.value("Size").toULongLong();
+        v.writable = !block.value("ReadOnly").toBool() && !mountIsReadOnly(v.mountPath);
+        v.mediaWhole = !interfaces.contains(kPartition);
+        v.key = it.key().path();
+        v.removable =
+            driveProps.value("Removable").toBool() || driveProps.value("MediaRemovable").toBool();
+        v.bus = driveProps.value("ConnectionBus").toString();
+        v.optical = driveProps.value("Optical").toBool();
+        volumes << v;
+    }
+    return volumes;
+}
+
+std::optional<QString> RVXUDisks2::setVolumeName(const QString& key, const QString& name) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, key, kFilesystem, QStringLiteral("SetLabel"));
+    call << name << QVariantMap();
+    // The desktop may ask the user for a password, which takes longer than a plain call.
+    call.setInteractiveAuthorizationAllowed(true);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, 120000);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return std::nullopt;
+    return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
+}

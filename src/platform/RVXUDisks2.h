@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "cardtools/RVXDiskService.h"
+
+#include <QDBusConnection>
+
+// The disk service on Linux: UDisks2 on the system bus (DBUS_SYSTEM_BUS_ADDRESS names
+// another one, as the tests' stand-in does). One GetManagedObjects call a search.
+class RVXUDisks2 : public RVXDiskService {
+public:
+    // How long one call may take before the service counts as absent.
+    static constexpr int kCallTimeoutMs = 3000;
+
+    explicit RVXUDisks2(QDBusConnection bus = QDBusConnection::systemBus());
+
+    QList<RVXMountedVolume> mountedVolumes() override;
+    std::optional<QString> setVolumeName(const QString& key, const QString& name) override;
+
+private:
+    // Logs each distinct reason the service could not be asked once.
+    void logUnavailable(const QString& why);
+
+    QDBusConnection m_bus;
+    QString m_lastUnavailable;
+};
