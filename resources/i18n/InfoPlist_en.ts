@@ -204,5 +204,17 @@
         <source>player.cannot_play_fmt</source>
         <translation>This recording could not be played: %1</translation>
     </message>
+    <message id="action.capture">
+        <source>action.capture</source>
+        <translation>Save Frame…</translation>
+    </message>
+    <message id="action.print">
+        <source>action.print</source>
+        <translation>Print Frame…</translation>
+    </message>
+    <message id="msg.capture_not_saved_fmt">
+        <source>msg.capture_not_saved_fmt</source>
+        <translation>The frame could not be saved as %1.</translation>
+    </message>
 </context>
 </TS>

@@ -24,10 +24,12 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLayout>
+#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineView>
@@ -151,6 +153,7 @@ void RVXAppDelegate::setupInitialValues() {
     updateAudioUI();
 
     m_mapPage = new RVXMapPage(mapWebView, this);
+    updateCaptureActions();
     layoutWindow();
     // The settings editor's start-up card search joins here once the editor exists.
 }

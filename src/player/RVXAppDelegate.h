@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,7 +17,10 @@ class CustomWindow;
 class GraphView;
 class PMProgressIndicator;
 class QAbstractButton;
+class QAction;
 class QLabel;
+class QPrinter;
+class QTemporaryDir;
 class QMenu;
 class QSlider;
 class QTableView;
@@ -107,6 +111,20 @@ public:
     void mediaPlayerStateChanged(VLCMediaPlayer* player);
     void mediaPlayerTimeChanged(VLCMediaPlayer* player);
 
+    // Capture and print of the frame in the main video area.
+    void captureVideo();
+    void print();
+    QPrinter* loadPrintInfo();
+    void printPanelDidEnd(int returnCode);
+    // The captured frame as a JPEG, in a folder private to the user.
+    QString capturePath() const;
+    void updateCaptureActions();
+    // Stand-ins for the dialogs, for tests: the chosen path (empty: cancelled), the
+    // print dialog's result with the printer set up, the image viewer.
+    std::function<QString()> saveCapturePanel;
+    std::function<int(QPrinter&)> printPanel;
+    std::function<void(const QUrl&)> openCapture;
+
     // The read-out of the telemetry at the published position.
     void updateGsensorUIByPlayPositon();
     void updateGpsUIByPlayPosition();
@@ -180,6 +198,8 @@ public:
     QToolButton* speedTextButton = nullptr;
     QToolButton* sizeTextButton = nullptr;
     TKImageButton* audioToggleButton = nullptr;
+    TKImageButton* captureButton = nullptr;
+    TKImageButton* printButton = nullptr;
     QSlider* videoPositionSlider = nullptr;
     QSlider* videoPositionSliderForFullScreen = nullptr;
     QSlider* volumeSlider = nullptr;
@@ -230,6 +250,9 @@ private:
     void updateVideoViewsVisibility();
     void clearPlayers();
     bool hasFailed(const VLCMediaPlayer* player) const;
+    // Snapshot of player1 into capturePath(); then(true) once the JPEG is complete.
+    void takeSnapshot(const std::function<void(bool)>& then);
+    QString runSaveCapturePanel();
     bool handleFailedStart();
 
     std::unique_ptr<RVXMediaList> m_mediaList;
@@ -263,6 +286,10 @@ private:
     int64_t m_seekLatencyMs = 80;
     QStringList m_recentMapScripts;
     RVXMapPage* m_mapPage = nullptr;
+    std::unique_ptr<QPrinter> m_printInfo;
+    mutable std::unique_ptr<QTemporaryDir> m_captureFolder;
+    QAction* m_captureAction = nullptr;
+    QAction* m_printAction = nullptr;
     bool m_died = false;
     int m_layoutPasses = 0;
 };

@@ -211,6 +211,9 @@ QWidget* RVXAppDelegate::makeMediaControlBox() {
     sizeTextButton->setText(QStringLiteral("0.00x"));
     sizeTextButton->setToolTip(RVXLocalizedString("action.size_up"));
     sizeTextButton->setFocusPolicy(Qt::NoFocus);
+    captureButton =
+        imageButton("captureButton", QStringLiteral("icon_capture_n"), "action.capture");
+    printButton = imageButton("printButton", QStringLiteral("icon_print_n"), "action.print");
     audioToggleButton =
         imageButton("audioToggleButton", QStringLiteral("icon_audio_n"), "action.audio_choice");
     audioToggleButton->setCheckable(true);
@@ -224,6 +227,9 @@ QWidget* RVXAppDelegate::makeMediaControlBox() {
     for (QWidget* w : std::initializer_list<QWidget*>{jumpBack, playButton, jumpFore, slower,
                                                       speedTextButton, faster, sizeTextButton})
         buttons->addWidget(w);
+    buttons->addSpacing(10);
+    buttons->addWidget(captureButton);
+    buttons->addWidget(printButton);
     buttons->addStretch(1);
     buttons->addWidget(audioToggleButton);
     buttons->addWidget(volumeSlider);
@@ -245,6 +251,8 @@ QWidget* RVXAppDelegate::makeMediaControlBox() {
     });
     connect(sizeTextButton, &QAbstractButton::clicked, this, &RVXAppDelegate::sizeUp);
     connect(audioToggleButton, &QAbstractButton::clicked, this, &RVXAppDelegate::toggleAudioChoice);
+    connect(captureButton, &QAbstractButton::clicked, this, &RVXAppDelegate::captureVideo);
+    connect(printButton, &QAbstractButton::clicked, this, &RVXAppDelegate::print);
     connect(volumeSlider, &QSlider::valueChanged, this, [this](int value) {
         if (!m_updatingSliders)
             volumeSliderMoved(value);
@@ -358,13 +366,21 @@ void RVXAppDelegate::makeMenus() {
             // in full screen.
             window->addAction(a);
             connect(a, &QAction::triggered, this, item.action);
+            if (item.action == &RVXAppDelegate::captureVideo)
+                m_captureAction = a;
+            else if (item.action == &RVXAppDelegate::print)
+                m_printAction = a;
         }
     };
     using K = QKeySequence;
-    menu("menu.file", {{"action.open", {K::Open}, &RVXAppDelegate::openMediaDirectoryDialog},
-                       {nullptr, {}, nullptr},
-                       {"action.close", {K::Close}, &RVXAppDelegate::closeWindow},
-                       {"action.quit", {K::Quit}, &RVXAppDelegate::closeWindow}});
+    menu("menu.file",
+         {{"action.open", {K::Open}, &RVXAppDelegate::openMediaDirectoryDialog},
+          {nullptr, {}, nullptr},
+          {"action.capture", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, &RVXAppDelegate::captureVideo},
+          {"action.print", {K::Print}, &RVXAppDelegate::print},
+          {nullptr, {}, nullptr},
+          {"action.close", {K::Close}, &RVXAppDelegate::closeWindow},
+          {"action.quit", {K::Quit}, &RVXAppDelegate::closeWindow}});
     menu("menu.playback",
          {{"action.play", {K(Qt::Key_Space)}, &RVXAppDelegate::clickPlayButton},
           {"action.jump_backward", {K(Qt::Key_Left)}, &RVXAppDelegate::jumpBackward},

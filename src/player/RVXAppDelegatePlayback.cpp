@@ -266,6 +266,7 @@ bool RVXAppDelegate::handleFailedStart() {
 
 void RVXAppDelegate::mediaPlayerStateChanged(VLCMediaPlayer*) {
     updateVideoViewsVisibility();
+    updateCaptureActions();
     if (handleFailedStart())
         return;
     const bool p1 = hasMedia(player1) && player1->isPlaying();
@@ -717,4 +718,5 @@ void RVXAppDelegate::stopPlay() {
     }
     if (m_playInfo)
         m_playInfo->setIsPlaying(false);
+    updateCaptureActions();
 }

@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The frame in the main video area kept: saved as a file or printed on a CUPS queue.
+#include "RVXAppDelegate.h"
+
+#include "CustomWindow.h"
+#include "VLCMediaPlayer.h"
+#include "platform/RVXCFormat.h"
+#include "platform/RVXCupsPrinter.h"
+#include "platform/RVXLog.h"
+#include "settings/RVXLocalizedString.h"
+#include "widgets/TKImageButton.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+// libVLC writes a snapshot within a frame or two; a player that has nothing to show
+// never reports one.
+constexpr int kSnapshotTimeoutMs = 5000;
+const QString kCaptureName = QStringLiteral("ruvex_capture.jpg");
+} // namespace
+
+QString RVXAppDelegate::capturePath() const {
+    // The user's own runtime folder, which Qt makes private to the user: a fixed name
+    // in the shared /tmp would let another user plant a link there.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        if (!m_captureFolder)
+            m_captureFolder = std::make_unique<QTemporaryDir>();
+        folder = m_captureFolder->path();
+    }
+    return QDir(folder).filePath(kCaptureName);
+}
+
+void RVXAppDelegate::takeSnapshot(const std::function<void(bool)>& then) {
+    const QString target = capturePath();
+    // libVLC writes its snapshots as PNG whatever the name says; the capture is a JPEG,
+    // so the picture goes through a file of libVLC's own first.
+    const QString raw = target + QStringLiteral(".vlc.png");
+    QFile::remove(raw);
+    auto* waiter = new QObject(this);
+    auto finished = std::make_shared<bool>(false);
+    const auto finish = [this, waiter, finished, then, raw, target](bool written) {
+        if (*finished)
+            return;
+        *finished = true;
+        waiter->deleteLater();
+        bool ok = false;
+        if (written && !m_died) {
+            QImage picture(raw);
+            ok = !picture.isNull() && picture.save(target, "JPEG", 95);
+            if (!ok)
+                RVXLog(QStringLiteral("error=the snapshot %1 could not be read").arg(raw));
+        }
+        QFile::remove(raw);
+        then(ok);
+    };
+    connect(player1, &VLCMediaPlayer::snapshotTaken, waiter,
+            [finish, raw](VLCMediaPlayer*, const QString& path) {
+                if (QFileInfo(path) == QFileInfo(raw))
+                    finish(true);
+            });
+    QTimer::singleShot(kSnapshotTimeoutMs, waiter, [finish] {
+        RVXLog("error=no snapshot was written");
+        finish(false);
+    });
+    if (!player1->saveVideoSnapshotAt(raw, 0, 0))
+        finish(false);
+}
+
+void RVXAppDelegate::captureVideo() {
+    if (!player1 || !player1->isPlaying())
+        return;
+    takeSnapshot([this](bool ok) {
+        if (!ok || m_died)
+            return;
+        const QString target = saveCapturePanel ? saveCapturePanel() : runSaveCapturePanel();
+        if (target.isEmpty())
+            return;
+        // The JPEG goes unchanged whatever the name's extension says.
+        if (QFileInfo::exists(target))
+            QFile::remove(target);
+        QFile capture(capturePath());
+        if (!capture.copy(target)) {
+            // The picture was not kept; saying nothing would let the user believe it was.
+            RVXLog(QStringLiteral("error=%1: %2").arg(target, capture.errorString()));
+            auto* alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("RUVEX"),
+                                          RVXLocalizedString("msg.capture_not_saved_fmt")
+                                              .arg(QDir::toNativeSeparators(target)),
+                                          QMessageBox::Ok, window);
+            alert->setObjectName(QStringLiteral("captureNotSavedAlert"));
+            alert->setInformativeText(capture.errorString());
+            alert->setAttribute(Qt::WA_DeleteOnClose);
+            alert->setWindowModality(Qt::WindowModal);
+            alert->open();
+        }
+        const QUrl url = QUrl::fromLocalFile(capturePath());
+        if (openCapture)
+            openCapture(url);
+        else
+            QDesktopServices::openUrl(url);
+    });
+}
+
+QString RVXAppDelegate::runSaveCapturePanel() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QFileDialog panel(window, QStringLiteral("Save Settings"));
+    panel.setAcceptMode(QFileDialog::AcceptSave);
+    panel.setFileMode(QFileDialog::AnyFile);
+    panel.setFilter(panel.filter() | QDir::Hidden);
+    panel.setDirectory(folder);
+    panel.selectFile(QStringLiteral("zamo_capture.png"));
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return {};
+    return panel.selectedFiles().first();
+}
+
+QPrinter* RVXAppDelegate::loadPrintInfo() {
+    if (!m_printInfo)
+        m_printInfo = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printInfo.get();
+}
+
+void RVXAppDelegate::print() {
+    if (!player1 || !player1->media())
+        return;
+    takeSnapshot([this](bool ok) {
+        if (!ok || m_died)
+            return;
+        QPrinter* printer = loadPrintInfo();
+        if (printPanel) {
+            printPanelDidEnd(printPanel(*printer));
+            return;
+        }
+        auto* panel = new QPrintDialog(printer, window);
+        panel->setAttribute(Qt::WA_DeleteOnClose);
+        panel->setOption(QAbstractPrintDialog::PrintShowPageSize);
+        panel->setWindowModality(Qt::WindowModal);
+        connect(panel, &QDialog::finished, this, &RVXAppDelegate::printPanelDidEnd);
+        panel->open();
+    });
+}
+
+void RVXAppDelegate::printPanelDidEnd(int returnCode) {
+    if (returnCode != QDialog::Accepted || m_died)
+        return;
+    QPrinter* info = loadPrintInfo();
+    RVXCupsPrinter::Options options = {{QStringLiteral("fit-to-page"), QStringLiteral("true")}};
+    const QString media = info->pageLayout().pageSize().key();
+    if (!media.isEmpty())
+        options.append({QStringLiteral("media"), media});
+    if (info->copyCount() > 1)
+        options.append({QStringLiteral("copies"), QString::number(info->copyCount())});
+    // A PDF file or a preview is no printer to send a picture to.
+    if (info->outputFormat() != QPrinter::NativeFormat || info->printerName().isEmpty()) {
+        RVXLog("Either got an error from PMSessionGetDestinationType or the print destination "
+               "wasn't kPMDestinationPrinter");
+        return;
+    }
+    const RVXCupsPrinter printer(info->printerName());
+    int error = 0;
+    if (!printer.exists(&error)) {
+        RVXLog(RVXCFormat("Got an error from PMSessionGetCurrentPrinter (%d)", error));
+        return;
+    }
+    const std::optional<QStringList> types = printer.mimeTypes();
+    if (!types || types->isEmpty())
+        return;
+    const QString jpeg = QStringLiteral("image/jpeg");
+    if (!types->contains(jpeg)) {
+        RVXLog(QStringLiteral("MIME type %1 isn't supported by the printer").arg(jpeg));
+        return;
+    }
+    if (printer.printWithFile(capturePath(), jpeg, QStringLiteral("zamo_capture"), options,
+                              &error) == 0)
+        RVXLog(RVXCFormat("PMPrinterPrintWithFile returned error %d", error));
+}
+
+void RVXAppDelegate::updateCaptureActions() {
+    const bool playing = player1 && player1->media() && player1->isPlaying();
+    const bool loaded = player1 && player1->media();
+    for (QAction* a : {m_captureAction, m_printAction}) {
+        if (a)
+            a->setEnabled(a == m_captureAction ? playing : loaded);
+    }
+    if (captureButton)
+        captureButton->setEnabled(playing);
+    if (printButton)
+        printButton->setEnabled(loaded);
+}

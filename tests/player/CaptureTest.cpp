@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Capture and print of the main video's frame, with real decoding and a real CUPS
+// scheduler of the test's own.
+#include "PlayerTestSupport.h"
+
+#include "support/CupsScheduler.h"
+#include "support/StderrCapture.h"
+#include "support/TempTree.h"
+#include "widgets/TKImageButton.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPrinter>
+#include <QUrl>
+
+namespace {
+
+bool isCompleteJpeg(const QByteArray& bytes) {
+    return bytes.startsWith("\xFF\xD8\xFF") && bytes.endsWith("\xFF\xD9");
+}
+
+class CaptureTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        open(demoCard());
+        delegate->openCapture = [this](const QUrl& url) { opened << url; };
+    }
+    // The front of the continuous pair, playing past its first second.
+    void playFront() {
+        playAndWait(0);
+        ASSERT_TRUE(waitFor([&] { return delegate->player1->time().intValue() > 1000; }));
+    }
+    void pause() {
+        delegate->clickPlayButton();
+        ASSERT_TRUE(waitFor([&] {
+            return delegate->player1->state() == VLCMediaPlayerStatePaused &&
+                   !delegate->player1->isPlaying();
+        }));
+    }
+    QAction* action(const char* name) {
+        return delegate->window->findChild<QAction*>(QLatin1String(name));
+    }
+    TempTree tree;
+    QList<QUrl> opened;
+};
+
+} // namespace
+
+TEST_F(CaptureTest, TheSavedFrameIsACompleteJpegOfTheVideosSizeWhateverItsName) {
+    EXPECT_FALSE(action("action.capture")->isEnabled());
+    EXPECT_FALSE(action("action.print")->isEnabled());
+    playFront();
+    EXPECT_TRUE(action("action.capture")->isEnabled());
+    EXPECT_TRUE(delegate->captureButton->isEnabled());
+    int panels = 0;
+    const QString target = tree.path(QStringLiteral("zamo_capture.png"));
+    delegate->saveCapturePanel = [&] {
+        ++panels;
+        return target;
+    };
+    delegate->captureVideo();
+    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }));
+    EXPECT_EQ(panels, 1);
+    QFile saved(target);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    EXPECT_TRUE(isCompleteJpeg(bytes)) << "a JPEG under the .png name";
+    QFile capture(delegate->capturePath());
+    ASSERT_TRUE(capture.open(QIODevice::ReadOnly));
+    EXPECT_EQ(capture.readAll(), bytes) << "copied unchanged";
+    EXPECT_EQ(opened.first(), QUrl::fromLocalFile(delegate->capturePath()));
+    QImageReader reader(target);
+    reader.setDecideFormatFromContent(true);
+    EXPECT_EQ(reader.format(), "jpeg");
+    EXPECT_EQ(reader.size(), delegate->player1->videoSize());
+    EXPECT_EQ(reader.size(), QSize(640, 360));
+
+    // The capture lives where no other user may write.
+    const QFileInfo folder(QFileInfo(delegate->capturePath()).absolutePath());
+    EXPECT_NE(folder.absoluteFilePath(), QStringLiteral("/tmp"));
+    EXPECT_FALSE(folder.permissions() & (QFile::WriteOther | QFile::WriteGroup));
+    EXPECT_EQ(folder.ownerId(), getuid());
+
+    // A cancelled panel saves and opens nothing.
+    opened.clear();
+    delegate->saveCapturePanel = [&] {
+        ++panels;
+        return QString();
+    };
+    delegate->captureVideo();
+    ASSERT_TRUE(waitFor([&] { return panels == 2; }));
+    spin(300);
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(CaptureTest, NothingIsCapturedWhilePausedAndAFailedSaveIsSaid) {
+    playFront();
+    pause();
+    EXPECT_FALSE(action("action.capture")->isEnabled());
+    EXPECT_TRUE(action("action.print")->isEnabled());
+    int panels = 0;
+    delegate->saveCapturePanel = [&] {
+        ++panels;
+        return QStringLiteral("/proc/no/such/frame.png");
+    };
+    delegate->captureVideo();
+    spin(1500);
+    EXPECT_EQ(panels, 0);
+
+    delegate->clickPlayButton();
+    ASSERT_TRUE(waitFor([&] { return delegate->player1->isPlaying(); }));
+    delegate->captureVideo();
+    ASSERT_TRUE(waitFor([&] { return panels == 1; }));
+    QMessageBox* alert = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        alert = delegate->window->findChild<QMessageBox*>(QStringLiteral("captureNotSavedAlert"));
+        return alert && alert->isVisible();
+    }));
+    EXPECT_TRUE(alert->text().contains(QStringLiteral("/proc/no/such/frame.png")));
+    alert->close();
+}
+
+namespace {
+class PrintTest : public CaptureTest {
+protected:
+    void SetUp() override {
+        CaptureTest::SetUp();
+        ASSERT_EQ(cups.error(), QString());
+        ASSERT_EQ(cups.addQueue(QStringLiteral("photo")).toStdString(), "");
+        ASSERT_EQ(cups.addQueue(QStringLiteral("pdfonly"), true).toStdString(), "");
+    }
+    // Prints and waits until the dialog stand-in was asked.
+    void printWith(const std::function<int(QPrinter&)>& panel) {
+        bool asked = false;
+        delegate->printPanel = [&, panel](QPrinter& p) {
+            asked = true;
+            return panel(p);
+        };
+        delegate->print();
+        ASSERT_TRUE(waitFor([&] { return asked; }));
+    }
+    CupsScheduler cups;
+};
+} // namespace
+
+TEST_F(PrintTest, TheFrameReachesTheQueueFittedAndTheSettingsAreKept) {
+    playFront();
+    pause();
+    printWith([](QPrinter& p) {
+        p.setPrinterName(QStringLiteral("photo"));
+        p.setPageSize(QPageSize(QPageSize::A5));
+        return int(QDialog::Accepted);
+    });
+    QList<CupsScheduler::Job> jobs;
+    ASSERT_TRUE(waitFor([&] { return (jobs = cups.jobs(QStringLiteral("photo"))).size() == 1; }));
+    EXPECT_EQ(jobs[0].format, QStringLiteral("image/jpeg"));
+    EXPECT_TRUE(jobs[0].fitToPage);
+    EXPECT_TRUE(jobs[0].media.contains(QStringLiteral("a5"), Qt::CaseInsensitive))
+        << qPrintable(jobs[0].media);
+    EXPECT_TRUE(isCompleteJpeg(jobs[0].data)) << "the paused frame, as a JPEG";
+
+    // The second print starts from what the first one chose.
+    QString printerName;
+    QPageSize pageSize;
+    printWith([&](QPrinter& p) {
+        printerName = p.printerName();
+        pageSize = p.pageLayout().pageSize();
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(printerName, QStringLiteral("photo"));
+    EXPECT_EQ(pageSize.id(), QPageSize::A5);
+    ASSERT_TRUE(waitFor([&] { return cups.jobs(QStringLiteral("photo")).size() == 2; }));
+
+    // Cancelled: nothing is sent.
+    printWith([](QPrinter&) { return int(QDialog::Rejected); });
+    spin(500);
+    EXPECT_EQ(cups.jobs(QStringLiteral("photo")).size(), 2);
+}
+
+TEST_F(PrintTest, APdfFileOrAQueueWithoutJpegGetsNothing) {
+    playFront();
+    StderrCapture log;
+    const QString pdf = tree.path(QStringLiteral("frame.pdf"));
+    printWith([&](QPrinter& p) {
+        p.setOutputFileName(pdf);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(log.text().contains("the print destination wasn't kPMDestinationPrinter"))
+        << log.text().constData();
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    printWith([&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::NativeFormat);
+        p.setPrinterName(QStringLiteral("pdfonly"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(log.text().contains("MIME type image/jpeg isn't supported by the printer"))
+        << log.text().constData();
+    spin(500);
+    EXPECT_TRUE(cups.jobs(QStringLiteral("pdfonly")).isEmpty());
+    EXPECT_TRUE(cups.jobs(QStringLiteral("photo")).isEmpty());
+}
