@@ -9,7 +9,7 @@ JOBS ?= 2
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all deps build fuzz run test bench demo-card clean
+.PHONY: all deps build fuzz run test bench demo-card package clean
 
 all: build
 
@@ -46,6 +46,10 @@ bench: demo-card
 	$(BUILD)/bench/bench_catalogue
 	$(BUILD)/bench/bench_telemetry
 	xvfb-run -a -s "-ac -screen 0 1920x1080x24" $(BUILD)/bench/bench_player $(DEMO_CARD)
+
+# The Debian package, ruvex-viewer_<version>_<arch>.deb, in the build folder.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(DEMO_CARD) $(DEMO_CARD).partial

@@ -354,12 +354,34 @@ bool write(const QString& dir, const QString& name) {
 
 } // namespace
 
+// The program's icon for the desktop's icon theme: DIR/SIZExSIZE/apps/ruvex-viewer.png.
+bool writeThemeIcons(const QString& dir) {
+    for (const int size : {48, 128, 256}) {
+        QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::transparent);
+        QPainter p(&out);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        appIcon()(p);
+        p.end();
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(dir).arg(size);
+        QDir().mkpath(folder);
+        if (!out.save(folder + QStringLiteral("/ruvex-viewer.png"))) {
+            std::fprintf(stderr, "ruvex-draw-images: cannot write into %s\n", qPrintable(folder));
+            return false;
+        }
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (args.size() == 2 && args[0] == u"--theme-icons")
+        return writeThemeIcons(args[1]) ? 0 : 1;
     if (args.size() < 2) {
-        std::fputs("usage: ruvex-draw-images DIR NAME...\n", stderr);
+        std::fputs("usage: ruvex-draw-images DIR NAME... | --theme-icons DIR\n", stderr);
         return 2;
     }
     QDir().mkpath(args[0]);

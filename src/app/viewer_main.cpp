@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-viewer: the desktop program.
+#include "RVXVersion.h"
 #include "platform/RVXUDisks2.h"
 #include "player/RVXAppDelegate.h"
 #include "player/VLCLibrary.h"
@@ -9,6 +10,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+
+#include <cstdio>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -23,9 +27,32 @@ void prepareEnvironment() {
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
+
+// Answered before any window system is needed, so that they work without a display.
+bool answeredWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+            std::printf("ruvex-viewer %s\n", RUVEX_VERSION);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: ruvex-viewer [FOLDER|RECORDING]...\n\n"
+                        "Plays a dashboard camera's front and rear recordings with their "
+                        "telemetry.\nA recording opens its folder with the recording "
+                        "selected.\n\n"
+                        "  -h, --help     this text\n"
+                        "  -v, --version  the version\n\n"
+                        "See ruvex-viewer(1).\n");
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    if (answeredWithoutWindow(argc, argv))
+        return 0;
     VLCLibrary::limitThreadHeaps();
     prepareEnvironment();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -38,14 +65,9 @@ int main(int argc, char** argv) {
     RVXDiskService::setShared(std::make_shared<RVXUDisks2>());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Plays a dashboard camera's front and rear recordings with their "
-                       "telemetry."));
-    parser.addHelpOption();
-    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("folder"),
-                                 QStringLiteral("A card or folder to open."),
-                                 QStringLiteral("[folder]"));
+                                 QStringLiteral("A card, a folder or a recording to open."),
+                                 QStringLiteral("[folder|recording]..."));
     parser.process(app);
 
     QApplication::setWindowIcon(QIcon(TKImageNamed(QStringLiteral("ruvex-viewer"))));

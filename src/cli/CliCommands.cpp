@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliCommands.h"
 
+#include "RVXVersion.h"
+
 #include <cstdio>
 
 namespace {
@@ -50,6 +52,10 @@ int runCardCommandLine(const QStringList& arguments) {
     const QString& name = arguments.first();
     if (name == QLatin1String("--help") || name == QLatin1String("-h"))
         return runHelp({});
+    if (name == QLatin1String("--version")) {
+        cliOut(QByteArray("ruvex-card " RUVEX_VERSION "\n"));
+        return CliOk;
+    }
     for (const CliCommand& c : kCommands) {
         if (name == QLatin1String(c.name))
             return c.run(arguments.mid(1));

@@ -23,6 +23,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLayout>
 #include <QPrinter>
 #include <QScreen>
@@ -33,6 +34,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineView>
+
+#include <utility>
 
 RVXAppDelegate::RVXAppDelegate(QObject* parent)
     : QObject(parent) {}
@@ -195,6 +198,8 @@ void RVXAppDelegate::openMediaDirectory(const QString& path) {
     // A recording dropped or named stands for the folder that holds it.
     const QFileInfo info(path);
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    // ... and is selected once the list is there, ready to play.
+    m_pendingSelection = info.isDir() ? QString() : info.absoluteFilePath();
     stopPlay();
     window->setWindowTitle(QStringLiteral("RUVEX Viewer - %1").arg(folder));
     m_mediaList->setDirectoryPath(folder);
@@ -213,7 +218,25 @@ void RVXAppDelegate::reloadMediaList() {
     m_tableModel->reload();
     // The row numbers of the old list mean nothing in the new one.
     m_mediaIndex = -1;
+    selectPendingRecording();
     Q_EMIT mediaListReloaded();
+}
+
+void RVXAppDelegate::selectPendingRecording() {
+    const QString wanted = std::exchange(m_pendingSelection, QString());
+    if (wanted.isEmpty())
+        return;
+    const QString canonical = QFileInfo(wanted).canonicalFilePath();
+    for (qsizetype i = 0; i < m_mediaList->count(); ++i) {
+        const RVXMediaRef media = m_mediaList->mediaAtIndex(i);
+        if (media && QFileInfo(media->path()).canonicalFilePath() == canonical) {
+            const QModelIndex row = m_tableModel->index(int(i), 0);
+            mediaListTableView->selectionModel()->setCurrentIndex(
+                row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            mediaListTableView->scrollTo(row);
+            return;
+        }
+    }
 }
 
 qsizetype RVXAppDelegate::numberOfRowsInTableView() const {

@@ -240,6 +240,7 @@ private:
     void setupInitialValues();
     void updateLoadingWindow(double seconds);
     void reloadMediaList();
+    void selectPendingRecording();
     void setPositionSliders(double value);
     void setSideButtonImage(QToolButton* button, const QString& name);
     void observePlayInfo();
@@ -285,6 +286,8 @@ private:
     // the alignments' checks. The first guess is what a 2-core machine takes.
     int64_t m_seekLatencyMs = 80;
     QStringList m_recentMapScripts;
+    // A recording named when its folder was opened, to select once the list is there.
+    QString m_pendingSelection;
     RVXMapPage* m_mapPage = nullptr;
     std::unique_ptr<QPrinter> m_printInfo;
     mutable std::unique_ptr<QTemporaryDir> m_captureFolder;

@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QDropEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
@@ -230,6 +231,15 @@ TEST_F(MainWindowTest, ADroppedFolderOpensLikeTheOpenAction) {
     tree.files(QStringLiteral("a"), {"alwa_20260314_081500_F.MP4", "alwa_20260314_081500_R.MP4"});
     open(tree.path(QStringLiteral("a/alwa_20260314_081500_R.MP4")));
     EXPECT_EQ(delegate->mediaListTableView->model()->rowCount(), 2);
+    // ... with that recording selected, ready for Enter, and nothing playing yet.
+    const QModelIndexList selected = delegate->mediaListTableView->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().row(), 1);
+    EXPECT_EQ(delegate->mediaListTableView->currentIndex().row(), 1);
+    EXPECT_EQ(delegate->mediaIndex(), -1);
+    // A folder opened afterwards selects nothing.
+    open(tree.path(QStringLiteral("a")));
+    EXPECT_TRUE(delegate->mediaListTableView->selectionModel()->selectedRows().isEmpty());
 }
 
 TEST_F(MainWindowTest, LoadingIndicatorStopsOnHideOrAfterFifteenSeconds) {
