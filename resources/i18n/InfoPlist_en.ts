@@ -216,5 +216,245 @@
         <source>msg.capture_not_saved_fmt</source>
         <translation>The frame could not be saved as %1.</translation>
     </message>
+    <message id="setting.video">
+        <source>setting.video</source>
+        <translation>Video</translation>
+    </message>
+    <message id="setting.basic">
+        <source>setting.basic</source>
+        <translation>Basic</translation>
+    </message>
+    <message id="setting.basic.auto_parking_waiting_time">
+        <source>setting.basic.auto_parking_waiting_time</source>
+        <translation>Wait before parking mode</translation>
+    </message>
+    <message id="setting.basic.driving_impact_sensitivity">
+        <source>setting.basic.driving_impact_sensitivity</source>
+        <translation>Impact sensitivity while driving</translation>
+    </message>
+    <message id="setting.basic.parking_impact_sensitivity">
+        <source>setting.basic.parking_impact_sensitivity</source>
+        <translation>Impact sensitivity while parked</translation>
+    </message>
+    <message id="setting.basic.front_LED_settings">
+        <source>setting.basic.front_LED_settings</source>
+        <translation>Front camera LED</translation>
+    </message>
+    <message id="setting.basic.rear_LED_settings">
+        <source>setting.basic.rear_LED_settings</source>
+        <translation>Rear camera LED</translation>
+    </message>
+    <message id="setting.basic.cutoff_voltage_setting">
+        <source>setting.basic.cutoff_voltage_setting</source>
+        <translation>Power cut-off</translation>
+    </message>
+    <message id="setting.basic.cable_voltage_loss">
+        <source>setting.basic.cable_voltage_loss</source>
+        <translation>Voltage lost in the cable</translation>
+    </message>
+    <message id="setting.basic.enable_gsensor">
+        <source>setting.basic.enable_gsensor</source>
+        <translation>Record impacts (G-sensor)</translation>
+    </message>
+    <message id="setting.basic.car_number_input">
+        <source>setting.basic.car_number_input</source>
+        <translation>Licence plate</translation>
+    </message>
+    <message id="setting.basic.set_voltage">
+        <source>setting.basic.set_voltage</source>
+        <translation>Cut-off voltage</translation>
+    </message>
+    <message id="setting.basic.set_timer">
+        <source>setting.basic.set_timer</source>
+        <translation>Switch off after</translation>
+    </message>
+    <message id="setting.basic.use_external_power">
+        <source>setting.basic.use_external_power</source>
+        <translation>External battery</translation>
+    </message>
+    <message id="setting.basic.power_guide">
+        <source>setting.basic.power_guide</source>
+        <translation>The camera switches off when the car's battery falls below the voltage, or when the time has passed in parking mode.</translation>
+    </message>
+    <message id="setting.basic.customize">
+        <source>setting.basic.customize</source>
+        <translation>Custom</translation>
+    </message>
+    <message id="setting.basic.LED_use">
+        <source>setting.basic.LED_use</source>
+        <translation>On</translation>
+    </message>
+    <message id="setting.basic.LED_notuse">
+        <source>setting.basic.LED_notuse</source>
+        <translation>Off</translation>
+    </message>
+    <message id="unuse">
+        <source>unuse</source>
+        <translation>Off</translation>
+    </message>
+    <message id="use">
+        <source>use</source>
+        <translation>On</translation>
+    </message>
+    <message id="auto">
+        <source>auto</source>
+        <translation>Automatic</translation>
+    </message>
+    <message id="none">
+        <source>none</source>
+        <translation>None</translation>
+    </message>
+    <message id="externpower">
+        <source>externpower</source>
+        <translation>External battery</translation>
+    </message>
+    <message id="nSecond_fmt">
+        <source>nSecond_fmt</source>
+        <translation>%1 s</translation>
+    </message>
+    <message id="nMinute_fmt">
+        <source>nMinute_fmt</source>
+        <translation>%1 min</translation>
+    </message>
+    <message id="nHour_fmt">
+        <source>nHour_fmt</source>
+        <translation>%1 h</translation>
+    </message>
+    <message id="insensitive">
+        <source>insensitive</source>
+        <translation>least sensitive</translation>
+    </message>
+    <message id="sensitive">
+        <source>sensitive</source>
+        <translation>most sensitive</translation>
+    </message>
+    <message id="default">
+        <source>default</source>
+        <translation>default</translation>
+    </message>
+    <message id="msg.use_external_power_10v">
+        <source>msg.use_external_power_10v</source>
+        <translation>With an external battery the camera switches off at 10 V.</translation>
+    </message>
+    <message id="setting.video.front_quality">
+        <source>setting.video.front_quality</source>
+        <translation>Front recording quality</translation>
+    </message>
+    <message id="setting.video.rear_quality">
+        <source>setting.video.rear_quality</source>
+        <translation>Rear recording quality</translation>
+    </message>
+    <message id="setting.video.front_setting">
+        <source>setting.video.front_setting</source>
+        <translation>Front camera</translation>
+    </message>
+    <message id="setting.video.rear_setting">
+        <source>setting.video.rear_setting</source>
+        <translation>Rear camera</translation>
+    </message>
+    <message id="setting.video.rear_reversal">
+        <source>setting.video.rear_reversal</source>
+        <translation>Flip the rear picture</translation>
+    </message>
+    <message id="setting.video.rear_fps">
+        <source>setting.video.rear_fps</source>
+        <translation>Rear frame rate</translation>
+    </message>
+    <message id="setting.video.front_tinting">
+        <source>setting.video.front_tinting</source>
+        <translation>Front window tinting</translation>
+    </message>
+    <message id="setting.video.rear_tinting">
+        <source>setting.video.rear_tinting</source>
+        <translation>Rear window tinting</translation>
+    </message>
+    <message id="setting.motion.night_vision">
+        <source>setting.motion.night_vision</source>
+        <translation>Night vision</translation>
+    </message>
+    <message id="setting.motion.night_vision_use">
+        <source>setting.motion.night_vision_use</source>
+        <translation>On</translation>
+    </message>
+    <message id="setting.motion.night_vision_notuse">
+        <source>setting.motion.night_vision_notuse</source>
+        <translation>Off</translation>
+    </message>
+    <message id="setting.video.viewangle">
+        <source>setting.video.viewangle</source>
+        <translation>View angle</translation>
+    </message>
+    <message id="setting.video.viewangle_standard">
+        <source>setting.video.viewangle_standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message id="setting.video.viewangle_adas">
+        <source>setting.video.viewangle_adas</source>
+        <translation>Driver assistance</translation>
+    </message>
+    <message id="setting.video.channel">
+        <source>setting.video.channel</source>
+        <translation>Recording channels</translation>
+    </message>
+    <message id="setting.video.channel_2">
+        <source>setting.video.channel_2</source>
+        <translation>Front and rear</translation>
+    </message>
+    <message id="setting.video.channel_1">
+        <source>setting.video.channel_1</source>
+        <translation>Front only</translation>
+    </message>
+    <message id="brightness">
+        <source>brightness</source>
+        <translation>Brightness</translation>
+    </message>
+    <message id="setting.video.cpl_filter_use">
+        <source>setting.video.cpl_filter_use</source>
+        <translation>Use the tinting setting that matches a polarising (CPL) filter on the lens.</translation>
+    </message>
+    <message id="setting.video.quality_normal">
+        <source>setting.video.quality_normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message id="setting.video.quality_high">
+        <source>setting.video.quality_high</source>
+        <translation>High</translation>
+    </message>
+    <message id="setting.video.quality_highest">
+        <source>setting.video.quality_highest</source>
+        <translation>Highest</translation>
+    </message>
+    <message id="30fps">
+        <source>30fps</source>
+        <translation>30 fps</translation>
+    </message>
+    <message id="25fps">
+        <source>25fps</source>
+        <translation>25 fps</translation>
+    </message>
+    <message id="15fps">
+        <source>15fps</source>
+        <translation>15 fps</translation>
+    </message>
+    <message id="cpl_unuse">
+        <source>cpl_unuse</source>
+        <translation>No filter</translation>
+    </message>
+    <message id="cpl_use">
+        <source>cpl_use</source>
+        <translation>CPL filter</translation>
+    </message>
+    <message id="light_tinting">
+        <source>light_tinting</source>
+        <translation>Light tint</translation>
+    </message>
+    <message id="dark_tinting">
+        <source>dark_tinting</source>
+        <translation>Dark tint</translation>
+    </message>
+    <message id="msg.video_quality_warning">
+        <source>msg.video_quality_warning</source>
+        <translation>A higher quality fills the card sooner: fewer recordings fit on it.</translation>
+    </message>
 </context>
 </TS>

@@ -18,8 +18,11 @@ constexpr CliCommand kCommands[] = {
     {"nmea", "nmea [FILE|-]", "decode NMEA sentences line by line into the running fix", runNmea},
     {"config",
      "config show FILE [--json] | config defaults --out FILE | config set FILE NAME=VALUE... "
-     "[--out OTHER]",
-     "show, write or change the camera's settings file config.bin", runConfig},
+     "[--out OTHER] | config pages FILE [--page NAME] [--json] | config edit FILE --page NAME "
+     "[CONTROL=VALUE]... [--out OTHER]",
+     "show, write or change the camera's settings file config.bin, field by field or as the "
+     "editor's pages show it",
+     runConfig},
     {"drivelog", "drivelog FILE [--csv OUT]", "the drive-information log as a table, or as CSV",
      runDrivelog},
     {"timeset", "timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE | --card",

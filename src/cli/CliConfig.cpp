@@ -211,6 +211,10 @@ int runConfig(const QStringList& args) {
         return defaults(args.mid(1));
     if (sub == u"set")
         return set(args.mid(1));
-    cliErr(QStringLiteral("usage: ruvex-card config show|defaults|set ...\n"));
+    if (sub == u"pages")
+        return runConfigPages(args.mid(1));
+    if (sub == u"edit")
+        return runConfigEdit(args.mid(1));
+    cliErr(QStringLiteral("usage: ruvex-card config show|defaults|set|pages|edit ...\n"));
     return CliUsage;
 }

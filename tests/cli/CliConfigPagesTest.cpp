@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ruvex-card config pages and config edit: the editor's pages without a window.
+#include "support/Run.h"
+#include "support/TempTree.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCard = QStringLiteral(RUVEX_CARD_PATH);
+
+class ConfigPages : public testing::Test {
+protected:
+    void SetUp() override {
+        file = tree.path(QStringLiteral("config.bin"));
+        ASSERT_EQ(runProgram(kCard, {"config", "defaults", "--out", file}).exitCode, 0);
+    }
+    QJsonObject pages(const QString& path) {
+        const RunResult r = runProgram(kCard, {"config", "pages", path, "--json"});
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        return QJsonDocument::fromJson(r.out).object();
+    }
+    QJsonObject fields(const QString& path) {
+        const RunResult r = runProgram(kCard, {"config", "show", path, "--json"});
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        return QJsonDocument::fromJson(r.out).object();
+    }
+    RunResult edit(const QStringList& args) {
+        return runProgram(kCard, QStringList{"config", "edit", file} + args);
+    }
+    QByteArray bytes() {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    TempTree tree;
+    QString file;
+};
+
+TEST_F(ConfigPages, EveryBuiltPageShowsItsControls) {
+    const QJsonObject all = pages(file);
+    EXPECT_EQ(all.keys(), QStringList({"basic", "video"}));
+    const QJsonObject basic = all.value(u"basic").toObject();
+    EXPECT_EQ(basic.value(u"alwaysModeTimeoutSeg").toObject(),
+              QJsonObject({{"index", 1}, {"label", "10 s"}, {"enabled", true}}));
+    EXPECT_EQ(basic.value(u"gsensorEnableChk").toObject(),
+              QJsonObject({{"checked", true}, {"enabled", true}}));
+    EXPECT_EQ(basic.value(u"carNumberField").toObject(),
+              QJsonObject({{"text", "Zamo"}, {"enabled", true}}));
+    EXPECT_EQ(basic.value(u"gsensorSensitivityThresholdXParkingField").toObject(),
+              QJsonObject({{"text", "0.08"}, {"enabled", false}}));
+    EXPECT_EQ(basic.value(u"powerVoltageCombo").toObject().value(u"label").toString(),
+              QStringLiteral("12.1v / 24.2v"));
+    EXPECT_EQ(all.value(u"video").toObject().value(u"channel").toObject().value(u"index"), 0);
+
+    const RunResult one = runProgram(kCard, {"config", "pages", file, "--page", "video"});
+    EXPECT_EQ(one.exitCode, 0);
+    EXPECT_TRUE(one.out.contains("Night vision / wdr: Off (0)")) << one.out.constData();
+    EXPECT_FALSE(one.out.contains("basic"));
+    EXPECT_EQ(runProgram(kCard, {"config", "pages", file, "--page", "nope"}).exitCode, 2);
+    tree.file(QStringLiteral("short.bin"), QByteArray(499, '\0'));
+    EXPECT_EQ(
+        runProgram(kCard, {"config", "pages", tree.path(QStringLiteral("short.bin"))}).exitCode, 1);
+}
+
+TEST_F(ConfigPages, EditsStoreAsThePageDoesAndSeal) {
+    const RunResult r = edit({"--page", "basic", "gsensorSensitivityDrivingSeg=5",
+                              "gsensorSensitivityThresholdXDrivingField=0.29",
+                              "carNumberField=ab-12", "cableVoltageLossSeg=0"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QJsonObject o = fields(file);
+    EXPECT_EQ(o.value(u"gsen_x_threshold").toInt(), 29);
+    EXPECT_EQ(o.value(u"gsen_y_threshold").toInt(), 45);
+    EXPECT_EQ(o.value(u"szPlateNumber").toString(), QStringLiteral("ab12"));
+    EXPECT_EQ(o.value(u"CableVoltCorr").toInt(), 1);
+    EXPECT_TRUE(o.value(u"checksumValid").toBool());
+
+    // The quality warning goes to stderr and does not stop the save.
+    const RunResult quality = edit({"--page", "video", "videoEncodingBitrateRear=0"});
+    ASSERT_EQ(quality.exitCode, 0);
+    EXPECT_TRUE(quality.err.startsWith("Warning: ")) << quality.err.constData();
+    EXPECT_EQ(fields(file).value(u"vid_enc_bitrate_R").toInt(), 0);
+
+    // Into another file, this one untouched.
+    const QByteArray before = bytes();
+    const QString other = tree.path(QStringLiteral("other.bin"));
+    ASSERT_EQ(edit({"--page", "video", "channel=1", "--out", other}).exitCode, 0);
+    EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(fields(other).value(u"recordChannel").toInt(), 1);
+    EXPECT_EQ(fields(other).value(u"ledoff_rear").toInt(), 0);
+}
+
+TEST_F(ConfigPages, RefusedEditsWriteNothing) {
+    const QByteArray before = bytes();
+    const RunResult bad = edit({"--page", "basic", "gsensorSensitivityParkingSeg=5",
+                                "gsensorSensitivityThresholdZParkingField=1.51"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains("gsensorSensitivityThresholdZParkingField"))
+        << bad.err.constData();
+    EXPECT_TRUE(bad.err.contains("0.05")) << "the English message";
+    for (const QStringList& args :
+         {QStringList{"--page", "gps"}, QStringList{"--page", "basic", "noSuch=1"},
+          QStringList{"--page", "basic", "gsensorEnableChk=yes"},
+          QStringList{"--page", "video", "wdr=2"},
+          QStringList{"--page", "basic", "powerTimeCombo=x"}})
+        EXPECT_EQ(edit(args).exitCode, 2) << args.join(u' ').toStdString();
+    EXPECT_EQ(bytes(), before);
+
+    // Without changes it writes what the page stores back: the fallbacks and corrections.
+    ASSERT_EQ(
+        runProgram(kCard, {"config", "set", file, "always_mode_timeout=45", "CableVoltCorr=0"})
+            .exitCode,
+        0);
+    ASSERT_EQ(edit({"--page", "basic"}).exitCode, 0);
+    EXPECT_EQ(fields(file).value(u"always_mode_timeout").toInt(), 30);
+    EXPECT_EQ(fields(file).value(u"CableVoltCorr").toInt(), 4);
+}
+
+} // namespace

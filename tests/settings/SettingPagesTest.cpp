@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The video and basic pages' logic on a record, driven as a user drives the controls.
+#include "settings/RVXBasicPageLogic.h"
+#include "settings/RVXLocalizedString.h"
+#include "settings/RVXSettingFile.h"
+#include "settings/RVXVideoPageLogic.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class SettingPages : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+        ASSERT_TRUE(RVXInstallStringTable());
+    }
+    void SetUp() override {
+        record = _FILEDATA{};
+        makeDefaultSetting(record);
+    }
+    // Shows the record on the page, sets the controls in order, leaves the page.
+    bool edit(RVXSettingPage& page,
+              std::initializer_list<std::pair<const char*, const char*>> set) {
+        page.setFileData(&record);
+        for (const auto& [name, value] : set) {
+            const auto error = page.userSet(QLatin1String(name), QLatin1String(value));
+            EXPECT_EQ(error, std::nullopt) << name;
+        }
+        return page.populate();
+    }
+    const RVXPageControl& c(const RVXSettingPage& page, const char* name) {
+        const RVXPageControl* found = page.control(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        static RVXPageControl none;
+        return found ? *found : none;
+    }
+    _FILEDATA record;
+};
+
+TEST_F(SettingPages, ThresholdsShowALevelOrTheCustomFields) {
+    RVXBasicPageLogic page;
+    record.gsen_x_threshold = record.gsen_y_threshold = 45;
+    record.gsen_z_threshold = 40;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "gsensorSensitivityDrivingSeg").index, 5) << "customise";
+    EXPECT_EQ(c(page, "gsensorSensitivityThresholdZDrivingField").text, QStringLiteral("0.40"));
+    EXPECT_TRUE(c(page, "gsensorSensitivityThresholdXDrivingField").enabled);
+    EXPECT_EQ(c(page, "gsensorSensitivityParkingSeg").index, 4);
+    EXPECT_FALSE(c(page, "gsensorSensitivityThresholdXParkingField").enabled);
+
+    // Typed values are stored in hundredths.
+    ASSERT_TRUE(edit(page, {{"gsensorSensitivityThresholdXDrivingField", "0.29"},
+                            {"gsensorSensitivityThresholdYDrivingField", "1.5"},
+                            {"gsensorSensitivityThresholdZDrivingField", "0.5g"}}));
+    EXPECT_EQ(record.gsen_x_threshold, 29);
+    EXPECT_EQ(record.gsen_y_threshold, 150);
+    EXPECT_EQ(record.gsen_z_threshold, 50);
+
+    // A level writes its threshold into the fields and locks them.
+    ASSERT_TRUE(edit(page, {{"gsensorSensitivityDrivingSeg", "0"}}));
+    EXPECT_FALSE(c(page, "gsensorSensitivityThresholdXDrivingField").enabled);
+    EXPECT_EQ(record.gsen_x_threshold, 65);
+    EXPECT_EQ(record.gsen_z_threshold, 65);
+    EXPECT_EQ(RVXBasicPageLogic::findParkingGsensorThresholdIndexByX(12, 12, 12), 3);
+    EXPECT_EQ(RVXBasicPageLogic::findDrivingGsensorThresholdIndexByX(45, 45, 40), 5);
+}
+
+TEST_F(SettingPages, ABadThresholdKeepsThePageAndItsRecord) {
+    RVXBasicPageLogic page;
+    page.setFileData(&record);
+    const _FILEDATA before = record;
+    for (const char* bad : {"1.51", "nan", "0.04", "abc"}) {
+        ASSERT_EQ(page.userSet("gsensorSensitivityParkingSeg", "5"), std::nullopt);
+        ASSERT_EQ(page.userSet("gsensorSensitivityThresholdYParkingField", QLatin1String(bad)),
+                  std::nullopt);
+        const auto failure = page.validateUserInput();
+        ASSERT_TRUE(failure) << bad;
+        EXPECT_EQ(failure->control, QStringLiteral("gsensorSensitivityThresholdYParkingField"));
+        EXPECT_FALSE(failure->message.isEmpty());
+        EXPECT_FALSE(page.populate()) << bad;
+        EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0) << bad;
+    }
+    // A bad text in a field the level has locked does not count.
+    ASSERT_EQ(page.userSet("gsensorSensitivityParkingSeg", "1"), std::nullopt);
+    EXPECT_EQ(page.validateUserInput(), std::nullopt);
+}
+
+TEST_F(SettingPages, StoredValuesOffTheListsShowTheFallbackAndAreReplaced) {
+    RVXBasicPageLogic page;
+    record.always_mode_timeout = 45;
+    record.sd_mem_always_reserved = 12050;
+    record.sd_mem_motion_reserved = 5;
+    record.CableVoltCorr = 0;
+    page.setFileData(&record);
+    EXPECT_EQ(record.CableVoltCorr, 4u) << "corrected as soon as it is shown";
+    EXPECT_EQ(c(page, "alwaysModeTimeoutSeg").index, 2);
+    EXPECT_EQ(c(page, "powerVoltageCombo").selectedLabel(), QStringLiteral("12.0v / 24.0v"));
+    EXPECT_EQ(c(page, "powerTimeCombo").index, 0);
+    EXPECT_EQ(c(page, "cableVoltageLossSeg").selectedLabel(), QStringLiteral("0.3v"));
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.always_mode_timeout, 30u);
+    EXPECT_EQ(record.sd_mem_always_reserved, 12000u);
+    EXPECT_EQ(record.sd_mem_motion_reserved, 0u);
+    EXPECT_EQ(record.CableVoltCorr, 4u);
+}
+
+TEST_F(SettingPages, ExternalPowerIsStoredAtOnceAndLocksTheLists) {
+    RVXBasicPageLogic page;
+    page.setFileData(&record);
+    ASSERT_EQ(page.userSet("useExternalPowerChk", "1"), std::nullopt);
+    EXPECT_EQ(record.sd_mem_event_reserved, 1u) << "before the page is left";
+    EXPECT_FALSE(c(page, "powerVoltageCombo").enabled);
+    EXPECT_FALSE(c(page, "powerTimeCombo").enabled);
+    EXPECT_TRUE(page.userSet("powerVoltageCombo", "3")) << "a locked list takes nothing";
+    ASSERT_EQ(page.userSet("useExternalPowerChk", "0"), std::nullopt);
+    EXPECT_EQ(record.sd_mem_event_reserved, 0u);
+    // The external battery's entry warns and stays chosen.
+    ASSERT_EQ(page.userSet("powerVoltageCombo", "2"), std::nullopt);
+    EXPECT_EQ(page.takeWarnings(), QStringList{RVXLocalizedString("msg.use_external_power_10v")});
+    EXPECT_TRUE(page.takeWarnings().isEmpty());
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.sd_mem_always_reserved, 10000u);
+}
+
+TEST_F(SettingPages, OneChannelTurnsTheRearLedOff) {
+    RVXVideoPageLogic video;
+    record.ledoff_rear = 1;
+    ASSERT_TRUE(edit(video, {{"channel", "1"}}));
+    EXPECT_EQ(record.recordChannel, 1u);
+    EXPECT_EQ(record.ledoff_rear, 0u);
+    RVXBasicPageLogic basic;
+    record.ledoff_rear = 1;
+    basic.setFileData(&record);
+    EXPECT_EQ(record.ledoff_rear, 0u);
+    EXPECT_EQ(c(basic, "rearLEDSeg").index, 0);
+    EXPECT_FALSE(c(basic, "rearLEDSeg").enabled);
+    EXPECT_TRUE(basic.userSet("rearLEDSeg", "1"));
+}
+
+TEST_F(SettingPages, ThePlateIsFilteredAndAForeignOneIsKept) {
+    RVXBasicPageLogic page;
+    ASSERT_TRUE(edit(page, {{"carNumberField", "AB-12"}}));
+    EXPECT_EQ(c(page, "carNumberField").text, QStringLiteral("AB12"));
+    EXPECT_EQ(QByteArray(record.szPlateNumber, 8), QByteArray("AB12\0\0\0\0", 8));
+    // A plate in a local encoding (not UTF-8) shows nothing and goes back unchanged.
+    const char foreign[8] = {'\xb0', '\xa1', '1', '2', '3', '4', '\0', '\0'};
+    std::memcpy(record.szPlateNumber, foreign, 8);
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "carNumberField").text, QString());
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(QByteArray(record.szPlateNumber, 8), QByteArray(foreign, 8));
+    // Typing a plate replaces it.
+    ASSERT_TRUE(edit(page, {{"carNumberField", "XY 99"}}));
+    EXPECT_EQ(QByteArray(record.szPlateNumber, 8), QByteArray("XY99\0\0\0\0", 8));
+}
+
+TEST_F(SettingPages, VideoSegmentsStoreTheirIndexesAndUnknownValuesStay) {
+    RVXVideoPageLogic page;
+    record.vid_brightness = 9;
+    record.rear_fps = 2;
+    record.Gamma = 1;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "videoBrightness").index, -1) << "a brightness of 9 is no entry";
+    EXPECT_EQ(c(page, "rearfpsSeg").index, 0);
+    EXPECT_EQ(c(page, "rearfpsSeg").labels,
+              QStringList({RVXLocalizedString("25fps"), RVXLocalizedString("15fps")}));
+    ASSERT_TRUE(edit(page, {{"videoBrightnessRear", "4"}, {"frontTinting", "3"}}));
+    EXPECT_EQ(record.vid_brightness, 9u) << "kept, not 4294967295";
+    EXPECT_EQ(record.rear_fps, 0u);
+    EXPECT_EQ(record.vid_brightness_R, 4u);
+    EXPECT_EQ(record.front_cpl_use, 3u);
+    EXPECT_TRUE(page.takeWarnings().isEmpty());
+    EXPECT_TRUE(page.userSet("frontTinting", "4"));
+    EXPECT_TRUE(page.userSet("noSuchControl", "0"));
+}
+
+TEST_F(SettingPages, AChangedQualityWarnsWhenThePageIsLeft) {
+    RVXVideoPageLogic page;
+    ASSERT_TRUE(edit(page, {{"videoEncodingBitrate", "2"}}));
+    EXPECT_EQ(page.takeWarnings(), QStringList{RVXLocalizedString("msg.video_quality_warning")});
+    EXPECT_EQ(record.vid_enc_bitrate, 2u);
+    // The page made anew when its segment is chosen again: nothing changed, no warning.
+    RVXVideoPageLogic again;
+    ASSERT_TRUE(edit(again, {}));
+    EXPECT_TRUE(again.takeWarnings().isEmpty());
+}
+
+} // namespace
