@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-screenshots CARD OUTDIR: starts the main window on a card, plays its first
-// recording and takes the pictures the README shows: playback with the graph, and the
-// map panel. Run it on an X server (xvfb-run); the players draw into X windows, which
-// only a picture of the screen shows.
+// recording and takes the pictures the README shows: playback with the graph, the map
+// panel and the settings editor's pages. Run it on an X server (xvfb-run); the players draw into X
+// windows, which only a picture of the screen shows.
 #include "player/CustomWindow.h"
 #include "player/RVXAppDelegate.h"
 #include "settings/RVXLocalizedString.h"
+#include "settings/RVXSettingController.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,9 +24,9 @@ void wait(int milliseconds) {
     loop.exec();
 }
 
-bool shoot(RVXAppDelegate& delegate, const QString& path) {
-    QScreen* screen = delegate.window->screen();
-    const QRect frame = delegate.window->frameGeometry();
+bool shoot(QWidget* window, const QString& path) {
+    QScreen* screen = window->screen();
+    const QRect frame = window->frameGeometry();
     const QPixmap picture =
         screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     if (!picture.save(path)) {
@@ -72,9 +73,19 @@ int main(int argc, char** argv) {
     }
     delegate.playAtIndex(eventRow);
     wait(7000);
-    bool ok = shoot(delegate, out.filePath(QStringLiteral("playback.png")));
+    bool ok = shoot(delegate.window, out.filePath(QStringLiteral("playback.png")));
     delegate.clickMapViewButton();
     wait(3000);
-    ok = shoot(delegate, out.filePath(QStringLiteral("map-panel.png"))) && ok;
+    ok = shoot(delegate.window, out.filePath(QStringLiteral("map-panel.png"))) && ok;
+
+    // The settings editor on the card's config.bin, its first two pages.
+    delegate.stopPlay();
+    RVXSettingController editor(card);
+    editor.showWindow();
+    wait(1500);
+    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-video.png"))) && ok;
+    editor.changeViewController(1);
+    wait(800);
+    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-basic.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -456,5 +456,73 @@
         <source>msg.video_quality_warning</source>
         <translation>A higher quality fills the card sooner: fewer recordings fit on it.</translation>
     </message>
+    <message id="setting.gps">
+        <source>setting.gps</source>
+        <translation>GPS</translation>
+    </message>
+    <message id="setting.aux">
+        <source>setting.aux</source>
+        <translation>More</translation>
+    </message>
+    <message id="setting.park">
+        <source>setting.park</source>
+        <translation>Parking</translation>
+    </message>
+    <message id="setting.adas">
+        <source>setting.adas</source>
+        <translation>Driver assistance</translation>
+    </message>
+    <message id="setting.audio">
+        <source>setting.audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message id="setting.driveinfoview">
+        <source>setting.driveinfoview</source>
+        <translation>Drive log</translation>
+    </message>
+    <message id="setting.motion">
+        <source>setting.motion</source>
+        <translation>Motion and parking</translation>
+    </message>
+    <message id="setting.information">
+        <source>setting.information</source>
+        <translation>Drive information</translation>
+    </message>
+    <message id="setting.sdcardformat">
+        <source>setting.sdcardformat</source>
+        <translation>Format Card…</translation>
+    </message>
+    <message id="setting.initialize">
+        <source>setting.initialize</source>
+        <translation>Defaults</translation>
+    </message>
+    <message id="save">
+        <source>save</source>
+        <translation>Save</translation>
+    </message>
+    <message id="cancel">
+        <source>cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="setting.window_title">
+        <source>setting.window_title</source>
+        <translation>Camera Settings</translation>
+    </message>
+    <message id="setting.disk_utility">
+        <source>setting.disk_utility</source>
+        <translation>Disks…</translation>
+    </message>
+    <message id="msg.write_protected_disk">
+        <source>msg.write_protected_disk</source>
+        <translation>The settings could not be written: the card or the file is write-protected.</translation>
+    </message>
+    <message id="menu.card">
+        <source>menu.card</source>
+        <translation>&amp;Card</translation>
+    </message>
+    <message id="action.camera_settings">
+        <source>action.camera_settings</source>
+        <translation>Camera Settings…</translation>
+    </message>
 </context>
 </TS>

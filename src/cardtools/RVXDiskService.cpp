@@ -6,9 +6,23 @@ std::shared_ptr<RVXDiskService>& sharedService() {
     static std::shared_ptr<RVXDiskService> service;
     return service;
 }
+// Without a service there is nothing mounted to tell of.
+class NoDisks : public RVXDiskService {
+public:
+    QList<RVXMountedVolume> mountedVolumes() override { return {}; }
+    std::optional<QString> setVolumeName(const QString&, const QString&) override {
+        return QStringLiteral("no disk service");
+    }
+};
 } // namespace
 
 RVXDiskService::~RVXDiskService() = default;
+
+RVXDiskService& RVXDiskService::current() {
+    static NoDisks none;
+    RVXDiskService* service = shared();
+    return service ? *service : none;
+}
 
 RVXDiskService* RVXDiskService::shared() {
     return sharedService().get();

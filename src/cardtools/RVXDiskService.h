@@ -43,5 +43,7 @@ public:
 
     // The service the programs use (set once at start); null when none was set.
     static RVXDiskService* shared();
+    // The shared one, or one that finds nothing when none was set.
+    static RVXDiskService& current();
     static void setShared(std::shared_ptr<RVXDiskService> service);
 };

@@ -61,21 +61,6 @@ QList<QUrl> urlsOf(const QList<RVXMountedVolume>& volumes) {
     return urls;
 }
 
-// Without a service there is nothing mounted to tell of.
-class NoDisks : public RVXDiskService {
-public:
-    QList<RVXMountedVolume> mountedVolumes() override { return {}; }
-    std::optional<QString> setVolumeName(const QString&, const QString&) override {
-        return QStringLiteral("no disk service");
-    }
-};
-
-RVXDiskService& sharedOrNone() {
-    static NoDisks none;
-    RVXDiskService* service = RVXDiskService::shared();
-    return service ? *service : none;
-}
-
 } // namespace
 
 bool isSystemMountPath(const QString& mountPath) {
@@ -95,7 +80,7 @@ QList<QUrl> removableVolumeURLs(RVXDiskService& service) {
 }
 
 QList<QUrl> removableVolumeURLs() {
-    return removableVolumeURLs(sharedOrNone());
+    return removableVolumeURLs(RVXDiskService::current());
 }
 
 QList<QUrl> usbVolumeURLs(RVXDiskService& service) {
@@ -103,7 +88,7 @@ QList<QUrl> usbVolumeURLs(RVXDiskService& service) {
 }
 
 QList<QUrl> usbVolumeURLs() {
-    return usbVolumeURLs(sharedOrNone());
+    return usbVolumeURLs(RVXDiskService::current());
 }
 
 QList<TKUSBDiskEntity> usbDiskEntities(RVXDiskService& service) {
@@ -120,7 +105,7 @@ QList<TKUSBDiskEntity> usbDiskEntities(RVXDiskService& service) {
 }
 
 QList<TKUSBDiskEntity> usbDiskEntities() {
-    return usbDiskEntities(sharedOrNone());
+    return usbDiskEntities(RVXDiskService::current());
 }
 
 std::optional<QUrl> usbVolumeURLWithFile(RVXDiskService& service, const QString& name) {
@@ -132,7 +117,7 @@ std::optional<QUrl> usbVolumeURLWithFile(RVXDiskService& service, const QString&
 }
 
 std::optional<QUrl> usbVolumeURLWithFile(const QString& name) {
-    return usbVolumeURLWithFile(sharedOrNone(), name);
+    return usbVolumeURLWithFile(RVXDiskService::current(), name);
 }
 
 bool holdsSettingFile(const QString& folder) {

@@ -14,6 +14,7 @@
 #include "VLCVideoView.h"
 #include "platform/RVXLog.h"
 #include "settings/RVXLocalizedString.h"
+#include "settings/RVXSettingController.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKThreePartImageView.h"
@@ -158,7 +159,9 @@ void RVXAppDelegate::setupInitialValues() {
     m_mapPage = new RVXMapPage(mapWebView, this);
     updateCaptureActions();
     layoutWindow();
-    // The settings editor's start-up card search joins here once the editor exists.
+    // The editor's card search runs once at start, which names a found card "ZAMO".
+    setLastDialogController(std::make_unique<RVXSettingController>());
+    setLastDialogController(nullptr);
 }
 
 void RVXAppDelegate::evaluateMapScript(const QString& script) {
@@ -303,6 +306,16 @@ void RVXAppDelegate::hideLoading() {
 
 void RVXAppDelegate::setLastDialogController(std::unique_ptr<QObject> controller) {
     m_lastDialogController = std::move(controller);
+}
+
+QString RVXAppDelegate::openFolder() const {
+    return m_mediaList ? m_mediaList->directoryPath().value_or(QString()) : QString();
+}
+
+void RVXAppDelegate::showSettingPanel() {
+    auto controller = std::make_unique<RVXSettingController>(openFolder());
+    controller->showWindow();
+    setLastDialogController(std::move(controller));
 }
 
 void RVXAppDelegate::closeWindow() {

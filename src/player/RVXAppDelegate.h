@@ -79,6 +79,10 @@ public:
     void sizeDown();
     void toggleFullScreen();
     void closeWindow();
+    // Opens the settings editor on the card, or on the open folder standing in for it.
+    void showSettingPanel();
+    // The folder the window has open, empty when none.
+    QString openFolder() const;
 
     // Offered to others.
     void showLoading(const QString& text);

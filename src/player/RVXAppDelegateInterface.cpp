@@ -393,6 +393,9 @@ void RVXAppDelegate::makeMenus() {
           {"action.volume_up", {K(Qt::CTRL | Qt::Key_Up)}, &RVXAppDelegate::volumeUp},
           {"action.volume_down", {K(Qt::CTRL | Qt::Key_Down)}, &RVXAppDelegate::volumeDown},
           {"action.audio_choice", {K(Qt::CTRL | Qt::Key_A)}, &RVXAppDelegate::clickAudioToggle}});
+    menu("menu.card", {{"action.camera_settings",
+                        {K(Qt::CTRL | Qt::Key_Comma)},
+                        &RVXAppDelegate::showSettingPanel}});
     menu(
         "menu.view",
         {{"action.show_list", {K(Qt::CTRL | Qt::Key_1)}, &RVXAppDelegate::clickMediaListViewButton},

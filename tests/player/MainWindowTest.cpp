@@ -2,11 +2,14 @@
 #include "PlayerTestSupport.h"
 
 #include "player/VLCVideoView.h"
+#include "settings/RVXSettingController.h"
 #include "support/TempTree.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/TKThreePartImageView.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QDir>
 #include <QDropEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -290,4 +293,22 @@ TEST(MainWindowStart, LogsThePreferredLanguagesThenStoresEnglish) {
     const std::string second = testing::internal::GetCapturedStderr();
     EXPECT_NE(second.find("SUPPORT_LANGUAGE=en\n"), std::string::npos) << second;
     EXPECT_EQ(second.find("SUPPORT_LANGUAGE=fr"), std::string::npos) << second;
+}
+
+// Ctrl+, opens the editor; without a card the open folder with its config.bin stands in.
+TEST_F(MainWindowTest, TheCardMenuOpensTheSettingsOnTheOpenCard) {
+    open(demoCard());
+    QAction* settings =
+        delegate->window->findChild<QAction*>(QStringLiteral("action.camera_settings"));
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    settings->trigger();
+    auto* editor = qobject_cast<RVXSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->m_SettingFilePath, QDir(demoCard()).filePath(QStringLiteral("config.bin")));
+    EXPECT_TRUE(editor->window()->isVisible());
+    EXPECT_EQ(editor->lastSelectedTabIndex, 0);
+    // Another open releases this one.
+    settings->trigger();
+    EXPECT_NE(delegate->lastDialogController(), editor);
 }

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXSettingCard.h"
+
+#include "cardtools/RVXRemovableDisks.h"
+#include "platform/RVXLog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString kSettingFile = QStringLiteral("config.bin");
+const QString kCardName = QStringLiteral("ZAMO");
+
+QString settingFileIn(const QString& folder) {
+    return QDir(folder).filePath(kSettingFile);
+}
+
+RVXSettingCard standIn(const QString& openFolder) {
+    RVXSettingCard card;
+    if (!openFolder.isEmpty() && holdsSettingFile(openFolder)) {
+        card.standInFolder = QDir(openFolder).absolutePath();
+        card.settingFilePath = settingFileIn(*card.standInFolder);
+    }
+    return card;
+}
+} // namespace
+
+QString RVXSettingCard::rootFolder() const {
+    if (standInFolder)
+        return *standInFolder;
+    if (selectedUSBDisk)
+        return selectedUSBDisk->mountedURL().toLocalFile();
+    return {};
+}
+
+RVXSettingCard findUSBVolume(RVXDiskService& service, const QString& openFolder,
+                             const RVXSettingCard& previous) {
+    if (usbVolumeURLs(service).isEmpty()) {
+        RVXLog("no removable devices");
+        const RVXSettingCard folder = standIn(openFolder);
+        return folder.standInFolder ? folder : previous;
+    }
+    std::optional<TKUSBDiskEntity> disk = findCameraDisk(usbDiskEntities(service));
+    if (!disk || !holdsSettingFile(disk->mountedURL().toLocalFile()))
+        return standIn(openFolder);
+    if (disk->volumeName() != kCardName) {
+        if (auto error = service.setVolumeName(disk->key(), kCardName)) {
+            RVXLog(QStringLiteral("error=%1").arg(*error));
+        } else if (auto renamed = findCameraDisk(usbDiskEntities(service))) {
+            disk = renamed;
+        }
+    }
+    RVXSettingCard card;
+    card.settingFilePath = settingFileIn(disk->mountedURL().toLocalFile());
+    card.selectedUSBDisk = disk;
+    return card;
+}
+
+QString settingSaveTarget(RVXDiskService& service, const RVXSettingCard& card) {
+    const QString root = card.rootFolder();
+    if (!root.isEmpty() && QFileInfo::exists(settingFileIn(root)))
+        return settingFileIn(root);
+    if (auto camera = findCameraDisk(usbDiskEntities(service)))
+        return settingFileIn(camera->mountedURL().toLocalFile());
+    return {};
+}

@@ -1,0 +1,330 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXSettingController.h"
+
+#include "RVXLocalizedString.h"
+#include "RVXSettingFile.h"
+#include "RVXSettingForBasicViewController.h"
+#include "RVXSettingForVideoViewController.h"
+#include "RVXVersion.h"
+#include "platform/RVXLog.h"
+#include "ui_RVXSettingController.h"
+#include "widgets/PMProgressIndicator.h"
+#include "widgets/RVXAlerts.h"
+#include "widgets/TKSegmentedControl.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QThreadPool>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Segment, label key and page title key, in segment order.
+struct Segment {
+    const char* labelKey;
+    const char* titleKey;
+};
+constexpr Segment kSegments[] = {
+    {"setting.video", "setting.video"}, {"setting.basic", "setting.basic"},
+    {"setting.gps", "setting.gps"},     {"setting.aux", "setting.aux"},
+    {"setting.park", "setting.motion"}, {"setting.adas", "setting.adas"},
+    {"setting.audio", "setting.audio"}, {"setting.driveinfoview", "setting.information"},
+};
+
+RVXSettingViewController* makePage(int index) {
+    switch (index) {
+    case 0:
+        return new RVXSettingForVideoViewController;
+    case 1:
+        return new RVXSettingForBasicViewController;
+    default:
+        return nullptr;
+    }
+}
+
+constexpr int kLoadingTickMs = 500;
+constexpr double kLoadingSeconds = 15;
+
+} // namespace
+
+RVXSettingController::RVXSettingController(QString openFolder, QObject* parent)
+    : QObject(parent)
+    , m_openFolder(std::move(openFolder)) {
+    makeDefaultSetting(m_FileData);
+    loadSettingFile2();
+}
+
+RVXSettingController::~RVXSettingController() {
+    // A read still running finds its generation outdated.
+    ++m_loadGeneration;
+    delete m_window;
+}
+
+bool RVXSettingController::hasPage(int index) {
+    return index == 0 || index == 1;
+}
+
+QString RVXSettingController::diskUtility() {
+    for (const char* tool : {"gnome-disks", "partitionmanager"}) {
+        const QString path = QStandardPaths::findExecutable(QLatin1String(tool));
+        if (!path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
+QWidget* RVXSettingController::window() {
+    if (!m_window)
+        windowDidLoad();
+    return m_window;
+}
+
+void RVXSettingController::showWindow() {
+    window()->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void RVXSettingController::windowDidLoad() {
+    m_window = new QWidget(nullptr, Qt::Window);
+    m_ui = std::make_unique<Ui::RVXSettingController>();
+    m_ui->setupUi(m_window);
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    functionSegmentedControl = m_ui->functionSegmentedControl;
+    sdcardFormatButton = m_ui->sdcardFormatButton;
+    diskUtilButton = m_ui->diskUtilButton;
+    resetButton = m_ui->resetButton;
+    saveButton = m_ui->saveButton;
+    cancelButton = m_ui->cancelButton;
+    targetView = m_ui->targetView;
+
+    QStringList labels;
+    for (const Segment& s : kSegments)
+        labels << RVXLocalizedString(s.labelKey);
+    setSegmentLabels(functionSegmentedControl, labels);
+    for (int i = 0; i < int(std::size(kSegments)); ++i)
+        functionSegmentedControl->setEnabledForSegment(i, hasPage(i));
+    for (QPushButton* b :
+         {sdcardFormatButton, diskUtilButton, resetButton, saveButton, cancelButton})
+        b->setText(RVXLocalizedString(b->text().toUtf8().constData()));
+    // The format window comes with the card tools.
+    sdcardFormatButton->setEnabled(false);
+    diskUtilButton->setVisible(!diskUtility().isEmpty());
+
+    connect(functionSegmentedControl, &TKSegmentedControl::segmentClicked, this,
+            &RVXSettingController::clickFunctionSegmentedControl);
+    connect(saveButton, &QPushButton::clicked, this, &RVXSettingController::onSave);
+    connect(resetButton, &QPushButton::clicked, this, &RVXSettingController::onSaveDefaultSetting);
+    connect(cancelButton, &QPushButton::clicked, this, &RVXSettingController::onCloseCmd);
+    connect(sdcardFormatButton, &QPushButton::clicked, this, &RVXSettingController::onFormat);
+    connect(diskUtilButton, &QPushButton::clicked, this, &RVXSettingController::onDiskUtil);
+
+    // The loading sheet, modal to the editor alone.
+    progressPanel = new QDialog(m_window);
+    progressPanel->setObjectName(QStringLiteral("progressPanel"));
+    progressPanel->setWindowModality(Qt::WindowModal);
+    auto* sheet = new QVBoxLayout(progressPanel);
+    progressTitleField = new QLabel(progressPanel);
+    progressIndicator = new PMProgressIndicator(progressPanel);
+    progressIndicator->setFixedWidth(260);
+    sheet->addWidget(progressTitleField);
+    sheet->addWidget(progressIndicator);
+
+    m_window->resize(m_window->minimumSize());
+    if (QScreen* screen = m_window->screen()) {
+        const QRect visible = screen->availableGeometry();
+        m_window->move(visible.topLeft() + QPoint((visible.width() - m_window->width()) / 2,
+                                                  (visible.height() - m_window->height()) / 2));
+    }
+    onInitDIalog();
+    changeViewController(0);
+}
+
+void RVXSettingController::onInitDIalog() {
+    makeDefaultSetting(m_FileData);
+    loadSettingFile();
+    m_strVersion = QStringLiteral(RUVEX_VERSION);
+    const QString title = RVXLocalizedString("setting.window_title");
+    if (m_SettingFilePath.isEmpty()) {
+        m_window->setWindowTitle(QStringLiteral("%1[Ver %2]").arg(title, m_strVersion));
+        m_FileData.time_gmt = findTimeZoneIndex();
+    } else {
+        m_window->setWindowTitle(
+            QStringLiteral("%1[Ver %2] : %3").arg(title, m_strVersion, m_SettingFilePath));
+    }
+}
+
+void RVXSettingController::findUSBVolume() {
+    m_card = ::findUSBVolume(RVXDiskService::current(), m_openFolder, m_card);
+    m_SettingFilePath = m_card.settingFilePath;
+    selectedUSBDisk = m_card.selectedUSBDisk;
+}
+
+bool RVXSettingController::loadSettingFile2() {
+    findUSBVolume();
+    if (m_SettingFilePath.isEmpty() || !QFileInfo::exists(m_SettingFilePath))
+        return false;
+    return readSettingFile(m_SettingFilePath, m_FileData);
+}
+
+bool RVXSettingController::loadSettingFile() {
+    findUSBVolume();
+    if (m_SettingFilePath.isEmpty() || !QFileInfo::exists(m_SettingFilePath))
+        return false;
+    showLoading(QStringLiteral("Loading..."));
+    const uint64_t generation = ++m_loadGeneration;
+    const QString path = m_SettingFilePath;
+    QPointer<RVXSettingController> self(this);
+    // The read fills a copy of the record; the page shows the record once it is whole.
+    auto record = std::make_shared<_FILEDATA>(m_FileData);
+    QThreadPool::globalInstance()->start([self, generation, path, record] {
+        readSettingFile(path, *record);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, generation, record] {
+                if (!self || generation != self->m_loadGeneration)
+                    return;
+                self->m_FileData = *record;
+                self->hideLoading();
+                if (self->targetController)
+                    self->targetController->setFileData(&self->m_FileData);
+                Q_EMIT self->settingFileLoaded();
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void RVXSettingController::clickFunctionSegmentedControl(int index) {
+    changeViewController(index);
+}
+
+void RVXSettingController::changeViewController(int index) {
+    if (index == lastSelectedTabIndex || !hasPage(index))
+        return;
+    if (targetController) {
+        if (auto error = targetController->validateUserInput()) {
+            functionSegmentedControl->setSelectedSegment(lastSelectedTabIndex);
+            alert(QStringLiteral("ZAMO"), *error);
+            return;
+        }
+        if (!targetController->populate())
+            return;
+        targetController->onHide();
+        targetView->layout()->removeWidget(targetController);
+        delete targetController;
+        targetController = nullptr;
+    }
+    targetController = makePage(index);
+    targetController->setWindowTitle(RVXLocalizedString(kSegments[index].titleKey));
+    targetView->layout()->addWidget(targetController);
+    targetController->setFileData(&m_FileData);
+    targetController->setMainController(this);
+    lastSelectedTabIndex = index;
+    functionSegmentedControl->setSelectedSegment(index);
+}
+
+bool RVXSettingController::populate() {
+    return targetController ? targetController->populate() : true;
+}
+
+std::optional<QString> RVXSettingController::validateUserInput() {
+    return targetController ? targetController->validateUserInput() : std::nullopt;
+}
+
+void RVXSettingController::onSave() {
+    if (auto error = validateUserInput()) {
+        alert(QStringLiteral("ZAMO"), *error);
+        return;
+    }
+    if (!populate())
+        return;
+    RVXSealSetting(m_FileData);
+    QString target = settingSaveTarget(RVXDiskService::current(), m_card);
+    if (target.isEmpty())
+        target = saveSettingsPanel ? saveSettingsPanel() : runSaveSettingsPanel();
+    if (target.isEmpty())
+        return;
+    if (writeSettingFile(m_FileData, target)) {
+        alert(QStringLiteral("Warn"), RVXLocalizedString("msg.write_protected_disk"));
+        return;
+    }
+    alert(target, RVXLocalizedString("msg.saved"), [this] { onCloseCmd(); });
+}
+
+QString RVXSettingController::runSaveSettingsPanel() {
+    QFileDialog panel(m_window, QStringLiteral("Save Settings"));
+    panel.setAcceptMode(QFileDialog::AcceptSave);
+    panel.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    panel.selectFile(QStringLiteral("config.bin"));
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return {};
+    return panel.selectedFiles().first();
+}
+
+void RVXSettingController::onSaveDefaultSetting() {
+    // The time zone, summer time and voice language are not the camera's defaults but
+    // the user's: makeDefaultSetting leaves them.
+    makeDefaultSetting(m_FileData);
+    if (targetController)
+        targetController->setFileData(&m_FileData);
+}
+
+void RVXSettingController::onCloseCmd() {
+    if (m_window)
+        m_window->close();
+}
+
+void RVXSettingController::onFormat() {
+    // The format window joins with the card tools; the button stays disabled until then.
+}
+
+void RVXSettingController::onDiskUtil() {
+    const QString tool = diskUtility();
+    if (!tool.isEmpty())
+        QProcess::startDetached(tool, {});
+}
+
+void RVXSettingController::alert(const QString& message, const QString& informative,
+                                 std::function<void()> end) {
+    showAlertSheet(window(), message, informative, std::move(end));
+}
+
+void RVXSettingController::showLoading(const QString& text) {
+    if (!m_window)
+        return;
+    progressIndicator->setIndeterminate(true);
+    stopLoadingWindow = false;
+    progress = 0;
+    progressIndicator->setDoubleValue(progressIndicator->minimumValue());
+    progressTitleField->setText(text);
+    QTimer::singleShot(kLoadingTickMs, this, [this] { updateLoadingWindow(kLoadingSeconds); });
+    progressPanel->open();
+}
+
+void RVXSettingController::updateLoadingWindow(double seconds) {
+    progress += 100.0 / (2 * seconds);
+    progressIndicator->setDoubleValue(progress);
+    if (progress >= 100 || stopLoadingWindow) {
+        progressIndicator->setDoubleValue(progressIndicator->minimumValue());
+        progressIndicator->setIndeterminate(false);
+        progressPanel->close();
+        stopLoadingWindow = true;
+        return;
+    }
+    QTimer::singleShot(kLoadingTickMs, this, [this, seconds] { updateLoadingWindow(seconds); });
+}
+
+void RVXSettingController::hideLoading() {
+    stopLoadingWindow = true;
+}

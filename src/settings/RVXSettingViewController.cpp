@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXSettingViewController.h"
+
+#include "RVXLocalizedString.h"
+#include "widgets/RVXAlerts.h"
+#include "widgets/TKSegmentedControl.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+using Kind = RVXPageControl::Kind;
+
+// The form carries string-table keys as its texts, so that Designer shows which text
+// goes where; they are looked up when the page is made.
+void localiseTexts(QWidget* view) {
+    const auto lookup = [](const QString& text) {
+        const QString found = RVXLocalizedString(text.toUtf8().constData());
+        return found.isEmpty() ? text : found;
+    };
+    for (QGroupBox* box : view->findChildren<QGroupBox*>())
+        box->setTitle(lookup(box->title()));
+    for (QLabel* label : view->findChildren<QLabel*>())
+        label->setText(lookup(label->text()));
+    for (QAbstractButton* button : view->findChildren<QAbstractButton*>()) {
+        if (!button->text().isEmpty())
+            button->setText(lookup(button->text()));
+    }
+}
+
+} // namespace
+
+RVXSettingViewController::RVXSettingViewController(std::unique_ptr<RVXSettingPage> logic,
+                                                   QWidget* parent)
+    : QWidget(parent)
+    , m_logic(std::move(logic)) {}
+
+RVXSettingViewController::~RVXSettingViewController() = default;
+
+void RVXSettingViewController::bindControls() {
+    localiseTexts(this);
+    for (const RVXPageControl& c : m_logic->controls()) {
+        const QString name = c.name;
+        QWidget* widget = findChild<QWidget*>(name);
+        if (!widget) {
+            qWarning("settings page %s: the form has no control %s",
+                     qPrintable(m_logic->pageName()), qPrintable(name));
+            continue;
+        }
+        if (auto* segments = qobject_cast<TKSegmentedControl*>(widget)) {
+            setSegmentLabels(segments, c.labels);
+            connect(segments, &TKSegmentedControl::segmentClicked, this,
+                    [this, name](int i) { userChanged(name, QString::number(i)); });
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            setComboItems(combo, c.labels);
+            connect(combo, &QComboBox::activated, this,
+                    [this, name](int i) { userChanged(name, QString::number(i)); });
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            if (!c.labels.isEmpty())
+                button->setText(c.labels.first());
+            connect(button, &QAbstractButton::clicked, this, [this, name](bool checked) {
+                userChanged(name, checked ? QStringLiteral("1") : QStringLiteral("0"));
+            });
+        } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+            connect(field, &QLineEdit::editingFinished, this,
+                    [this, name, field] { userChanged(name, field->text()); });
+        }
+    }
+}
+
+void RVXSettingViewController::refresh() {
+    m_refreshing = true;
+    for (const RVXPageControl& c : m_logic->controls()) {
+        QWidget* widget = findChild<QWidget*>(c.name);
+        if (!widget)
+            continue;
+        widget->setEnabled(c.enabled);
+        if (auto* segments = qobject_cast<TKSegmentedControl*>(widget)) {
+            setSegmentLabels(segments, c.labels);
+            segments->setSelectedSegment(c.index);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            combo->setCurrentIndex(c.index);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setChecked(c.checked);
+        } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+            if (field->text() != c.text)
+                field->setText(c.text);
+        }
+    }
+    m_refreshing = false;
+}
+
+void RVXSettingViewController::userChanged(const QString& name, const QString& value) {
+    if (m_refreshing)
+        return;
+    const RVXPageControl* c = m_logic->control(name);
+    // A field left without a change runs no action.
+    if (c && c->kind == Kind::Text && c->text == value)
+        return;
+    m_logic->userSet(name, value);
+    refresh();
+    showWarnings();
+}
+
+void RVXSettingViewController::commitTexts() {
+    for (const RVXPageControl& c : m_logic->controls()) {
+        if (c.kind != Kind::Text || !c.enabled)
+            continue;
+        if (auto* field = findChild<QLineEdit*>(c.name); field && field->text() != c.text)
+            m_logic->userSet(c.name, field->text());
+    }
+    refresh();
+}
+
+void RVXSettingViewController::showWarnings() {
+    for (const QString& warning : m_logic->takeWarnings())
+        showAlert(window(), QStringLiteral("Warning"), warning);
+}
+
+void RVXSettingViewController::setFileData(_FILEDATA* fileData) {
+    m_logic->setFileData(fileData);
+    refresh();
+}
+
+std::optional<QString> RVXSettingViewController::validateUserInput() {
+    commitTexts();
+    const auto failure = m_logic->validateUserInput();
+    if (!failure)
+        return std::nullopt;
+    if (QWidget* field = findChild<QWidget*>(failure->control)) {
+        QTimer::singleShot(0, field, [field] {
+            field->setFocus(Qt::OtherFocusReason);
+            if (auto* edit = qobject_cast<QLineEdit*>(field))
+                edit->selectAll();
+        });
+    }
+    return failure->message;
+}
+
+bool RVXSettingViewController::populate() {
+    commitTexts();
+    const bool stored = m_logic->populate();
+    showWarnings();
+    return stored;
+}

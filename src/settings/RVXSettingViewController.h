@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "RVXSettingPage.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class RVXSettingController;
+
+// A settings page's view: its Designer form, bound control by control (by object name)
+// to the page's logic, which alone decides what the record shows and stores. The page
+// protocol of the editor: setFileData, populate, validateUserInput, setMainController,
+// onHide.
+class RVXSettingViewController : public QWidget {
+    Q_OBJECT
+public:
+    ~RVXSettingViewController() override;
+
+    void setFileData(_FILEDATA* fileData);
+    bool populate();
+    // Nothing when the page may be left, else the text to show; the offending field
+    // gets the keyboard focus.
+    std::optional<QString> validateUserInput();
+    void setMainController(RVXSettingController* controller) { m_mainController = controller; }
+    virtual void onHide() {}
+
+    RVXSettingPage* logic() const { return m_logic.get(); }
+    // The logic's state shown again in the widgets.
+    void refresh();
+
+protected:
+    RVXSettingViewController(std::unique_ptr<RVXSettingPage> logic, QWidget* parent);
+    // Connects the form's controls to the logic; call once the form is set up.
+    void bindControls();
+
+private:
+    void userChanged(const QString& name, const QString& value);
+    // Text fields hand over what they hold even when the user never left them.
+    void commitTexts();
+    void showWarnings();
+
+    std::unique_ptr<RVXSettingPage> m_logic;
+    RVXSettingController* m_mainController = nullptr;
+    bool m_refreshing = false;
+};

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXAlerts.h"
+
+#include <QComboBox>
+#include <QMessageBox>
+
+QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QString& informative,
+                            std::function<void()> end) {
+    auto* alert = new QMessageBox(QMessageBox::Warning, message, message, QMessageBox::Ok, window);
+    alert->setObjectName(QStringLiteral("alert"));
+    alert->setInformativeText(informative);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    if (end)
+        QObject::connect(alert, &QDialog::finished, alert, [end](int) { end(); });
+    alert->open();
+    return alert;
+}
+
+QMessageBox* showAlert(QWidget* window, const QString& message, const QString& informative) {
+    return showAlertSheet(window, message, informative, nullptr);
+}
+
+void setComboItems(QComboBox* combo, const QStringList& labels) {
+    combo->clear();
+    combo->addItems(labels);
+}

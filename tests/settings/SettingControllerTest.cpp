@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The settings editor's window offscreen, driven as a user drives it.
+#include "platform/RVXUDisks2.h"
+#include "settings/RVXLocalizedString.h"
+#include "settings/RVXSettingController.h"
+#include "settings/RVXSettingFile.h"
+#include "settings/RVXSettingViewController.h"
+#include "support/TempTree.h"
+#include "support/UDisks2StandIn.h"
+#include "widgets/TKSegmentedControl.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(5);
+    }
+    return true;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The alert on top of the editor's window, once it shows.
+QMessageBox* visibleAlert(QWidget* window) {
+    QMessageBox* found = nullptr;
+    waitFor([&] {
+        for (QMessageBox* box : window->findChildren<QMessageBox*>()) {
+            if (box->isVisible())
+                found = box;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+class SettingControllerTest : public testing::Test {
+protected:
+    void SetUp() override { RVXDiskService::setShared(nullptr); }
+    void TearDown() override {
+        editor.reset();
+        RVXDiskService::setShared(nullptr);
+    }
+    // A card copied to disk: a folder with a sealed config.bin.
+    QString cardFolder(const std::function<void(_FILEDATA&)>& change = nullptr) {
+        _FILEDATA r{};
+        makeDefaultSetting(r);
+        if (change)
+            change(r);
+        RVXSealSetting(r);
+        const QString folder = tree.folder(QStringLiteral("card"));
+        EXPECT_EQ(writeSettingFile(r, folder + QStringLiteral("/config.bin")), std::nullopt);
+        return folder;
+    }
+    void open(const QString& folder, bool waitForRead = true) {
+        editor = std::make_unique<RVXSettingController>(folder);
+        bool loaded = false;
+        QObject::connect(editor.get(), &RVXSettingController::settingFileLoaded,
+                         [&] { loaded = true; });
+        editor->showWindow();
+        if (waitForRead)
+            ASSERT_TRUE(waitFor([&] { return loaded; }));
+    }
+    void chooseSegment(int index) {
+        editor->functionSegmentedControl->segmentButton(index)->click();
+    }
+    template <typename T> T* control(const char* name) {
+        return editor->targetController->findChild<T*>(QLatin1String(name));
+    }
+    void type(const char* field, const QString& text) {
+        QLineEdit* edit = control<QLineEdit>(field);
+        ASSERT_NE(edit, nullptr) << field;
+        edit->setText(text);
+        Q_EMIT edit->editingFinished();
+    }
+    TempTree tree;
+    std::unique_ptr<RVXSettingController> editor;
+};
+
+} // namespace
+
+TEST_F(SettingControllerTest, TheOpenFolderStandsInForTheCardAndASaveSealsIt) {
+    const QString folder = cardFolder([](_FILEDATA& r) { r.vid_enc_bitrate = 2; });
+    const QString file = folder + QStringLiteral("/config.bin");
+    open(folder);
+    EXPECT_TRUE(editor->window()->windowTitle().endsWith(QStringLiteral(" : ") + file))
+        << qPrintable(editor->window()->windowTitle());
+    EXPECT_TRUE(editor->window()->windowTitle().contains(QStringLiteral("[Ver ")));
+    EXPECT_EQ(editor->lastSelectedTabIndex, 0);
+    EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 2)
+        << "the page shows the card's record once it is read";
+    EXPECT_FALSE(editor->sdcardFormatButton->isEnabled());
+    EXPECT_FALSE(editor->functionSegmentedControl->segmentButton(2)->isEnabled());
+
+    chooseSegment(1);
+    ASSERT_EQ(editor->lastSelectedTabIndex, 1);
+    control<TKSegmentedControl>("gsensorSensitivityDrivingSeg")->segmentButton(5)->click();
+    type("gsensorSensitivityThresholdXDrivingField", QStringLiteral("1.51"));
+    // The page cannot be left with a bad threshold: the segment goes back, "ZAMO" says why.
+    chooseSegment(0);
+    EXPECT_EQ(editor->lastSelectedTabIndex, 1);
+    EXPECT_EQ(editor->functionSegmentedControl->selectedSegment(), 1);
+    QMessageBox* refused = visibleAlert(editor->window());
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->text(), QStringLiteral("ZAMO"));
+    EXPECT_TRUE(refused->informativeText().contains(QStringLiteral("1.5")));
+    refused->accept();
+    ASSERT_TRUE(waitFor([&] {
+        return editor->window()->focusWidget() ==
+               control<QLineEdit>("gsensorSensitivityThresholdXDrivingField");
+    })) << "the offending field has the focus";
+
+    type("gsensorSensitivityThresholdXDrivingField", QStringLiteral("0.29"));
+    editor->saveButton->click();
+    QMessageBox* saved = visibleAlert(editor->window());
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->text(), file) << "the saved alert names the full path";
+    EXPECT_EQ(saved->informativeText(), RVXLocalizedString("msg.saved"));
+    saved->accept();
+    ASSERT_TRUE(waitFor([&] { return !editor->window()->isVisible(); }));
+
+    _FILEDATA written{};
+    ASSERT_TRUE(readSettingFile(file, written));
+    EXPECT_EQ(written.gsen_x_threshold, 29);
+    EXPECT_EQ(written.vid_enc_bitrate, 2u);
+    EXPECT_EQ(written.checksum, RVXSettingChecksum(written));
+}
+
+TEST_F(SettingControllerTest, ResetKeepsTheUsersZoneSummerTimeAndVoiceAndWritesNothing) {
+    const QString folder = cardFolder([](_FILEDATA& r) {
+        r.time_gmt = 16;
+        r.summer_time = 1;
+        r.Brightness1 = 13;
+        r.vid_enc_bitrate = 0;
+    });
+    const QByteArray before = readAll(folder + QStringLiteral("/config.bin"));
+    open(folder);
+    EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 0);
+    editor->resetButton->click();
+    EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 1);
+    EXPECT_EQ(editor->filedata()->time_gmt, 16);
+    EXPECT_EQ(editor->filedata()->summer_time, 1u);
+    EXPECT_EQ(editor->filedata()->Brightness1, 13u);
+    editor->cancelButton->click();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/config.bin")), before);
+}
+
+TEST_F(SettingControllerTest, WithoutACardTheSavePanelDecidesAndCancelWritesNothing) {
+    // A config.bin of 499 bytes is no camera's: the editor starts from the defaults.
+    tree.file(QStringLiteral("odd/config.bin"), QByteArray(499, '\x7f'));
+    open(tree.path(QStringLiteral("odd")), false);
+    EXPECT_TRUE(editor->m_SettingFilePath.isEmpty());
+    EXPECT_FALSE(editor->window()->windowTitle().contains(QStringLiteral(" : ")));
+    EXPECT_EQ(editor->filedata()->time_gmt, findTimeZoneIndex());
+    EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 1);
+
+    int asked = 0;
+    editor->saveSettingsPanel = [&] {
+        ++asked;
+        return QString();
+    };
+    editor->saveButton->click();
+    EXPECT_EQ(asked, 1);
+    QTest::qWait(200);
+    for (QMessageBox* box : editor->window()->findChildren<QMessageBox*>())
+        EXPECT_FALSE(box->isVisible()) << "a cancelled panel shows nothing";
+    EXPECT_EQ(readAll(tree.path(QStringLiteral("odd/config.bin"))).size(), 499);
+
+    const QString chosen = tree.path(QStringLiteral("chosen.bin"));
+    editor->saveSettingsPanel = [&] { return chosen; };
+    editor->saveButton->click();
+    QMessageBox* saved = visibleAlert(editor->window());
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->text(), chosen);
+    EXPECT_EQ(readAll(chosen).size(), 500);
+    saved->accept();
+}
+
+TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
+    const QString folder = cardFolder([](_FILEDATA& r) {
+        r.recordChannel = 1;
+        r.ledoff_rear = 1;
+    });
+    open(folder);
+    // A changed quality warns once when the page is left; the choice stays.
+    control<TKSegmentedControl>("videoEncodingBitrate")->segmentButton(2)->click();
+    chooseSegment(1);
+    QMessageBox* warning = visibleAlert(editor->window());
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->text(), QStringLiteral("Warning"));
+    EXPECT_EQ(warning->informativeText(), RVXLocalizedString("msg.video_quality_warning"));
+    warning->accept();
+    EXPECT_EQ(editor->filedata()->vid_enc_bitrate, 2u);
+    EXPECT_EQ(editor->lastSelectedTabIndex, 1);
+
+    // One channel: the rear LED is off and cannot be switched on.
+    auto* rearLed = control<TKSegmentedControl>("rearLEDSeg");
+    EXPECT_FALSE(rearLed->isEnabled());
+    EXPECT_EQ(rearLed->selectedSegment(), 0);
+    EXPECT_EQ(editor->filedata()->ledoff_rear, 0u);
+
+    // The external-power box writes the record at once and locks both lists.
+    auto* external = control<QAbstractButton>("useExternalPowerChk");
+    ASSERT_NE(external, nullptr);
+    external->click();
+    EXPECT_EQ(editor->filedata()->sd_mem_event_reserved, 1u);
+    EXPECT_FALSE(editor->targetController->findChild<QWidget*>(QStringLiteral("powerVoltageCombo"))
+                     ->isEnabled());
+    // Choosing the segment shown does nothing, not even a check.
+    type("gsensorSensitivityThresholdXParkingField", QStringLiteral("nan"));
+    chooseSegment(1);
+    EXPECT_EQ(editor->lastSelectedTabIndex, 1);
+}
+
+TEST_F(SettingControllerTest, ACardHoldingTheSettingsIsNamedZamo) {
+    UDisks2StandIn disks;
+    ASSERT_EQ(disks.error(), QString());
+    const QString folder = cardFolder();
+    ASSERT_EQ(disks.setVolumes({QJsonObject{
+                  {"name", "sdb1"},
+                  {"mountPoints", QJsonArray{folder}},
+                  {"label", "NO NAME"},
+                  {"size", 8.0 * (1 << 30)},
+                  {"drive", QJsonObject{{"id", "R"}, {"bus", "usb"}, {"removable", true}}}}}),
+              QString());
+    RVXDiskService::setShared(std::make_shared<RVXUDisks2>(disks.bus()));
+    RVXSettingController search;
+    EXPECT_EQ(search.m_SettingFilePath, folder + QStringLiteral("/config.bin"));
+    ASSERT_TRUE(search.selectedUSBDisk);
+    EXPECT_EQ(search.selectedUSBDisk->volumeName(), QStringLiteral("ZAMO"));
+    const auto calls = disks.methodCalls(
+        QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1"), QStringLiteral("SetLabel"));
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0].value(0).toString(), QStringLiteral("ZAMO"));
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("RUVEX_LOG_STDERR", "1");
+    QApplication app(argc, argv);
+    RVXInstallStringTable();
+    return RUN_ALL_TESTS();
+}
