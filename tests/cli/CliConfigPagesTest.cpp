@@ -110,13 +110,21 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
     EXPECT_EQ(bytes(), before);
 
     // Without changes it writes what the page stores back: the fallbacks and corrections.
-    ASSERT_EQ(
-        runProgram(kCard, {"config", "set", file, "always_mode_timeout=45", "CableVoltCorr=0"})
-            .exitCode,
-        0);
+    ASSERT_EQ(runProgram(kCard, {"config", "set", file, "always_mode_timeout=45", "CableVoltCorr=0",
+                                 "sd_mem_always_reserved=12050"})
+                  .exitCode,
+              0);
     ASSERT_EQ(edit({"--page", "basic"}).exitCode, 0);
     EXPECT_EQ(fields(file).value(u"always_mode_timeout").toInt(), 30);
     EXPECT_EQ(fields(file).value(u"CableVoltCorr").toInt(), 4);
+    EXPECT_EQ(fields(file).value(u"sd_mem_always_reserved").toInt(), 12000);
+    // The external battery's entry warns; the box is stored and locks both lists.
+    const RunResult external = edit({"--page", "basic", "powerVoltageCombo=2"});
+    EXPECT_EQ(external.exitCode, 0);
+    EXPECT_TRUE(external.err.contains("10 V")) << external.err.constData();
+    ASSERT_EQ(edit({"--page", "basic", "useExternalPowerChk=1"}).exitCode, 0);
+    EXPECT_EQ(fields(file).value(u"sd_mem_event_reserved").toInt(), 1);
+    EXPECT_EQ(edit({"--page", "basic", "powerTimeCombo=2"}).exitCode, 2) << "locked by the box";
 }
 
 } // namespace

@@ -232,6 +232,25 @@ TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
     EXPECT_EQ(editor->lastSelectedTabIndex, 1);
 }
 
+TEST_F(SettingControllerTest, AWriteProtectedFileIsSaidAndTheEditorStays) {
+    const QString folder = cardFolder();
+    const QString file = folder + QStringLiteral("/config.bin");
+    const QByteArray before = readAll(file);
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+    open(folder);
+    control<TKSegmentedControl>("wdr")->segmentButton(1)->click();
+    editor->saveButton->click();
+    QMessageBox* refused = visibleAlert(editor->window());
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->text(), QStringLiteral("Warn"));
+    EXPECT_EQ(refused->informativeText(), RVXLocalizedString("msg.write_protected_disk"));
+    refused->accept();
+    QTest::qWait(100);
+    EXPECT_TRUE(editor->window()->isVisible());
+    EXPECT_EQ(editor->filedata()->En_SuperNightVision, 1u) << "the edit is kept";
+    EXPECT_EQ(readAll(file), before);
+}
+
 TEST_F(SettingControllerTest, ACardHoldingTheSettingsIsNamedZamo) {
     UDisks2StandIn disks;
     ASSERT_EQ(disks.error(), QString());
