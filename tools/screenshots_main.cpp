@@ -3,8 +3,11 @@
 // recording and takes the pictures the README shows: playback with the graph, the map
 // panel and the settings editor's pages. Run it on an X server (xvfb-run); the players draw into X
 // windows, which only a picture of the screen shows.
+#include "drivelog/RVXFlashDataModel.h"
+#include "drivelog/RVXSettingForFlashDataViewController.h"
 #include "player/CustomWindow.h"
 #include "player/RVXAppDelegate.h"
+#include "player/RVXMapWindowController.h"
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingController.h"
 
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QScreen>
+#include <QTableView>
 #include <QTimer>
 
 #include <cstdio>
@@ -87,5 +91,18 @@ int main(int argc, char** argv) {
     editor.changeViewController(1);
     wait(800);
     ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-basic.png"))) && ok;
+
+    // The drive log, a row shown on the map window beside the editor.
+    editor.changeViewController(7);
+    wait(1500);
+    if (RVXSettingForFlashDataViewController* page = editor.driveInfoController) {
+        const int row = page->model()->rowCount() / 2;
+        page->tableView->selectRow(row);
+        page->doubleClickTableRow(row);
+        wait(3000);
+        ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-driveinfo.png"))) && ok;
+        if (RVXMapWindowController* map = page->mapWindowController())
+            ok = shoot(map->window(), out.filePath(QStringLiteral("drive-map.png"))) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -524,5 +524,13 @@
         <source>action.camera_settings</source>
         <translation>Camera Settings…</translation>
     </message>
+    <message id="open">
+        <source>open</source>
+        <translation>Open…</translation>
+    </message>
+    <message id="export">
+        <source>export</source>
+        <translation>Export…</translation>
+    </message>
 </context>
 </TS>

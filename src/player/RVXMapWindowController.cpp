@@ -50,3 +50,7 @@ void RVXMapWindowController::moveWindowRightBy(const QRect& frame) {
 void RVXMapWindowController::updateMapLat(double latitude, double longitude) {
     m_mapPage->evaluate(RVXTelemetryReadout::setLatLagScript(longitude, latitude));
 }
+
+void RVXMapWindowController::setTrack(const std::vector<std::pair<double, double>>& points) {
+    m_mapPage->evaluate(RVXTelemetryReadout::trackScript(points));
+}

@@ -4,6 +4,9 @@
 #include <QObject>
 #include <QRect>
 
+#include <utility>
+#include <vector>
+
 class QWebEngineView;
 class RVXMapPage;
 class QWidget;
@@ -25,6 +28,8 @@ public:
     // and its top level with frame's top.
     void moveWindowRightBy(const QRect& frame);
     void updateMapLat(double latitude, double longitude);
+    // A route to draw under the marker: (longitude, latitude) in decimal degrees.
+    void setTrack(const std::vector<std::pair<double, double>>& points);
 
 private:
     void windowDidLoad();

@@ -77,14 +77,22 @@ RVXTelemetryReadout::Gps RVXTelemetryReadout::gps(const RVXBlackBoxData& data, d
 }
 
 QString RVXTelemetryReadout::trackScript(const RVXBlackBoxData& data) {
-    QString script = QStringLiteral("setTrack([");
-    QString last;
+    std::vector<std::pair<double, double>> points;
     for (const RVXGpsData& fix : data.m_NMEAs) {
         // The running fix holds no position until a sentence brought one.
         if (fix.Latitude == 0 && fix.Longitude == 0)
             continue;
         const Degrees d = degreesOf(fix);
-        const QString point = RVXCFormat("[%.6f,%.6f]", d.longitude, d.latitude);
+        points.emplace_back(d.longitude, d.latitude);
+    }
+    return trackScript(points);
+}
+
+QString RVXTelemetryReadout::trackScript(const std::vector<std::pair<double, double>>& points) {
+    QString script = QStringLiteral("setTrack([");
+    QString last;
+    for (const auto& [longitude, latitude] : points) {
+        const QString point = RVXCFormat("[%.6f,%.6f]", longitude, latitude);
         if (point == last)
             continue;
         if (!last.isEmpty())

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class RVXBlackBoxData;
 
@@ -24,6 +26,8 @@ struct RVXTelemetryReadout {
     // fix with a position in order (repeats of one position once), longitude first as
     // in setLatLag; "setTrack([])" clears the page's track.
     static QString trackScript(const RVXBlackBoxData& data);
+    // The same for positions given as (longitude, latitude) in decimal degrees.
+    static QString trackScript(const std::vector<std::pair<double, double>>& points);
 
     struct Gps {
         std::optional<QString> script;

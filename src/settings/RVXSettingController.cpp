@@ -6,10 +6,11 @@
 #include "RVXSettingForBasicViewController.h"
 #include "RVXSettingForVideoViewController.h"
 #include "RVXVersion.h"
+#include "drivelog/RVXSettingForFlashDataViewController.h"
 #include "platform/RVXLog.h"
 #include "ui_RVXSettingController.h"
 #include "widgets/PMProgressIndicator.h"
-#include "widgets/RVXAlerts.h"
+#include "widgets/RVXPageHelpers.h"
 #include "widgets/TKSegmentedControl.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,7 @@ RVXSettingViewController* makePage(int index) {
     }
 }
 
+constexpr int kDriveInfoSegment = 7;
 constexpr int kLoadingTickMs = 500;
 constexpr double kLoadingSeconds = 15;
 
@@ -67,11 +69,25 @@ RVXSettingController::RVXSettingController(QString openFolder, QObject* parent)
 RVXSettingController::~RVXSettingController() {
     // A read still running finds its generation outdated.
     ++m_loadGeneration;
+    if (driveInfoController && !driveInfoController->parent())
+        delete driveInfoController;
     delete m_window;
 }
 
 bool RVXSettingController::hasPage(int index) {
-    return index == 0 || index == 1;
+    return index == 0 || index == 1 || index == kDriveInfoSegment;
+}
+
+RVXSettingForFlashDataViewController* RVXSettingController::createDriveInfoController() {
+    if (!driveInfoController) {
+        driveInfoController = new RVXSettingForFlashDataViewController;
+        const QString root = m_card.rootFolder();
+        const QString log = QDir(root).filePath(QStringLiteral("DrvInfo/zamo_000.drv"));
+        if (!root.isEmpty() && QFileInfo::exists(log))
+            driveInfoController->m_FlashDataFilePath = log;
+        driveInfoController->setWindowTitle(RVXLocalizedString("setting.information"));
+    }
+    return driveInfoController;
 }
 
 QString RVXSettingController::diskUtility() {
@@ -222,11 +238,20 @@ void RVXSettingController::changeViewController(int index) {
             return;
         targetController->onHide();
         targetView->layout()->removeWidget(targetController);
-        delete targetController;
+        // The drive-information page is made once and kept; the others anew each time.
+        if (targetController == driveInfoController)
+            targetController->hide();
+        else
+            delete targetController;
         targetController = nullptr;
     }
-    targetController = makePage(index);
-    targetController->setWindowTitle(RVXLocalizedString(kSegments[index].titleKey));
+    if (index == kDriveInfoSegment) {
+        targetController = createDriveInfoController();
+        targetController->show();
+    } else {
+        targetController = makePage(index);
+        targetController->setWindowTitle(RVXLocalizedString(kSegments[index].titleKey));
+    }
     targetView->layout()->addWidget(targetController);
     targetController->setFileData(&m_FileData);
     targetController->setMainController(this);

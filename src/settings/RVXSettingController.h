@@ -17,6 +17,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class QWidget;
+class RVXSettingForFlashDataViewController;
 class RVXSettingViewController;
 class TKSegmentedControl;
 
@@ -65,6 +66,9 @@ public:
     QString m_strVersion;
     int lastSelectedTabIndex = -1;
     RVXSettingViewController* targetController = nullptr;
+    // The drive-information page, made on first use and kept for the editor's life.
+    RVXSettingForFlashDataViewController* driveInfoController = nullptr;
+    RVXSettingForFlashDataViewController* createDriveInfoController();
     // For tests: the save panel's answer (empty: cancelled).
     std::function<QString()> saveSettingsPanel;
 

@@ -2,7 +2,7 @@
 #include "RVXSettingViewController.h"
 
 #include "RVXLocalizedString.h"
-#include "widgets/RVXAlerts.h"
+#include "widgets/RVXPageHelpers.h"
 #include "widgets/TKSegmentedControl.h"
 
 #include <QAbstractButton>
@@ -76,6 +76,8 @@ void RVXSettingViewController::bindControls() {
 }
 
 void RVXSettingViewController::refresh() {
+    if (!m_logic)
+        return;
     m_refreshing = true;
     for (const RVXPageControl& c : m_logic->controls()) {
         QWidget* widget = findChild<QWidget*>(c.name);

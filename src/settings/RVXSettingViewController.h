@@ -13,18 +13,20 @@ class RVXSettingController;
 // A settings page's view: its Designer form, bound control by control (by object name)
 // to the page's logic, which alone decides what the record shows and stores. The page
 // protocol of the editor: setFileData, populate, validateUserInput, setMainController,
-// onHide.
+// onHide. A page with no settings of its own (the drive log) has no logic and overrides
+// the protocol.
 class RVXSettingViewController : public QWidget {
     Q_OBJECT
 public:
     ~RVXSettingViewController() override;
 
-    void setFileData(_FILEDATA* fileData);
-    bool populate();
+    virtual void setFileData(_FILEDATA* fileData);
+    virtual bool populate();
     // Nothing when the page may be left, else the text to show; the offending field
     // gets the keyboard focus.
-    std::optional<QString> validateUserInput();
+    virtual std::optional<QString> validateUserInput();
     void setMainController(RVXSettingController* controller) { m_mainController = controller; }
+    RVXSettingController* mainController() const { return m_mainController; }
     virtual void onHide() {}
 
     RVXSettingPage* logic() const { return m_logic.get(); }

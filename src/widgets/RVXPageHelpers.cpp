@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RVXAlerts.h"
+#include "RVXPageHelpers.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QMessageBox>
 
@@ -24,4 +25,9 @@ QMessageBox* showAlert(QWidget* window, const QString& message, const QString& i
 void setComboItems(QComboBox* combo, const QStringList& labels) {
     combo->clear();
     combo->addItems(labels);
+}
+
+void setMatrixTitles(const QList<QAbstractButton*>& cells, const QStringList& labels) {
+    for (qsizetype i = 0; i < cells.size() && i < labels.size(); ++i)
+        cells[i]->setText(labels[i]);
 }

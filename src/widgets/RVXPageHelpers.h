@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
+class QAbstractButton;
 class QComboBox;
 class QMessageBox;
 class QWidget;
@@ -16,4 +18,7 @@ QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QStri
                             std::function<void()> end);
 QMessageBox* showAlert(QWidget* window, const QString& message, const QString& informative);
 
+// The control-filling routines of the settings pages (the segmented control's is beside
+// it): a combo box's items, and a radio matrix's cell titles, its cells counted row by row.
 void setComboItems(QComboBox* combo, const QStringList& labels);
+void setMatrixTitles(const QList<QAbstractButton*>& cells, const QStringList& labels);
