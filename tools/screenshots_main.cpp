@@ -3,6 +3,7 @@
 // recording and takes the pictures the README shows: playback with the graph, the map
 // panel and the settings editor's pages. Run it on an X server (xvfb-run); the players draw into X
 // windows, which only a picture of the screen shows.
+#include "cardtools/RVXTimeSetupController.h"
 #include "drivelog/RVXFlashDataModel.h"
 #include "drivelog/RVXSettingForFlashDataViewController.h"
 #include "player/CustomWindow.h"
@@ -104,5 +105,10 @@ int main(int argc, char** argv) {
         if (RVXMapWindowController* map = page->mapWindowController())
             ok = shoot(map->window(), out.filePath(QStringLiteral("drive-map.png"))) && ok;
     }
+
+    RVXTimeSetupController clock(card);
+    clock.showWindow();
+    wait(800);
+    ok = shoot(clock.window(), out.filePath(QStringLiteral("clock.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -532,5 +532,25 @@
         <source>export</source>
         <translation>Export…</translation>
     </message>
+    <message id="time.window_title">
+        <source>time.window_title</source>
+        <translation>Camera Clock</translation>
+    </message>
+    <message id="today">
+        <source>today</source>
+        <translation>Today</translation>
+    </message>
+    <message id="time.filesave">
+        <source>time.filesave</source>
+        <translation>The clock file was written. Put the card back into the camera to set its clock.</translation>
+    </message>
+    <message id="time.filesave_failed_fmt">
+        <source>time.filesave_failed_fmt</source>
+        <translation>The clock file %1 could not be written: %2</translation>
+    </message>
+    <message id="action.clock_file">
+        <source>action.clock_file</source>
+        <translation>Clock File…</translation>
+    </message>
 </context>
 </TS>

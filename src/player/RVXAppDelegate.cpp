@@ -12,6 +12,7 @@
 #include "VLCLibrary.h"
 #include "VLCMediaPlayer.h"
 #include "VLCVideoView.h"
+#include "cardtools/RVXTimeSetupController.h"
 #include "platform/RVXLog.h"
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingController.h"
@@ -314,6 +315,12 @@ QString RVXAppDelegate::openFolder() const {
 
 void RVXAppDelegate::showSettingPanel() {
     auto controller = std::make_unique<RVXSettingController>(openFolder());
+    controller->showWindow();
+    setLastDialogController(std::move(controller));
+}
+
+void RVXAppDelegate::showTimeSetupPanel() {
+    auto controller = std::make_unique<RVXTimeSetupController>(openFolder());
     controller->showWindow();
     setLastDialogController(std::move(controller));
 }

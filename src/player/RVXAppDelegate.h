@@ -81,6 +81,8 @@ public:
     void closeWindow();
     // Opens the settings editor on the card, or on the open folder standing in for it.
     void showSettingPanel();
+    // Opens the clock window for the card's timeset.cfg.
+    void showTimeSetupPanel();
     // The folder the window has open, empty when none.
     QString openFolder() const;
 

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDate>
+#include <QObject>
+#include <QTime>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace Ui {
+class RVXTimeSetupController;
+}
+
+// The clock window: a date and a time picked (or today taken) and written into the
+// card's timeset.cfg, from which the camera sets its clock.
+class RVXTimeSetupController : public QObject {
+    Q_OBJECT
+public:
+    // openFolder stands in for the card when no card holds a clock file and it does.
+    explicit RVXTimeSetupController(QString openFolder = {}, QObject* parent = nullptr);
+    ~RVXTimeSetupController() override;
+
+    QWidget* window();
+    void showWindow();
+
+    void onInitDIalog();
+    void loadSettingFile();
+    void daySelectedFromPicker();
+    void timeSelectedFromPicker();
+    void timeSelectedFromClickTimePicker();
+    void nowDayChecked();
+    void onSaveConfigFile();
+    void onCloseCmd();
+
+    QDate selectedDate;
+    QTime selectedTime;
+    QString m_SettingFilePath;
+    // For tests: the save panel's answer (empty: cancelled).
+    std::function<QString()> savePanel;
+
+private:
+    void windowDidLoad();
+    void showSelectedDate();
+    QString openSavePanel();
+
+    QString m_openFolder;
+    QWidget* m_window = nullptr;
+    std::unique_ptr<Ui::RVXTimeSetupController> m_ui;
+};
