@@ -5,6 +5,7 @@
 #include "settings/RVXLocalizedString.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
+#include "support/WindowTestSupport.h"
 #include "widgets/TKClockTimePicker.h"
 
 #include <QApplication>
@@ -23,33 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QMessageBox* visibleAlert(QWidget* window) {
-    QMessageBox* found = nullptr;
-    waitFor([&] {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                found = box;
-        return found != nullptr;
-    });
-    return found;
-}
 
 class TimeSetupTest : public testing::Test {
 protected:

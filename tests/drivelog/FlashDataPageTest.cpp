@@ -10,6 +10,7 @@
 #include "support/Run.h"
 #include "support/StderrCapture.h"
 #include "support/TempTree.h"
+#include "support/WindowTestSupport.h"
 #include "widgets/TKSegmentedControl.h"
 
 #include <QDeadlineTimer>
@@ -27,17 +28,6 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
-
 QVariant evaluate(QWebEnginePage* page, const QString& script) {
     QVariant result;
     bool done = false;
@@ -47,11 +37,6 @@ QVariant evaluate(QWebEnginePage* page, const QString& script) {
     });
     EXPECT_TRUE(waitFor([&] { return done; }));
     return result;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 FlashDataRecord at(int latWhole, int latFraction, int lonWhole, int lonFraction) {

@@ -5,6 +5,7 @@
 #include "player/RVXAppDelegate.h"
 #include "player/RVXPlayInfo.h"
 #include "player/VLCMediaPlayer.h"
+#include "support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +16,6 @@
 
 #include <functional>
 #include <memory>
-
-// Runs the event loop until done() holds or the time is up; true when it held.
-inline bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
-
-inline void spin(int milliseconds) {
-    waitFor([] { return false; }, milliseconds);
-}
 
 inline QString demoCard() {
     return qEnvironmentVariable("RUVEX_TEST_DEMO_CARD");

@@ -7,6 +7,7 @@
 #include "settings/RVXSettingViewController.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
+#include "support/WindowTestSupport.h"
 #include "widgets/TKSegmentedControl.h"
 
 #include <QAbstractButton>
@@ -24,35 +25,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The alert on top of the editor's window, once it shows.
-QMessageBox* visibleAlert(QWidget* window) {
-    QMessageBox* found = nullptr;
-    waitFor([&] {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>()) {
-            if (box->isVisible())
-                found = box;
-        }
-        return found != nullptr;
-    });
-    return found;
-}
 
 class SettingControllerTest : public testing::Test {
 protected:
