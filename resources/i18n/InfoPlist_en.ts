@@ -552,5 +552,85 @@
         <source>action.clock_file</source>
         <translation>Clock File…</translation>
     </message>
+    <message id="setting.gps.weekly_alarm">
+        <source>setting.gps.weekly_alarm</source>
+        <translation>Weekly no-driving reminder</translation>
+    </message>
+    <message id="setting.gps.speed_display">
+        <source>setting.gps.speed_display</source>
+        <translation>Speed unit</translation>
+    </message>
+    <message id="setting.gps.timezone_setting">
+        <source>setting.gps.timezone_setting</source>
+        <translation>Time zone</translation>
+    </message>
+    <message id="setting.gps.osd_speed_display">
+        <source>setting.gps.osd_speed_display</source>
+        <translation>Speed in the video</translation>
+    </message>
+    <message id="setting.gps.driving_route_info_saving_interval">
+        <source>setting.gps.driving_route_info_saving_interval</source>
+        <translation>Save the route every</translation>
+    </message>
+    <message id="setting.gps.gps_on_parking_mode">
+        <source>setting.gps.gps_on_parking_mode</source>
+        <translation>GPS in parking mode</translation>
+    </message>
+    <message id="setting.gps.gps_guide1">
+        <source>setting.gps.gps_guide1</source>
+        <translation>The camera reminds you on this day that your car may not be driven.</translation>
+    </message>
+    <message id="setting.gps.gps_speed_guide1">
+        <source>setting.gps.gps_speed_guide1</source>
+        <translation>The unit of the speed the camera shows and records.</translation>
+    </message>
+    <message id="setting.gps.gps_time_guide1">
+        <source>setting.gps.gps_time_guide1</source>
+        <translation>The camera sets its clock from GPS time and this zone.</translation>
+    </message>
+    <message id="setting.gps.gps_guide2">
+        <source>setting.gps.gps_guide2</source>
+        <translation>Shorter intervals keep a finer route and use more of the card.</translation>
+    </message>
+    <message id="summerTime">
+        <source>summerTime</source>
+        <translation>Summer time</translation>
+    </message>
+    <message id="mon">
+        <source>mon</source>
+        <translation>Mon</translation>
+    </message>
+    <message id="tue">
+        <source>tue</source>
+        <translation>Tue</translation>
+    </message>
+    <message id="wed">
+        <source>wed</source>
+        <translation>Wed</translation>
+    </message>
+    <message id="thu">
+        <source>thu</source>
+        <translation>Thu</translation>
+    </message>
+    <message id="fri">
+        <source>fri</source>
+        <translation>Fri</translation>
+    </message>
+    <message id="sat">
+        <source>sat</source>
+        <translation>Sat</translation>
+    </message>
+    <message id="sun">
+        <source>sun</source>
+        <translation>Sun</translation>
+    </message>
+    <message id="off">
+        <source>off</source>
+        <translation>Off</translation>
+    </message>
+    <message id="on">
+        <source>on</source>
+        <translation>On</translation>
+    </message>
 </context>
 </TS>

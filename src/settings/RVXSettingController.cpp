@@ -4,6 +4,7 @@
 #include "RVXLocalizedString.h"
 #include "RVXSettingFile.h"
 #include "RVXSettingForBasicViewController.h"
+#include "RVXSettingForGpsViewController.h"
 #include "RVXSettingForVideoViewController.h"
 #include "RVXVersion.h"
 #include "drivelog/RVXSettingForFlashDataViewController.h"
@@ -48,6 +49,8 @@ RVXSettingViewController* makePage(int index) {
         return new RVXSettingForVideoViewController;
     case 1:
         return new RVXSettingForBasicViewController;
+    case 2:
+        return new RVXSettingForGpsViewController;
     default:
         return nullptr;
     }
@@ -75,7 +78,7 @@ RVXSettingController::~RVXSettingController() {
 }
 
 bool RVXSettingController::hasPage(int index) {
-    return index == 0 || index == 1 || index == kDriveInfoSegment;
+    return (index >= 0 && index <= 2) || index == kDriveInfoSegment;
 }
 
 RVXSettingForFlashDataViewController* RVXSettingController::createDriveInfoController() {

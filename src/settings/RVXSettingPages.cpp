@@ -2,10 +2,11 @@
 #include "RVXSettingPages.h"
 
 #include "RVXBasicPageLogic.h"
+#include "RVXGpsPageLogic.h"
 #include "RVXVideoPageLogic.h"
 
 QStringList RVXSettingPageNames() {
-    return {QStringLiteral("video"), QStringLiteral("basic")};
+    return {QStringLiteral("video"), QStringLiteral("basic"), QStringLiteral("gps")};
 }
 
 std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
@@ -13,5 +14,7 @@ std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
         return std::make_unique<RVXVideoPageLogic>();
     if (name == u"basic")
         return std::make_unique<RVXBasicPageLogic>();
+    if (name == u"gps")
+        return std::make_unique<RVXGpsPageLogic>();
     return nullptr;
 }

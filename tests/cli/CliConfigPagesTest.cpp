@@ -42,7 +42,7 @@ protected:
 
 TEST_F(ConfigPages, EveryBuiltPageShowsItsControls) {
     const QJsonObject all = pages(file);
-    EXPECT_EQ(all.keys(), QStringList({"basic", "video"}));
+    EXPECT_EQ(all.keys(), QStringList({"basic", "gps", "video"}));
     const QJsonObject basic = all.value(u"basic").toObject();
     EXPECT_EQ(basic.value(u"alwaysModeTimeoutSeg").toObject(),
               QJsonObject({{"index", 1}, {"label", "10 s"}, {"enabled", true}}));
@@ -102,7 +102,7 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
         << bad.err.constData();
     EXPECT_TRUE(bad.err.contains("0.05")) << "the English message";
     for (const QStringList& args :
-         {QStringList{"--page", "gps"}, QStringList{"--page", "basic", "noSuch=1"},
+         {QStringList{"--page", "adas"}, QStringList{"--page", "basic", "noSuch=1"},
           QStringList{"--page", "basic", "gsensorEnableChk=yes"},
           QStringList{"--page", "video", "wdr=2"},
           QStringList{"--page", "basic", "powerTimeCombo=x"}})

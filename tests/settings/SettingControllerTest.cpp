@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -82,7 +83,8 @@ TEST_F(SettingControllerTest, TheOpenFolderStandsInForTheCardAndASaveSealsIt) {
     EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 2)
         << "the page shows the card's record once it is read";
     EXPECT_FALSE(editor->sdcardFormatButton->isEnabled());
-    EXPECT_FALSE(editor->functionSegmentedControl->segmentButton(2)->isEnabled());
+    EXPECT_FALSE(editor->functionSegmentedControl->segmentButton(3)->isEnabled())
+        << "a page still to come";
 
     chooseSegment(1);
     ASSERT_EQ(editor->lastSelectedTabIndex, 1);
@@ -198,6 +200,16 @@ TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
     EXPECT_EQ(editor->filedata()->sd_mem_event_reserved, 1u);
     EXPECT_FALSE(editor->targetController->findChild<QWidget*>(QStringLiteral("powerVoltageCombo"))
                      ->isEnabled());
+    // The GPS page shows the record's zone; what it stores stays when the page is left.
+    chooseSegment(2);
+    ASSERT_EQ(editor->lastSelectedTabIndex, 2);
+    auto* zone = control<QComboBox>("timeGmtCombo");
+    ASSERT_NE(zone, nullptr);
+    EXPECT_EQ(zone->count(), 34);
+    zone->setCurrentIndex(14);
+    Q_EMIT zone->activated(14);
+    chooseSegment(1);
+    EXPECT_EQ(editor->filedata()->time_gmt, 14);
     // Choosing the segment shown does nothing, not even a check.
     type("gsensorSensitivityThresholdXParkingField", QStringLiteral("nan"));
     chooseSegment(1);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The video and basic pages' logic on a record, driven as a user drives the controls.
 #include "settings/RVXBasicPageLogic.h"
+#include "settings/RVXGpsPageLogic.h"
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingFile.h"
 #include "settings/RVXVideoPageLogic.h"
@@ -191,6 +192,34 @@ TEST_F(SettingPages, AChangedQualityWarnsWhenThePageIsLeft) {
     RVXVideoPageLogic again;
     ASSERT_TRUE(edit(again, {}));
     EXPECT_TRUE(again.takeWarnings().isEmpty());
+}
+
+TEST_F(SettingPages, GpsZonesAndIntervalsByIndex) {
+    RVXGpsPageLogic page;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "speedDisplayUnitSeg").selectedLabel(), QStringLiteral("Mi/h"));
+    EXPECT_EQ(c(page, "saveDurationSeg").index, 1);
+    record.time_gmt = 23;
+    record.SaveDuration = 4;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "timeGmtCombo").selectedLabel(), QStringLiteral("+05:45"));
+    EXPECT_EQ(c(page, "saveDurationSeg").selectedLabel(),
+              RVXLocalizedString("nSecond_fmt").arg(10));
+    ASSERT_TRUE(
+        edit(page, {{"timeGmtCombo", "14"}, {"summerTimeChk", "1"}, {"drivingDaySeg", "7"}}));
+    EXPECT_EQ(record.time_gmt, 14);
+    EXPECT_EQ(record.summer_time, 1u);
+    EXPECT_EQ(record.nodriving_day, 7u);
+    // No zone of the camera's: nothing chosen, and so it is saved.
+    record.time_gmt = -1;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "timeGmtCombo").index, -1);
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.time_gmt, -1);
+    // A computer at +9:30 without a card gets the zone of index 29.
+    EXPECT_EQ(RVXGpsPageLogic::timeZoneTexts().value(findTimeZoneIndexForOffset(9 * 3600 + 1800)),
+              QStringLiteral("+09:30"));
+    EXPECT_EQ(RVXGpsPageLogic::timeZoneTexts().size(), 34);
 }
 
 } // namespace
