@@ -632,5 +632,113 @@
         <source>on</source>
         <translation>On</translation>
     </message>
+    <message id="setting.aux.mic_volume">
+        <source>setting.aux.mic_volume</source>
+        <translation>Microphone</translation>
+    </message>
+    <message id="setting.aux.speaker_volume">
+        <source>setting.aux.speaker_volume</source>
+        <translation>Speaker</translation>
+    </message>
+    <message id="setting.aux.voice_guidance_lang_setting">
+        <source>setting.aux.voice_guidance_lang_setting</source>
+        <translation>Voice guidance language</translation>
+    </message>
+    <message id="setting.aux.enable_hourly_alarm">
+        <source>setting.aux.enable_hourly_alarm</source>
+        <translation>Announce every hour</translation>
+    </message>
+    <message id="setting.aux.volume_low">
+        <source>setting.aux.volume_low</source>
+        <translation>low</translation>
+    </message>
+    <message id="setting.aux.volume_up">
+        <source>setting.aux.volume_up</source>
+        <translation>high</translation>
+    </message>
+    <message id="Malaysia">
+        <source>Malaysia</source>
+        <translation>Malay (Malaysia)</translation>
+    </message>
+    <message id="Korean">
+        <source>Korean</source>
+        <translation>Korean</translation>
+    </message>
+    <message id="English">
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message id="French">
+        <source>French</source>
+        <translation>French</translation>
+    </message>
+    <message id="Spanish.Europe">
+        <source>Spanish.Europe</source>
+        <translation>Spanish (Spain)</translation>
+    </message>
+    <message id="Arabic">
+        <source>Arabic</source>
+        <translation>Arabic</translation>
+    </message>
+    <message id="Chinese">
+        <source>Chinese</source>
+        <translation>Chinese</translation>
+    </message>
+    <message id="Russian">
+        <source>Russian</source>
+        <translation>Russian</translation>
+    </message>
+    <message id="Japanese">
+        <source>Japanese</source>
+        <translation>Japanese</translation>
+    </message>
+    <message id="Thai">
+        <source>Thai</source>
+        <translation>Thai</translation>
+    </message>
+    <message id="BahasaIndonesia">
+        <source>BahasaIndonesia</source>
+        <translation>Indonesian</translation>
+    </message>
+    <message id="Vietnamese">
+        <source>Vietnamese</source>
+        <translation>Vietnamese</translation>
+    </message>
+    <message id="Mongolian">
+        <source>Mongolian</source>
+        <translation>Mongolian</translation>
+    </message>
+    <message id="Spanish.SouthAmerica">
+        <source>Spanish.SouthAmerica</source>
+        <translation>Spanish (Latin America)</translation>
+    </message>
+    <message id="German">
+        <source>German</source>
+        <translation>German</translation>
+    </message>
+    <message id="Turkish">
+        <source>Turkish</source>
+        <translation>Turkish</translation>
+    </message>
+    <message id="Italian">
+        <source>Italian</source>
+        <translation>Italian</translation>
+    </message>
+    <message id="Hindi">
+        <source>Hindi</source>
+        <translation>Hindi</translation>
+    </message>
+    <message id="Cantonese">
+        <source>Cantonese</source>
+        <translation>Cantonese</translation>
+    </message>
+    <message id="Czech">
+        <source>Czech</source>
+        <translation>Czech</translation>
+    </message>
+    <message id="Portuguese">
+        <source>Portuguese</source>
+        <translation>Portuguese</translation>
+    </message>
 </context>
 </TS>

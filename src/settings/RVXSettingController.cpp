@@ -3,6 +3,7 @@
 
 #include "RVXLocalizedString.h"
 #include "RVXSettingFile.h"
+#include "RVXSettingForAudioViewController.h"
 #include "RVXSettingForBasicViewController.h"
 #include "RVXSettingForGpsViewController.h"
 #include "RVXSettingForVideoViewController.h"
@@ -51,6 +52,8 @@ RVXSettingViewController* makePage(int index) {
         return new RVXSettingForBasicViewController;
     case 2:
         return new RVXSettingForGpsViewController;
+    case 6:
+        return new RVXSettingForAudioViewController;
     default:
         return nullptr;
     }
@@ -78,7 +81,7 @@ RVXSettingController::~RVXSettingController() {
 }
 
 bool RVXSettingController::hasPage(int index) {
-    return (index >= 0 && index <= 2) || index == kDriveInfoSegment;
+    return (index >= 0 && index <= 2) || index == 6 || index == kDriveInfoSegment;
 }
 
 RVXSettingForFlashDataViewController* RVXSettingController::createDriveInfoController() {

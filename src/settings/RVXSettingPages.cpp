@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXSettingPages.h"
 
+#include "RVXAudioPageLogic.h"
 #include "RVXBasicPageLogic.h"
 #include "RVXGpsPageLogic.h"
 #include "RVXVideoPageLogic.h"
 
 QStringList RVXSettingPageNames() {
-    return {QStringLiteral("video"), QStringLiteral("basic"), QStringLiteral("gps")};
+    return {QStringLiteral("video"), QStringLiteral("basic"), QStringLiteral("gps"),
+            QStringLiteral("audio")};
 }
 
 std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
@@ -16,5 +18,7 @@ std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
         return std::make_unique<RVXBasicPageLogic>();
     if (name == u"gps")
         return std::make_unique<RVXGpsPageLogic>();
+    if (name == u"audio")
+        return std::make_unique<RVXAudioPageLogic>();
     return nullptr;
 }

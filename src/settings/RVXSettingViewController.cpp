@@ -3,6 +3,7 @@
 
 #include "RVXLocalizedString.h"
 #include "widgets/RVXPageHelpers.h"
+#include "widgets/TKRadioMatrix.h"
 #include "widgets/TKSegmentedControl.h"
 
 #include <QAbstractButton>
@@ -58,6 +59,11 @@ void RVXSettingViewController::bindControls() {
             setSegmentLabels(segments, c.labels);
             connect(segments, &TKSegmentedControl::segmentClicked, this,
                     [this, name](int i) { userChanged(name, QString::number(i)); });
+        } else if (auto* matrix = qobject_cast<TKRadioMatrix*>(widget)) {
+            matrix->setCellCount(int(c.labels.size()));
+            setMatrixTitles(matrix->cells(), c.labels);
+            connect(matrix, &TKRadioMatrix::cellClicked, this,
+                    [this, name](int i) { userChanged(name, QString::number(i)); });
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             setComboItems(combo, c.labels);
             connect(combo, &QComboBox::activated, this,
@@ -87,6 +93,8 @@ void RVXSettingViewController::refresh() {
         if (auto* segments = qobject_cast<TKSegmentedControl*>(widget)) {
             setSegmentLabels(segments, c.labels);
             segments->setSelectedSegment(c.index);
+        } else if (auto* matrix = qobject_cast<TKRadioMatrix*>(widget)) {
+            matrix->setSelectedCell(c.index);
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             combo->setCurrentIndex(c.index);
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {

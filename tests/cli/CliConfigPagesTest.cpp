@@ -42,7 +42,9 @@ protected:
 
 TEST_F(ConfigPages, EveryBuiltPageShowsItsControls) {
     const QJsonObject all = pages(file);
-    EXPECT_EQ(all.keys(), QStringList({"basic", "gps", "video"}));
+    EXPECT_EQ(all.keys(), QStringList({"audio", "basic", "gps", "video"}));
+    EXPECT_EQ(all.value(u"audio").toObject().value(u"malaysiaRadio").toObject(),
+              QJsonObject({{"checked", false}, {"enabled", true}}));
     const QJsonObject basic = all.value(u"basic").toObject();
     EXPECT_EQ(basic.value(u"alwaysModeTimeoutSeg").toObject(),
               QJsonObject({{"index", 1}, {"label", "10 s"}, {"enabled", true}}));

@@ -8,6 +8,7 @@
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
 #include "support/WindowTestSupport.h"
+#include "widgets/TKRadioMatrix.h"
 #include "widgets/TKSegmentedControl.h"
 
 #include <QAbstractButton>
@@ -210,6 +211,26 @@ TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
     Q_EMIT zone->activated(14);
     chooseSegment(1);
     EXPECT_EQ(editor->filedata()->time_gmt, 14);
+    // The voice language in the matrix, whatever its shape: "German" stores 13.
+    chooseSegment(6);
+    ASSERT_EQ(editor->lastSelectedTabIndex, 6);
+    auto* languages = control<TKRadioMatrix>("voiceLangRadio");
+    ASSERT_NE(languages, nullptr);
+    for (int columns : {5, 3}) {
+        languages->setColumns(columns);
+        QAbstractButton* german = nullptr;
+        for (QAbstractButton* cell : languages->cells())
+            if (cell->text() == RVXLocalizedString("German"))
+                german = cell;
+        ASSERT_NE(german, nullptr);
+        control<QAbstractButton>("malaysiaRadio")->click();
+        EXPECT_EQ(editor->filedata()->Brightness1, 20u);
+        EXPECT_EQ(languages->selectedCell(), -1);
+        german->click();
+        EXPECT_EQ(editor->filedata()->Brightness1, 13u) << columns << " columns";
+        EXPECT_FALSE(control<QAbstractButton>("malaysiaRadio")->isChecked());
+    }
+    chooseSegment(1);
     // Choosing the segment shown does nothing, not even a check.
     type("gsensorSensitivityThresholdXParkingField", QStringLiteral("nan"));
     chooseSegment(1);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The video and basic pages' logic on a record, driven as a user drives the controls.
+#include "settings/RVXAudioPageLogic.h"
 #include "settings/RVXBasicPageLogic.h"
 #include "settings/RVXGpsPageLogic.h"
 #include "settings/RVXLocalizedString.h"
@@ -192,6 +193,35 @@ TEST_F(SettingPages, AChangedQualityWarnsWhenThePageIsLeft) {
     RVXVideoPageLogic again;
     ASSERT_TRUE(edit(again, {}));
     EXPECT_TRUE(again.takeWarnings().isEmpty());
+}
+
+TEST_F(SettingPages, TheVoiceLanguageIsOneChoiceStoredAtOnce) {
+    RVXAudioPageLogic page;
+    record.Brightness1 = 20;
+    page.setFileData(&record);
+    EXPECT_TRUE(c(page, "malaysiaRadio").checked);
+    EXPECT_EQ(c(page, "voiceLangRadio").index, -1);
+    EXPECT_EQ(c(page, "micSeg").index, 3);
+    EXPECT_EQ(c(page, "speakerSeg").selectedLabel(), QStringLiteral("2"));
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.Brightness1, 20u) << "Malaysia is kept";
+    // A cell after Malaysia: stored the moment it is chosen, Malaysia off.
+    ASSERT_EQ(page.userSet("voiceLangRadio", "13"), std::nullopt);
+    EXPECT_EQ(record.Brightness1, 13u);
+    EXPECT_FALSE(c(page, "malaysiaRadio").checked);
+    EXPECT_EQ(c(page, "voiceLangRadio").selectedLabel(), RVXLocalizedString("German"));
+    ASSERT_EQ(page.userSet("malaysiaRadio", "1"), std::nullopt);
+    EXPECT_EQ(record.Brightness1, 20u);
+    EXPECT_EQ(c(page, "voiceLangRadio").index, -1);
+    // Reset keeps the language: the defaults leave it.
+    makeDefaultSetting(record);
+    EXPECT_EQ(record.Brightness1, 20u);
+    // A value beyond the matrix chooses no cell and stays.
+    record.Brightness1 = 42;
+    ASSERT_TRUE(edit(page, {{"micSeg", "0"}, {"useEveryHourNoticeChk", "0"}}));
+    EXPECT_EQ(record.Brightness1, 42u);
+    EXPECT_EQ(record.aud_input_vol, 0u);
+    EXPECT_EQ(record.alarm_ontime_flag, 0u);
 }
 
 TEST_F(SettingPages, GpsZonesAndIntervalsByIndex) {
