@@ -7,19 +7,8 @@ namespace {
 
 using Kind = RVXPageControl::Kind;
 
-QStringList localised(std::initializer_list<const char*> keys) {
-    QStringList labels;
-    for (const char* key : keys)
-        labels << RVXLocalizedString(key);
-    return labels;
-}
-
 // The segments and the fields they store their index in.
-struct Binding {
-    const char* control;
-    uint32_t _FILEDATA::*field;
-};
-constexpr Binding kBindings[] = {
+constexpr RVXSettingPage::IndexBinding kBindings[] = {
     {"drivingDaySeg", &_FILEDATA::nodriving_day},
     {"speedDisplayUnitSeg", &_FILEDATA::speed_disp_unit},
     {"saveDurationSeg", &_FILEDATA::SaveDuration},
@@ -38,30 +27,26 @@ QStringList RVXGpsPageLogic::timeZoneTexts() {
 
 RVXGpsPageLogic::RVXGpsPageLogic() {
     add("drivingDaySeg", Kind::Segmented, "setting.gps.weekly_alarm",
-        localised({"none", "mon", "tue", "wed", "thu", "fri", "sat", "sun"}));
+        localisedLabels({"none", "mon", "tue", "wed", "thu", "fri", "sat", "sun"}));
     add("speedDisplayUnitSeg", Kind::Segmented, "setting.gps.speed_display",
         {QStringLiteral("Km/h"), QStringLiteral("Mi/h")});
     add("timeGmtCombo", Kind::Combo, "setting.gps.timezone_setting", timeZoneTexts());
     add("summerTimeChk", Kind::Check, "setting.gps.timezone_setting",
         {RVXLocalizedString("summerTime")});
     add("osdSpeedDisplaySeg", Kind::Segmented, "setting.gps.osd_speed_display",
-        localised({"off", "on"}));
+        localisedLabels({"off", "on"}));
     QStringList intervals = {RVXLocalizedString("none")};
     for (int seconds : {1, 3, 5, 10, 15, 30, 60})
         intervals << RVXLocalizedString("nSecond_fmt").arg(seconds);
     add("saveDurationSeg", Kind::Segmented, "setting.gps.driving_route_info_saving_interval",
         intervals);
     add("nightTimeSeg", Kind::Segmented, "setting.gps.gps_on_parking_mode",
-        localised({"off", "on"}));
+        localisedLabels({"off", "on"}));
 }
 
 void RVXGpsPageLogic::displayFileData() {
     const _FILEDATA& r = *m_fileData;
-    for (const Binding& b : kBindings) {
-        RVXPageControl& c = at(QLatin1String(b.control));
-        const uint32_t stored = r.*b.field;
-        c.index = stored < uint32_t(c.labels.size()) ? int(stored) : -1;
-    }
+    showIndexes(kBindings);
     RVXPageControl& osd = at("osdSpeedDisplaySeg");
     osd.index = r.osd_speed_flag == 0 || r.osd_speed_flag == 1 ? r.osd_speed_flag : -1;
     RVXPageControl& zone = at("timeGmtCombo");
@@ -74,11 +59,7 @@ bool RVXGpsPageLogic::populate() {
     if (!m_fileData)
         return false;
     _FILEDATA& r = *m_fileData;
-    for (const Binding& b : kBindings) {
-        const RVXPageControl& c = at(QLatin1String(b.control));
-        if (c.index >= 0)
-            r.*b.field = uint32_t(c.index);
-    }
+    storeIndexes(kBindings);
     if (at("osdSpeedDisplaySeg").index >= 0)
         r.osd_speed_flag = at("osdSpeedDisplaySeg").index;
     // No entry chosen stores -1, which the camera knows: no zone of its own.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXSettingPage.h"
 
+#include "RVXLocalizedString.h"
+
 #include <utility>
 
 RVXSettingPage::~RVXSettingPage() = default;
@@ -84,4 +86,27 @@ std::optional<QString> RVXSettingPage::userSet(const QString& name, const QStrin
 
 QStringList RVXSettingPage::takeWarnings() {
     return std::exchange(m_warnings, {});
+}
+
+void RVXSettingPage::showIndexes(std::span<const IndexBinding> bindings) {
+    for (const IndexBinding& b : bindings) {
+        RVXPageControl& c = at(QLatin1String(b.control));
+        const uint32_t stored = m_fileData->*b.field;
+        c.index = stored < uint32_t(c.labels.size()) ? int(stored) : -1;
+    }
+}
+
+void RVXSettingPage::storeIndexes(std::span<const IndexBinding> bindings) {
+    for (const IndexBinding& b : bindings) {
+        const RVXPageControl& c = at(QLatin1String(b.control));
+        if (c.index >= 0)
+            m_fileData->*b.field = uint32_t(c.index);
+    }
+}
+
+QStringList RVXSettingPage::localisedLabels(std::initializer_list<const char*> keys) {
+    QStringList labels;
+    for (const char* key : keys)
+        labels << RVXLocalizedString(key);
+    return labels;
 }

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <optional>
+#include <span>
 
 // What one control of a settings page shows. The widget pages mirror these and hand
 // the user's changes back; ruvex-card lists and sets them without any widget.
@@ -53,6 +55,13 @@ struct RVXPageFailure {
 // the editor's record through its address and holds nothing of it but that.
 class RVXSettingPage {
 public:
+    // A control that shows and stores its entry's index in a field of the record.
+    struct IndexBinding {
+        const char* control;
+        uint32_t _FILEDATA::*field;
+    };
+    static QStringList localisedLabels(std::initializer_list<const char*> keys);
+
     virtual ~RVXSettingPage();
 
     // "video", "basic", ...: the segment's key without "setting.".
@@ -83,6 +92,10 @@ public:
     QStringList takeWarnings();
 
 protected:
+    // A stored value beyond the entries shows none; none chosen stores nothing back.
+    void showIndexes(std::span<const IndexBinding> bindings);
+    void storeIndexes(std::span<const IndexBinding> bindings);
+
     RVXPageControl& add(const QString& name, RVXPageControl::Kind kind, const QString& groupKey,
                         const QStringList& labels = {});
     RVXPageControl& at(const QString& name);

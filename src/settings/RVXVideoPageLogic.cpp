@@ -7,16 +7,10 @@ namespace {
 
 using Kind = RVXPageControl::Kind;
 
-QStringList localised(std::initializer_list<const char*> keys) {
-    QStringList labels;
-    for (const char* key : keys)
-        labels << RVXLocalizedString(key);
-    return labels;
-}
-
 QStringList qualities() {
-    return localised({"setting.video.quality_normal", "setting.video.quality_high",
-                      "setting.video.quality_highest"});
+    return RVXSettingPage::localisedLabels({"setting.video.quality_normal",
+                                            "setting.video.quality_high",
+                                            "setting.video.quality_highest"});
 }
 
 QStringList brightnesses() {
@@ -26,11 +20,7 @@ QStringList brightnesses() {
 }
 
 // Each control and the field it stores its index in, in the order they are stored.
-struct Binding {
-    const char* control;
-    uint32_t _FILEDATA::*field;
-};
-constexpr Binding kBindings[] = {
+constexpr RVXSettingPage::IndexBinding kBindings[] = {
     {"videoEncodingBitrate", &_FILEDATA::vid_enc_bitrate},
     {"videoBrightness", &_FILEDATA::vid_brightness},
     {"videoEncodingBitrateRear", &_FILEDATA::vid_enc_bitrate_R},
@@ -52,28 +42,24 @@ RVXVideoPageLogic::RVXVideoPageLogic() {
     add("videoEncodingBitrateRear", Kind::Segmented, "setting.video.rear_quality", qualities());
     add("videoBrightnessRear", Kind::Segmented, "setting.video.rear_setting", brightnesses());
     add("flipVideoRealSeg", Kind::Segmented, "setting.video.rear_reversal",
-        localised({"unuse", "use"}));
-    add("rearfpsSeg", Kind::Segmented, "setting.video.rear_fps", localised({"30fps", "15fps"}));
+        localisedLabels({"unuse", "use"}));
+    add("rearfpsSeg", Kind::Segmented, "setting.video.rear_fps",
+        localisedLabels({"30fps", "15fps"}));
     add("frontTinting", Kind::Segmented, "setting.video.front_tinting",
-        localised({"cpl_unuse", "cpl_use", "light_tinting", "dark_tinting"}));
+        localisedLabels({"cpl_unuse", "cpl_use", "light_tinting", "dark_tinting"}));
     add("rearTinting", Kind::Segmented, "setting.video.rear_tinting",
-        localised({"unuse", "light_tinting", "dark_tinting"}));
+        localisedLabels({"unuse", "light_tinting", "dark_tinting"}));
     add("wdr", Kind::Segmented, "setting.motion.night_vision",
-        localised({"setting.motion.night_vision_notuse", "setting.motion.night_vision_use"}));
+        localisedLabels({"setting.motion.night_vision_notuse", "setting.motion.night_vision_use"}));
     add("viewAngle", Kind::Segmented, "setting.video.viewangle",
-        localised({"setting.video.viewangle_standard", "setting.video.viewangle_adas"}));
+        localisedLabels({"setting.video.viewangle_standard", "setting.video.viewangle_adas"}));
     add("channel", Kind::Segmented, "setting.video.channel",
-        localised({"setting.video.channel_2", "setting.video.channel_1"}));
+        localisedLabels({"setting.video.channel_2", "setting.video.channel_1"}));
 }
 
 void RVXVideoPageLogic::displayFileData() {
     const _FILEDATA& r = *m_fileData;
-    for (const Binding& b : kBindings) {
-        RVXPageControl& c = at(QLatin1String(b.control));
-        const uint32_t stored = r.*b.field;
-        // A value the camera never writes shows no segment and is kept as it is.
-        c.index = stored < uint32_t(c.labels.size()) ? int(stored) : -1;
-    }
+    showIndexes(kBindings);
     // These two show segment 0 for anything but 1, and so store 0 for it.
     at("flipVideoRealSeg").index = r.flip_video == 1 ? 1 : 0;
     at("rearfpsSeg").index = r.rear_fps == 1 ? 1 : 0;
@@ -88,11 +74,7 @@ bool RVXVideoPageLogic::populate() {
     if (!m_fileData)
         return false;
     _FILEDATA& r = *m_fileData;
-    for (const Binding& b : kBindings) {
-        const RVXPageControl& c = at(QLatin1String(b.control));
-        if (c.index >= 0)
-            r.*b.field = uint32_t(c.index);
-    }
+    storeIndexes(kBindings);
     if (r.vid_enc_bitrate != forntVideoQuality || r.vid_enc_bitrate_R != rearVideoQuality)
         warn(RVXLocalizedString("msg.video_quality_warning"));
     // One channel records no rear picture: its LED stays off.
