@@ -95,6 +95,9 @@ int main(int argc, char** argv) {
     editor.changeViewController(2);
     wait(800);
     ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-gps.png"))) && ok;
+    editor.changeViewController(4);
+    wait(800);
+    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-park.png"))) && ok;
     editor.changeViewController(6);
     wait(800);
     ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-audio.png"))) && ok;

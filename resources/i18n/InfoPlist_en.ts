@@ -740,5 +740,41 @@
         <source>Portuguese</source>
         <translation>Portuguese</translation>
     </message>
+    <message id="setting.motion.paking_mode">
+        <source>setting.motion.paking_mode</source>
+        <translation>Parking recording</translation>
+    </message>
+    <message id="setting.motion.paking_mode_motion">
+        <source>setting.motion.paking_mode_motion</source>
+        <translation>On motion</translation>
+    </message>
+    <message id="setting.motion.paking_mode_timelapse">
+        <source>setting.motion.paking_mode_timelapse</source>
+        <translation>Time-lapse</translation>
+    </message>
+    <message id="setting.motion.sensitivity">
+        <source>setting.motion.sensitivity</source>
+        <translation>Motion sensitivity</translation>
+    </message>
+    <message id="setting.motion.block">
+        <source>setting.motion.block</source>
+        <translation>Motion zones</translation>
+    </message>
+    <message id="setting.motion.block_front">
+        <source>setting.motion.block_front</source>
+        <translation>Front camera: zones that detect motion</translation>
+    </message>
+    <message id="setting.motion.block_rear">
+        <source>setting.motion.block_rear</source>
+        <translation>Rear camera: zones that detect motion</translation>
+    </message>
+    <message id="setting.aux.front_sensitivity">
+        <source>setting.aux.front_sensitivity</source>
+        <translation>Front camera</translation>
+    </message>
+    <message id="setting.aux.rear_sensitivity">
+        <source>setting.aux.rear_sensitivity</source>
+        <translation>Rear camera</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "RVXSettingForAudioViewController.h"
 #include "RVXSettingForBasicViewController.h"
 #include "RVXSettingForGpsViewController.h"
+#include "RVXSettingForMotionViewController.h"
 #include "RVXSettingForVideoViewController.h"
 #include "RVXVersion.h"
 #include "drivelog/RVXSettingForFlashDataViewController.h"
@@ -52,6 +53,8 @@ RVXSettingViewController* makePage(int index) {
         return new RVXSettingForBasicViewController;
     case 2:
         return new RVXSettingForGpsViewController;
+    case 4:
+        return new RVXSettingForMotionViewController;
     case 6:
         return new RVXSettingForAudioViewController;
     default:
@@ -81,7 +84,7 @@ RVXSettingController::~RVXSettingController() {
 }
 
 bool RVXSettingController::hasPage(int index) {
-    return (index >= 0 && index <= 2) || index == 6 || index == kDriveInfoSegment;
+    return (index >= 0 && index <= 2) || index == 4 || index == 6 || index == kDriveInfoSegment;
 }
 
 RVXSettingForFlashDataViewController* RVXSettingController::createDriveInfoController() {

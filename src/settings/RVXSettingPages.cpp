@@ -4,11 +4,12 @@
 #include "RVXAudioPageLogic.h"
 #include "RVXBasicPageLogic.h"
 #include "RVXGpsPageLogic.h"
+#include "RVXMotionPageLogic.h"
 #include "RVXVideoPageLogic.h"
 
 QStringList RVXSettingPageNames() {
     return {QStringLiteral("video"), QStringLiteral("basic"), QStringLiteral("gps"),
-            QStringLiteral("audio")};
+            QStringLiteral("park"), QStringLiteral("audio")};
 }
 
 std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
@@ -18,6 +19,8 @@ std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
         return std::make_unique<RVXBasicPageLogic>();
     if (name == u"gps")
         return std::make_unique<RVXGpsPageLogic>();
+    if (name == u"park")
+        return std::make_unique<RVXMotionPageLogic>();
     if (name == u"audio")
         return std::make_unique<RVXAudioPageLogic>();
     return nullptr;

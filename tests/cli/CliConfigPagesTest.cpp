@@ -42,7 +42,14 @@ protected:
 
 TEST_F(ConfigPages, EveryBuiltPageShowsItsControls) {
     const QJsonObject all = pages(file);
-    EXPECT_EQ(all.keys(), QStringList({"audio", "basic", "gps", "video"}));
+    EXPECT_EQ(all.keys(), QStringList({"audio", "basic", "gps", "park", "video"}));
+    EXPECT_FALSE(all.value(u"park")
+                     .toObject()
+                     .value(u"frontMotionBlock06Chk")
+                     .toObject()
+                     .value(u"checked")
+                     .toBool())
+        << "the default mask 96 leaves zones 06 and 07 out";
     EXPECT_EQ(all.value(u"audio").toObject().value(u"malaysiaRadio").toObject(),
               QJsonObject({{"checked", false}, {"enabled", true}}));
     const QJsonObject basic = all.value(u"basic").toObject();

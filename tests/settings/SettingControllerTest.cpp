@@ -86,6 +86,12 @@ TEST_F(SettingControllerTest, TheOpenFolderStandsInForTheCardAndASaveSealsIt) {
     EXPECT_FALSE(editor->sdcardFormatButton->isEnabled());
     EXPECT_FALSE(editor->functionSegmentedControl->segmentButton(3)->isEnabled())
         << "a page still to come";
+    // The motion page's zones are check boxes over the picture; unticking one stores its bit.
+    chooseSegment(4);
+    ASSERT_EQ(editor->lastSelectedTabIndex, 4);
+    control<QAbstractButton>("frontMotionBlock01Chk")->click();
+    chooseSegment(0);
+    EXPECT_EQ(editor->filedata()->motionBlock, 96u + 256u);
 
     chooseSegment(1);
     ASSERT_EQ(editor->lastSelectedTabIndex, 1);

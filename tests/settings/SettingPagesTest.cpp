@@ -4,6 +4,7 @@
 #include "settings/RVXBasicPageLogic.h"
 #include "settings/RVXGpsPageLogic.h"
 #include "settings/RVXLocalizedString.h"
+#include "settings/RVXMotionPageLogic.h"
 #include "settings/RVXSettingFile.h"
 #include "settings/RVXVideoPageLogic.h"
 
@@ -222,6 +223,39 @@ TEST_F(SettingPages, TheVoiceLanguageIsOneChoiceStoredAtOnce) {
     EXPECT_EQ(record.Brightness1, 42u);
     EXPECT_EQ(record.aud_input_vol, 0u);
     EXPECT_EQ(record.alarm_ontime_flag, 0u);
+}
+
+TEST_F(SettingPages, MotionZonesAreTheMasksClearBits) {
+    RVXMotionPageLogic page;
+    page.setFileData(&record);
+    for (int zone = 1; zone <= 12; ++zone) {
+        const QString name =
+            QStringLiteral("frontMotionBlock%1Chk").arg(zone, 2, 10, QLatin1Char('0'));
+        EXPECT_EQ(c(page, name.toLatin1().constData()).checked, zone != 6 && zone != 7) << zone;
+    }
+    EXPECT_EQ(c(page, "frontSensitivitySeg").selectedLabel(), QStringLiteral("3"));
+    // One unticked zone each: its bit alone.
+    ASSERT_TRUE(edit(page, {{"frontMotionBlock06Chk", "1"},
+                            {"frontMotionBlock07Chk", "1"},
+                            {"frontMotionBlock01Chk", "0"},
+                            {"rearMotionBlock06Chk", "1"},
+                            {"rearMotionBlock07Chk", "1"},
+                            {"rearMotionBlock09Chk", "0"}}));
+    EXPECT_EQ(record.motionBlock, 256u);
+    EXPECT_EQ(record.motionBlock_Rear, 1u);
+    // Bits the camera does not use show every zone left out and go.
+    record.motionBlock = 65535;
+    page.setFileData(&record);
+    EXPECT_FALSE(c(page, "frontMotionBlock12Chk").checked);
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.motionBlock, 4095u);
+    // The front sensitivity lives in the 720p field; the rear one stays.
+    record.motion1080pCValue = 4;
+    ASSERT_TRUE(edit(page, {{"frontSensitivitySeg", "0"}}));
+    EXPECT_EQ(record.motion720pCValue, 0u);
+    EXPECT_EQ(record.motion1080pCValue, 4u);
+    EXPECT_EQ(RVXMotionPageLogic::bitOfZone(5), 4);
+    EXPECT_EQ(RVXMotionPageLogic::bitOfZone(4), 11);
 }
 
 TEST_F(SettingPages, GpsZonesAndIntervalsByIndex) {
