@@ -33,15 +33,18 @@ const QString kCaptureName = QStringLiteral("ruvex_capture.jpg");
 } // namespace
 
 QString RVXAppDelegate::capturePath() const {
-    // The user's own runtime folder, which Qt makes private to the user: a fixed name
-    // in the shared /tmp would let another user plant a link there.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        if (!m_captureFolder)
-            m_captureFolder = std::make_unique<QTemporaryDir>();
-        folder = m_captureFolder->path();
+    // A folder of this program's own inside the user's runtime folder: private to the
+    // user (a fixed name in the shared /tmp would let another user plant a link there)
+    // and to this process (two windows capturing at once must not take each other's
+    // picture).
+    if (!m_captureFolder) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        m_captureFolder = runtime.isEmpty()
+                              ? std::make_unique<QTemporaryDir>()
+                              : std::make_unique<QTemporaryDir>(
+                                    QDir(runtime).filePath(QStringLiteral("ruvex-viewer-XXXXXX")));
     }
-    return QDir(folder).filePath(kCaptureName);
+    return QDir(m_captureFolder->path()).filePath(kCaptureName);
 }
 
 void RVXAppDelegate::takeSnapshot(const std::function<void(bool)>& then) {

@@ -81,9 +81,10 @@ TEST_F(CaptureTest, TheSavedFrameIsACompleteJpegOfTheVideosSizeWhateverItsName) 
     EXPECT_EQ(reader.size(), delegate->player1->videoSize());
     EXPECT_EQ(reader.size(), QSize(640, 360));
 
-    // The capture lives where no other user may write.
+    // The capture lives where no other user may write, in a folder of this process.
     const QFileInfo folder(QFileInfo(delegate->capturePath()).absolutePath());
     EXPECT_NE(folder.absoluteFilePath(), QStringLiteral("/tmp"));
+    EXPECT_TRUE(folder.fileName().startsWith(QStringLiteral("ruvex-viewer-")));
     EXPECT_FALSE(folder.permissions() & (QFile::WriteOther | QFile::WriteGroup));
     EXPECT_EQ(folder.ownerId(), getuid());
 

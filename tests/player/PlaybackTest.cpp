@@ -53,8 +53,9 @@ TEST_F(PlaybackTest, APairPlaysInBothViews) {
     EXPECT_EQ(fileOf(p1()), QStringLiteral("alwa_20260314_081500_F.MP4"));
     EXPECT_EQ(fileOf(p2()), QStringLiteral("alwa_20260314_081500_R.MP4"));
     ASSERT_TRUE(waitFor([&] { return delegate->isPlaying(p2()); }));
-    EXPECT_TRUE(delegate->video1View->isVisible());
-    EXPECT_TRUE(delegate->video2View->isVisible());
+    // The views follow the players' reports, which arrive a moment after their states.
+    EXPECT_TRUE(waitFor([&] { return delegate->video1View->isVisible(); }));
+    EXPECT_TRUE(waitFor([&] { return delegate->video2View->isVisible(); }));
     EXPECT_TRUE(delegate->audioToggleButton->isVisible());
     EXPECT_FALSE(delegate->graphView->values().empty());
     EXPECT_EQ(delegate->playButton->imageName(), QStringLiteral("icon_pause_n"));
