@@ -2,6 +2,7 @@
 #include "RVXPageHelpers.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QMessageBox>
 
@@ -30,4 +31,16 @@ void setComboItems(QComboBox* combo, const QStringList& labels) {
 void setMatrixTitles(const QList<QAbstractButton*>& cells, const QStringList& labels) {
     for (qsizetype i = 0; i < cells.size() && i < labels.size(); ++i)
         cells[i]->setText(labels[i]);
+}
+
+void setCheckedButton(QButtonGroup* group, int id) {
+    if (QAbstractButton* b = group->button(id)) {
+        b->setChecked(true);
+        return;
+    }
+    // An exclusive group keeps one button checked; none is shown by lifting that.
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
 }

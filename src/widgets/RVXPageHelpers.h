@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAbstractButton;
+class QButtonGroup;
 class QComboBox;
 class QMessageBox;
 class QWidget;
@@ -22,3 +23,5 @@ QMessageBox* showAlert(QWidget* window, const QString& message, const QString& i
 // it): a combo box's items, and a radio matrix's cell titles, its cells counted row by row.
 void setComboItems(QComboBox* combo, const QStringList& labels);
 void setMatrixTitles(const QList<QAbstractButton*>& cells, const QStringList& labels);
+// Checks the group's button of that id, or none for an id it does not have.
+void setCheckedButton(QButtonGroup* group, int id);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TKRadioMatrix.h"
 
+#include "RVXPageHelpers.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QRadioButton>
@@ -49,15 +51,7 @@ QList<QAbstractButton*> TKRadioMatrix::cells() const {
 }
 
 void TKRadioMatrix::setSelectedCell(int cell) {
-    if (QAbstractButton* b = m_group->button(cell)) {
-        b->setChecked(true);
-        return;
-    }
-    // An exclusive group keeps one cell chosen; none is shown by lifting that.
-    m_group->setExclusive(false);
-    for (QAbstractButton* b : m_group->buttons())
-        b->setChecked(false);
-    m_group->setExclusive(true);
+    setCheckedButton(m_group, cell);
 }
 
 int TKRadioMatrix::selectedCell() const {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TKSegmentedControl.h"
 
+#include "RVXPageHelpers.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QToolButton>
@@ -53,15 +55,7 @@ QString TKSegmentedControl::labelForSegment(int segment) const {
 }
 
 void TKSegmentedControl::setSelectedSegment(int segment) {
-    if (QAbstractButton* b = m_group->button(segment)) {
-        b->setChecked(true);
-        return;
-    }
-    // An exclusive group keeps one button checked; none is shown by lifting that.
-    m_group->setExclusive(false);
-    for (QAbstractButton* b : m_group->buttons())
-        b->setChecked(false);
-    m_group->setExclusive(true);
+    setCheckedButton(m_group, segment);
 }
 
 int TKSegmentedControl::selectedSegment() const {

@@ -10,6 +10,7 @@
 #include "support/Run.h"
 #include "support/StderrCapture.h"
 #include "support/TempTree.h"
+#include "support/WebPageTestSupport.h"
 #include "support/WindowTestSupport.h"
 #include "widgets/TKSegmentedControl.h"
 
@@ -27,17 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QVariant evaluate(QWebEnginePage* page, const QString& script) {
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    EXPECT_TRUE(waitFor([&] { return done; }));
-    return result;
-}
 
 FlashDataRecord at(int latWhole, int latFraction, int lonWhole, int lonFraction) {
     FlashDataRecord r;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The map page in a real web view.
 #include "PlayerTestSupport.h"
+#include "support/WebPageTestSupport.h"
 
 #include "player/RVXMapPage.h"
 #include "player/RVXMapWindowController.h"
@@ -9,17 +10,6 @@
 #include <QWebEngineView>
 
 namespace {
-QVariant evaluate(QWebEnginePage* page, const QString& script) {
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    EXPECT_TRUE(waitFor([&] { return done; }, 10000)) << qPrintable(script);
-    return result;
-}
-
 class MapPageTest : public testing::Test {
 protected:
     void SetUp() override {

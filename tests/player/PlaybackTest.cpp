@@ -7,6 +7,7 @@
 #include "player/RVXScrollableVideoContainerView.h"
 #include "player/VLCVideoView.h"
 #include "support/TempTree.h"
+#include "support/WebPageTestSupport.h"
 #include "widgets/TKImageButton.h"
 
 #include <QDir>
@@ -475,21 +476,14 @@ TEST_F(PlaybackTest, TheMapShowsEachRecordingsOwnTrack) {
     });
     ASSERT_NE(track, scripts.end());
     EXPECT_TRUE(track->startsWith(QStringLiteral("setTrack([[16."))) << qPrintable(*track);
-    const auto evaluate = [&](const QString& script) {
-        QVariant result;
-        bool done = false;
-        delegate->mapWebView->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        EXPECT_TRUE(waitFor([&] { return done; }));
-        return result;
-    };
     ASSERT_TRUE(waitFor([&] { return delegate->mapPage()->isReady(); }, 20000));
-    EXPECT_GT(evaluate(QStringLiteral("rvxTrackLength()")).toInt(), 20);
+    EXPECT_GT(evaluate(delegate->mapWebView->page(), QStringLiteral("rvxTrackLength()")).toInt(),
+              20);
     // The lone rear recording has no telemetry: its map is empty.
     playAndWait(7);
     EXPECT_TRUE(delegate->recentMapScripts().contains(QStringLiteral("setTrack([])")));
-    EXPECT_EQ(evaluate(QStringLiteral("rvxTrackLength()")).toInt(), 0);
-    EXPECT_TRUE(evaluate(QStringLiteral("rvxMarkerPosition()")).isNull());
+    EXPECT_EQ(evaluate(delegate->mapWebView->page(), QStringLiteral("rvxTrackLength()")).toInt(),
+              0);
+    EXPECT_TRUE(
+        evaluate(delegate->mapWebView->page(), QStringLiteral("rvxMarkerPosition()")).isNull());
 }
