@@ -83,24 +83,20 @@ int main(int argc, char** argv) {
     wait(3000);
     ok = shoot(delegate.window, out.filePath(QStringLiteral("map-panel.png"))) && ok;
 
-    // The settings editor on the card's config.bin, its first two pages.
+    // The settings editor on the card's config.bin, page by page.
     delegate.stopPlay();
     RVXSettingController editor(card);
     editor.showWindow();
     wait(1500);
     ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-video.png"))) && ok;
-    editor.changeViewController(1);
-    wait(800);
-    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-basic.png"))) && ok;
-    editor.changeViewController(2);
-    wait(800);
-    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-gps.png"))) && ok;
-    editor.changeViewController(4);
-    wait(800);
-    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-park.png"))) && ok;
-    editor.changeViewController(6);
-    wait(800);
-    ok = shoot(editor.window(), out.filePath(QStringLiteral("settings-audio.png"))) && ok;
+    const char* const pages[] = {"basic", "gps", "aux", "park", "adas", "audio"};
+    for (int segment = 1; segment <= 6; ++segment) {
+        editor.changeViewController(segment);
+        wait(800);
+        const QString name =
+            QStringLiteral("settings-%1.png").arg(QLatin1String(pages[segment - 1]));
+        ok = shoot(editor.window(), out.filePath(name)) && ok;
+    }
 
     // The drive log, a row shown on the map window beside the editor.
     editor.changeViewController(7);

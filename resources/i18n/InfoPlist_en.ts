@@ -776,5 +776,241 @@
         <source>setting.aux.rear_sensitivity</source>
         <translation>Rear camera</translation>
     </message>
+    <message id="3min">
+        <source>3min</source>
+        <translation>3 min</translation>
+    </message>
+    <message id="5min">
+        <source>5min</source>
+        <translation>5 min</translation>
+    </message>
+    <message id="time">
+        <source>time</source>
+        <translation>Clock</translation>
+    </message>
+    <message id="setting.adas.Height">
+        <source>setting.adas.Height</source>
+        <translation>Camera height above the road</translation>
+    </message>
+    <message id="setting.adas.HwadwaySensitivity">
+        <source>setting.adas.HwadwaySensitivity</source>
+        <translation>Headway zone</translation>
+    </message>
+    <message id="setting.adas.HwadwayZone">
+        <source>setting.adas.HwadwayZone</source>
+        <translation>Headway sensitivity</translation>
+    </message>
+    <message id="setting.adas.LaneWidth">
+        <source>setting.adas.LaneWidth</source>
+        <translation>Lane width</translation>
+    </message>
+    <message id="setting.adas.LeftWidth">
+        <source>setting.adas.LeftWidth</source>
+        <translation>Distance to the left wheel</translation>
+    </message>
+    <message id="setting.adas.RightHeight">
+        <source>setting.adas.RightHeight</source>
+        <translation>Distance to the right wheel</translation>
+    </message>
+    <message id="setting.adas.UFCW">
+        <source>setting.adas.UFCW</source>
+        <translation>Urban forward-collision warning</translation>
+    </message>
+    <message id="setting.adas.fcmd_enable">
+        <source>setting.adas.fcmd_enable</source>
+        <translation>Front car moving alert</translation>
+    </message>
+    <message id="setting.adas.fcmd_enable_sensitivity">
+        <source>setting.adas.fcmd_enable_sensitivity</source>
+        <translation>Front car moving sensitivity</translation>
+    </message>
+    <message id="setting.adas.fcws_sensitivity">
+        <source>setting.adas.fcws_sensitivity</source>
+        <translation>Forward-collision warning sensitivity</translation>
+    </message>
+    <message id="setting.adas.fcws_speed">
+        <source>setting.adas.fcws_speed</source>
+        <translation>Forward-collision warning from</translation>
+    </message>
+    <message id="setting.adas.ldws_sensitivity">
+        <source>setting.adas.ldws_sensitivity</source>
+        <translation>Lane-departure warning sensitivity</translation>
+    </message>
+    <message id="setting.adas.ldws_speed">
+        <source>setting.adas.ldws_speed</source>
+        <translation>Lane-departure warning from</translation>
+    </message>
+    <message id="setting.adas.vibrator">
+        <source>setting.adas.vibrator</source>
+        <translation>Vibration alert</translation>
+    </message>
+    <message id="setting.adas.vibrator.all">
+        <source>setting.adas.vibrator.all</source>
+        <translation>All warnings</translation>
+    </message>
+    <message id="setting.adas.vibrator.level">
+        <source>setting.adas.vibrator.level</source>
+        <translation>Level</translation>
+    </message>
+    <message id="setting.adas.vibrator.notuse">
+        <source>setting.adas.vibrator.notuse</source>
+        <translation>Off</translation>
+    </message>
+    <message id="setting.adas.vibrator.speed">
+        <source>setting.adas.vibrator.speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message id="setting.aux.always">
+        <source>setting.aux.always</source>
+        <translation>Continuous</translation>
+    </message>
+    <message id="setting.aux.motion">
+        <source>setting.aux.motion</source>
+        <translation>Motion</translation>
+    </message>
+    <message id="setting.aux.event">
+        <source>setting.aux.event</source>
+        <translation>Event</translation>
+    </message>
+    <message id="setting.aux.auto_format_16week">
+        <source>setting.aux.auto_format_16week</source>
+        <translation>16 weeks</translation>
+    </message>
+    <message id="setting.aux.auto_format_32week">
+        <source>setting.aux.auto_format_32week</source>
+        <translation>32 weeks</translation>
+    </message>
+    <message id="setting.aux.auto_format_4week">
+        <source>setting.aux.auto_format_4week</source>
+        <translation>4 weeks</translation>
+    </message>
+    <message id="setting.aux.auto_format_8week">
+        <source>setting.aux.auto_format_8week</source>
+        <translation>8 weeks</translation>
+    </message>
+    <message id="setting.aux.auto_format_alarm">
+        <source>setting.aux.auto_format_alarm</source>
+        <translation>Formatting reminder</translation>
+    </message>
+    <message id="setting.aux.auto_format_notuse">
+        <source>setting.aux.auto_format_notuse</source>
+        <translation>Off</translation>
+    </message>
+    <message id="setting.aux.country_ac_power_setting">
+        <source>setting.aux.country_ac_power_setting</source>
+        <translation>Mains frequency (flicker)</translation>
+    </message>
+    <message id="setting.aux.high_suv">
+        <source>setting.aux.high_suv</source>
+        <translation>High (SUV)</translation>
+    </message>
+    <message id="setting.aux.low">
+        <source>setting.aux.low</source>
+        <translation>Low</translation>
+    </message>
+    <message id="setting.aux.medium_sedan">
+        <source>setting.aux.medium_sedan</source>
+        <translation>Medium (sedan)</translation>
+    </message>
+    <message id="setting.aux.lcd_auto_off">
+        <source>setting.aux.lcd_auto_off</source>
+        <translation>Screen off after</translation>
+    </message>
+    <message id="setting.aux.lcd_brightness">
+        <source>setting.aux.lcd_brightness</source>
+        <translation>Screen brightness</translation>
+    </message>
+    <message id="setting.aux.lcd_brightness_night">
+        <source>setting.aux.lcd_brightness_night</source>
+        <translation>Dimmer screen at night</translation>
+    </message>
+    <message id="setting.aux.lcd_screensaver">
+        <source>setting.aux.lcd_screensaver</source>
+        <translation>Screen saver</translation>
+    </message>
+    <message id="setting.aux.motion_sense_setting">
+        <source>setting.aux.motion_sense_setting</source>
+        <translation>Vehicle height</translation>
+    </message>
+    <message id="setting.aux.parking_monitor_notice">
+        <source>setting.aux.parking_monitor_notice</source>
+        <translation>Parking recording notice</translation>
+    </message>
+    <message id="setting.aux.parking_rear_setting">
+        <source>setting.aux.parking_rear_setting</source>
+        <translation>Rear camera while parked</translation>
+    </message>
+    <message id="setting.aux.password_invalid">
+        <source>setting.aux.password_invalid</source>
+        <translation>The Wi-Fi password may use only letters, digits and ASCII punctuation, with no blanks.</translation>
+    </message>
+    <message id="setting.aux.password_length">
+        <source>setting.aux.password_length</source>
+        <translation>The Wi-Fi password must have at least 8 characters.</translation>
+    </message>
+    <message id="setting.aux.ssid_invalid">
+        <source>setting.aux.ssid_invalid</source>
+        <translation>The Wi-Fi name may use only letters, digits and ASCII punctuation, with no blanks.</translation>
+    </message>
+    <message id="setting.aux.ssid_length">
+        <source>setting.aux.ssid_length</source>
+        <translation>The Wi-Fi name must have at least 5 characters.</translation>
+    </message>
+    <message id="setting.aux.pip.bottom_left">
+        <source>setting.aux.pip.bottom_left</source>
+        <translation>Bottom left</translation>
+    </message>
+    <message id="setting.aux.pip.bottom_right">
+        <source>setting.aux.pip.bottom_right</source>
+        <translation>Bottom right</translation>
+    </message>
+    <message id="setting.aux.pip.top_left">
+        <source>setting.aux.pip.top_left</source>
+        <translation>Top left</translation>
+    </message>
+    <message id="setting.aux.pip.top_right">
+        <source>setting.aux.pip.top_right</source>
+        <translation>Top right</translation>
+    </message>
+    <message id="setting.aux.pip_position">
+        <source>setting.aux.pip_position</source>
+        <translation>Picture-in-picture corner</translation>
+    </message>
+    <message id="setting.aux.recording_length">
+        <source>setting.aux.recording_length</source>
+        <translation>Recording length</translation>
+    </message>
+    <message id="setting.aux.sdcard_capacity">
+        <source>setting.aux.sdcard_capacity</source>
+        <translation>Card shares</translation>
+    </message>
+    <message id="setting.aux.wifi">
+        <source>setting.aux.wifi</source>
+        <translation>Wi-Fi access point</translation>
+    </message>
+    <message id="setting.aux.wifi_channel">
+        <source>setting.aux.wifi_channel</source>
+        <translation>Channel:</translation>
+    </message>
+    <message id="setting.aux.wifi_password">
+        <source>setting.aux.wifi_password</source>
+        <translation>Password:</translation>
+    </message>
+    <message id="setting.aux.wifi_ssid">
+        <source>setting.aux.wifi_ssid</source>
+        <translation>Name:</translation>
+    </message>
+    <message id="setting.aux.wifi_start">
+        <source>setting.aux.wifi_start</source>
+        <translation>Wi-Fi at start</translation>
+    </message>
+    <message id="setting.aux.wifi_start_off">
+        <source>setting.aux.wifi_start_off</source>
+        <translation>Off</translation>
+    </message>
+    <message id="setting.aux.wifi_start_on">
+        <source>setting.aux.wifi_start_on</source>
+        <translation>On</translation>
+    </message>
 </context>
 </TS>

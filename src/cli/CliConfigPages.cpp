@@ -47,6 +47,8 @@ QByteArray controlJson(const RVXPageControl& c) {
         break;
     case Kind::Text:
         json.add("text", c.text);
+        if (!c.editable)
+            json.add("editable", false);
         break;
     case Kind::Stepper:
     case Kind::Value:

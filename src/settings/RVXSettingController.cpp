@@ -3,7 +3,9 @@
 
 #include "RVXLocalizedString.h"
 #include "RVXSettingFile.h"
+#include "RVXSettingForAdasViewController.h"
 #include "RVXSettingForAudioViewController.h"
+#include "RVXSettingForAuxViewController.h"
 #include "RVXSettingForBasicViewController.h"
 #include "RVXSettingForGpsViewController.h"
 #include "RVXSettingForMotionViewController.h"
@@ -53,8 +55,12 @@ RVXSettingViewController* makePage(int index) {
         return new RVXSettingForBasicViewController;
     case 2:
         return new RVXSettingForGpsViewController;
+    case 3:
+        return new RVXSettingForAuxViewController;
     case 4:
         return new RVXSettingForMotionViewController;
+    case 5:
+        return new RVXSettingForAdasViewController;
     case 6:
         return new RVXSettingForAudioViewController;
     default:
@@ -84,7 +90,7 @@ RVXSettingController::~RVXSettingController() {
 }
 
 bool RVXSettingController::hasPage(int index) {
-    return (index >= 0 && index <= 2) || index == 4 || index == 6 || index == kDriveInfoSegment;
+    return index >= 0 && index <= kDriveInfoSegment;
 }
 
 RVXSettingForFlashDataViewController* RVXSettingController::createDriveInfoController() {
@@ -243,8 +249,10 @@ void RVXSettingController::changeViewController(int index) {
             alert(QStringLiteral("ZAMO"), *error);
             return;
         }
-        if (!targetController->populate())
+        if (!targetController->populate()) {
+            functionSegmentedControl->setSelectedSegment(lastSelectedTabIndex);
             return;
+        }
         targetController->onHide();
         targetView->layout()->removeWidget(targetController);
         // The drive-information page is made once and kept; the others anew each time.

@@ -69,6 +69,8 @@ std::optional<QString> RVXSettingPage::userSet(const QString& name, const QStrin
         c.checked = value == u"1";
         break;
     case RVXPageControl::Kind::Text:
+        if (!c.editable)
+            return QStringLiteral("'%1' is not editable").arg(name);
         c.text = value;
         break;
     case RVXPageControl::Kind::Stepper:

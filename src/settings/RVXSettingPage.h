@@ -35,6 +35,8 @@ struct RVXPageControl {
     QString text;
     double value = 0;
     bool enabled = true;
+    // A text field the user reads but cannot type into; a stepper beside it changes it.
+    bool editable = true;
 
     bool isChoice() const {
         return kind == Kind::Segmented || kind == Kind::Combo || kind == Kind::Matrix;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXSettingPages.h"
 
+#include "RVXAdasPageLogic.h"
 #include "RVXAudioPageLogic.h"
+#include "RVXAuxPageLogic.h"
 #include "RVXBasicPageLogic.h"
 #include "RVXGpsPageLogic.h"
 #include "RVXMotionPageLogic.h"
@@ -9,7 +11,8 @@
 
 QStringList RVXSettingPageNames() {
     return {QStringLiteral("video"), QStringLiteral("basic"), QStringLiteral("gps"),
-            QStringLiteral("park"), QStringLiteral("audio")};
+            QStringLiteral("aux"),   QStringLiteral("park"),  QStringLiteral("adas"),
+            QStringLiteral("audio")};
 }
 
 std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
@@ -19,6 +22,10 @@ std::unique_ptr<RVXSettingPage> RVXMakeSettingPage(const QString& name) {
         return std::make_unique<RVXBasicPageLogic>();
     if (name == u"gps")
         return std::make_unique<RVXGpsPageLogic>();
+    if (name == u"aux")
+        return std::make_unique<RVXAuxPageLogic>();
+    if (name == u"adas")
+        return std::make_unique<RVXAdasPageLogic>();
     if (name == u"park")
         return std::make_unique<RVXMotionPageLogic>();
     if (name == u"audio")

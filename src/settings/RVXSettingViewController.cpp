@@ -5,6 +5,7 @@
 #include "widgets/RVXPageHelpers.h"
 #include "widgets/TKRadioMatrix.h"
 #include "widgets/TKSegmentedControl.h"
+#include "widgets/TKStepper.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -36,6 +37,13 @@ void localiseTexts(QWidget* view) {
     }
 }
 
+QStringList comboItems(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
 } // namespace
 
 RVXSettingViewController::RVXSettingViewController(std::unique_ptr<RVXSettingPage> logic,
@@ -45,10 +53,12 @@ RVXSettingViewController::RVXSettingViewController(std::unique_ptr<RVXSettingPag
 
 RVXSettingViewController::~RVXSettingViewController() = default;
 
-void RVXSettingViewController::bindControls() {
+void RVXSettingViewController::bindControls(const QStringList& selfBound) {
     localiseTexts(this);
     for (const RVXPageControl& c : m_logic->controls()) {
         const QString name = c.name;
+        if (selfBound.contains(name))
+            continue;
         QWidget* widget = findChild<QWidget*>(name);
         if (!widget) {
             qWarning("settings page %s: the form has no control %s",
@@ -64,6 +74,9 @@ void RVXSettingViewController::bindControls() {
             setMatrixTitles(matrix->cells(), c.labels);
             connect(matrix, &TKRadioMatrix::cellClicked, this,
                     [this, name](int i) { userChanged(name, QString::number(i)); });
+        } else if (auto* stepper = qobject_cast<TKStepper*>(widget)) {
+            connect(stepper, &TKStepper::stepped, this,
+                    [this, name](int steps) { userChanged(name, QString::number(steps)); });
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             setComboItems(combo, c.labels);
             connect(combo, &QComboBox::activated, this,
@@ -96,14 +109,18 @@ void RVXSettingViewController::refresh() {
         } else if (auto* matrix = qobject_cast<TKRadioMatrix*>(widget)) {
             matrix->setSelectedCell(c.index);
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            if (comboItems(combo) != c.labels)
+                setComboItems(combo, c.labels);
             combo->setCurrentIndex(c.index);
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             button->setChecked(c.checked);
         } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+            field->setReadOnly(!c.editable);
             if (field->text() != c.text)
                 field->setText(c.text);
         }
     }
+    refreshSelfBound();
     m_refreshing = false;
 }
 
@@ -121,7 +138,7 @@ void RVXSettingViewController::userChanged(const QString& name, const QString& v
 
 void RVXSettingViewController::commitTexts() {
     for (const RVXPageControl& c : m_logic->controls()) {
-        if (c.kind != Kind::Text || !c.enabled)
+        if (c.kind != Kind::Text || !c.enabled || !c.editable)
             continue;
         if (auto* field = findChild<QLineEdit*>(c.name); field && field->text() != c.text)
             m_logic->userSet(c.name, field->text());

@@ -35,11 +35,15 @@ public:
 
 protected:
     RVXSettingViewController(std::unique_ptr<RVXSettingPage> logic, QWidget* parent);
-    // Connects the form's controls to the logic; call once the form is set up.
-    void bindControls();
+    // Connects the form's controls to the logic; call once the form is set up. Controls
+    // named in selfBound are the page's own to connect and show.
+    void bindControls(const QStringList& selfBound = {});
+    // Shows what the generic binding does not; runs at the end of every refresh.
+    virtual void refreshSelfBound() {}
+    void userChanged(const QString& name, const QString& value);
+    bool refreshing() const { return m_refreshing; }
 
 private:
-    void userChanged(const QString& name, const QString& value);
     // Text fields hand over what they hold even when the user never left them.
     void commitTexts();
     void showWarnings();

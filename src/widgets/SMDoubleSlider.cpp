@@ -176,7 +176,8 @@ void SMDoubleSlider::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void SMDoubleSlider::keyPressEvent(QKeyEvent* event) {
-    const double step = (m_cell.maxValue() - m_cell.minValue()) / 100;
+    const double step =
+        m_altIncrement > 0 ? m_altIncrement : (m_cell.maxValue() - m_cell.minValue()) / 100;
     const double v = m_cell.doubleValue();
     switch (event->key()) {
     case Qt::Key_Left:

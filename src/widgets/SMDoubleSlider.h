@@ -20,6 +20,9 @@ class SMDoubleSlider : public QWidget {
 public:
     explicit SMDoubleSlider(Qt::Orientation orientation = Qt::Horizontal,
                             QWidget* parent = nullptr);
+    // A horizontal one, as a form makes it.
+    explicit SMDoubleSlider(QWidget* parent)
+        : SMDoubleSlider(Qt::Horizontal, parent) {}
 
     SMDoubleSliderCell& cell() { return m_cell; }
     const SMDoubleSliderCell& cell() const { return m_cell; }
@@ -37,6 +40,8 @@ public:
     void setTrackingLoKnob(bool lo);
     bool lockedSliders() const { return m_cell.lockedSliders(); }
     void setLockedSliders(bool locked);
+    // What one arrow key moves the focused knob by; 0 is a hundredth of the range.
+    void setAltIncrementValue(double step) { m_altIncrement = step; }
     // Values are sent while dragging when true, else at mouse-up.
     void setContinuous(bool continuous) { m_continuous = continuous; }
     // Where each knob is drawn, in widget coordinates.
@@ -71,6 +76,7 @@ private:
     SMDoubleSliderCell m_cell;
     Qt::Orientation m_orientation;
     bool m_continuous = true;
+    double m_altIncrement = 0;
     bool m_pressed = false;
     int m_pressOffset = 0;
 };

@@ -42,7 +42,11 @@ protected:
 
 TEST_F(ConfigPages, EveryBuiltPageShowsItsControls) {
     const QJsonObject all = pages(file);
-    EXPECT_EQ(all.keys(), QStringList({"audio", "basic", "gps", "park", "video"}));
+    EXPECT_EQ(all.keys(), QStringList({"adas", "audio", "aux", "basic", "gps", "park", "video"}));
+    EXPECT_EQ(all.value(u"adas").toObject().value(u"heightInput").toObject(),
+              QJsonObject({{"text", "135cm"}, {"editable", false}, {"enabled", true}}));
+    EXPECT_EQ(all.value(u"aux").toObject().value(u"ratioHiValue").toObject(),
+              QJsonObject({{"value", 90}}));
     EXPECT_FALSE(all.value(u"park")
                      .toObject()
                      .value(u"frontMotionBlock06Chk")
@@ -110,11 +114,11 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
     EXPECT_TRUE(bad.err.contains("gsensorSensitivityThresholdZParkingField"))
         << bad.err.constData();
     EXPECT_TRUE(bad.err.contains("0.05")) << "the English message";
-    for (const QStringList& args :
-         {QStringList{"--page", "adas"}, QStringList{"--page", "basic", "noSuch=1"},
-          QStringList{"--page", "basic", "gsensorEnableChk=yes"},
-          QStringList{"--page", "video", "wdr=2"},
-          QStringList{"--page", "basic", "powerTimeCombo=x"}})
+    for (const QStringList& args : {QStringList{"--page", "adas", "heightInput=150cm"},
+                                    QStringList{"--page", "basic", "noSuch=1"},
+                                    QStringList{"--page", "basic", "gsensorEnableChk=yes"},
+                                    QStringList{"--page", "video", "wdr=2"},
+                                    QStringList{"--page", "basic", "powerTimeCombo=x"}})
         EXPECT_EQ(edit(args).exitCode, 2) << args.join(u' ').toStdString();
     EXPECT_EQ(bytes(), before);
 
@@ -134,6 +138,28 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
     ASSERT_EQ(edit({"--page", "basic", "useExternalPowerChk=1"}).exitCode, 0);
     EXPECT_EQ(fields(file).value(u"sd_mem_event_reserved").toInt(), 1);
     EXPECT_EQ(edit({"--page", "basic", "powerTimeCombo=2"}).exitCode, 2) << "locked by the box";
+}
+
+TEST_F(ConfigPages, KnobsAndSteppersFromTheCommandLine) {
+    ASSERT_EQ(edit({"--page", "aux", "ratioLoValue=10", "ratioHiValue=90"}).exitCode, 0);
+    ASSERT_EQ(edit({"--page", "adas", "heightStepper=2", "leftWidthStepper=-5"}).exitCode, 0);
+    const QJsonObject o = fields(file);
+    EXPECT_EQ(o.value(u"sd_mem_always_ratio").toInt(), 10);
+    EXPECT_EQ(o.value(u"sd_mem_motion_ratio").toInt(), 80);
+    EXPECT_EQ(o.value(u"sd_mem_event_ratio").toInt(), 10);
+    EXPECT_NEAR(o.value(u"blackboxHeight").toDouble(), 1.37, 1e-6);
+    EXPECT_NEAR(o.value(u"LDW_width_L").toDouble(), 0.95, 1e-6);
+    EXPECT_TRUE(o.value(u"checksumValid").toBool());
+
+    // A high knob below the low one, or a short Wi-Fi name: said, nothing written.
+    const QByteArray before = bytes();
+    const RunResult crossed = edit({"--page", "aux", "ratioLoValue=50", "ratioHiValue=40"});
+    EXPECT_EQ(crossed.exitCode, 1);
+    EXPECT_TRUE(crossed.err.contains("10 %")) << crossed.err.constData();
+    const RunResult wifi = edit({"--page", "aux", "ssidLabel=Zamo"});
+    EXPECT_EQ(wifi.exitCode, 1);
+    EXPECT_TRUE(wifi.err.startsWith("Warning: ")) << wifi.err.constData();
+    EXPECT_EQ(bytes(), before);
 }
 
 } // namespace

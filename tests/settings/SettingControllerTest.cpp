@@ -8,16 +8,20 @@
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
 #include "support/WindowTestSupport.h"
+#include "widgets/SMDoubleSlider.h"
 #include "widgets/TKRadioMatrix.h"
 #include "widgets/TKSegmentedControl.h"
+#include "widgets/TKStepper.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,6 +29,9 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -84,8 +91,6 @@ TEST_F(SettingControllerTest, TheOpenFolderStandsInForTheCardAndASaveSealsIt) {
     EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 2)
         << "the page shows the card's record once it is read";
     EXPECT_FALSE(editor->sdcardFormatButton->isEnabled());
-    EXPECT_FALSE(editor->functionSegmentedControl->segmentButton(3)->isEnabled())
-        << "a page still to come";
     // The motion page's zones are check boxes over the picture; unticking one stores its bit.
     chooseSegment(4);
     ASSERT_EQ(editor->lastSelectedTabIndex, 4);
@@ -241,6 +246,112 @@ TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
     type("gsensorSensitivityThresholdXParkingField", QStringLiteral("nan"));
     chooseSegment(1);
     EXPECT_EQ(editor->lastSelectedTabIndex, 1);
+}
+
+TEST_F(SettingControllerTest, EveryPageOpensWithItsTextsAndTheAuxAndAdasControlsWork) {
+    const QString folder = cardFolder([](_FILEDATA& r) {
+        r.sd_mem_always_ratio = 30;
+        r.sd_mem_motion_ratio = 40;
+        r.sd_mem_event_ratio = 30;
+    });
+    open(folder);
+    // Every page, and no text left as its string-table key.
+    for (int segment = 0; segment < 8; ++segment) {
+        ASSERT_TRUE(editor->functionSegmentedControl->segmentButton(segment)->isEnabled());
+        chooseSegment(segment);
+        ASSERT_EQ(editor->lastSelectedTabIndex, segment);
+        QStringList texts;
+        for (QGroupBox* box : editor->targetController->findChildren<QGroupBox*>())
+            texts << box->title();
+        for (QLabel* label : editor->targetController->findChildren<QLabel*>())
+            texts << label->text();
+        for (QAbstractButton* button : editor->targetController->findChildren<QAbstractButton*>())
+            texts << button->text();
+        for (const QString& text : texts)
+            EXPECT_FALSE(text.startsWith(QStringLiteral("setting.")) ||
+                         text.startsWith(QStringLiteral("msg.")))
+                << "page " << segment << ": " << qPrintable(text);
+    }
+
+    // The share knobs show the record and move the record's shares.
+    chooseSegment(3);
+    auto* slider = control<SMDoubleSlider>("sdRatioSlider");
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->doubleLoValue(), 30);
+    EXPECT_EQ(slider->doubleHiValue(), 70);
+    EXPECT_EQ(control<QLineEdit>("motionField")->text(), QStringLiteral("40%"));
+    slider->setFocus();
+    slider->setTrackingLoKnob(false);
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(control<QLineEdit>("eventField")->text(), QStringLiteral("29%"));
+    // Dragging the high knob far right leaves too little for events; the page stays.
+    const QRect hiKnob = slider->knobRect(slider->doubleHiValue());
+    QTest::mousePress(slider, Qt::LeftButton, {}, hiKnob.center());
+    QTest::mouseMove(slider, QPoint(slider->width() - 2, hiKnob.center().y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, {},
+                        QPoint(slider->width() - 2, hiKnob.center().y()));
+    EXPECT_GT(slider->doubleHiValue(), 91);
+    EXPECT_EQ(slider->doubleHiValue(), std::floor(slider->doubleHiValue()));
+    chooseSegment(5);
+    EXPECT_EQ(editor->lastSelectedTabIndex, 3);
+    QMessageBox* tooLow = visibleAlert(editor->window());
+    ASSERT_NE(tooLow, nullptr);
+    EXPECT_EQ(tooLow->informativeText(), RVXLocalizedString("msg.sdcard_ratio_too_low"));
+    tooLow->accept();
+    QTest::keyClick(slider, Qt::Key_Left); // the high knob, dragged last
+    for (int i = 0; i < 20 && slider->doubleHiValue() > 80; ++i)
+        QTest::keyClick(slider, Qt::Key_Left);
+    // A Wi-Fi name too short: its own warning, the page stays, the segment too.
+    type("ssidLabel", QStringLiteral("Zamo"));
+    chooseSegment(5);
+    QMessageBox* warning = visibleAlert(editor->window());
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->text(), QStringLiteral("Warning"));
+    EXPECT_EQ(warning->informativeText(), RVXLocalizedString("setting.aux.ssid_length"));
+    warning->accept();
+    EXPECT_EQ(editor->lastSelectedTabIndex, 3);
+    EXPECT_EQ(editor->functionSegmentedControl->selectedSegment(), 3);
+    EXPECT_EQ(editor->filedata()->sd_mem_always_ratio, 30u);
+    EXPECT_EQ(editor->filedata()->sd_mem_event_ratio, 20u) << "shares stored before the check";
+    type("ssidLabel", QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+
+    // The height stepper's clicks reach the record at once; the field is read-only.
+    chooseSegment(5);
+    ASSERT_EQ(editor->lastSelectedTabIndex, 5);
+    auto* height = control<QLineEdit>("heightInput");
+    ASSERT_NE(height, nullptr);
+    EXPECT_TRUE(height->isReadOnly());
+    EXPECT_EQ(height->text(), QStringLiteral("135cm"));
+    auto* stepper = control<TKStepper>("heightStepper");
+    stepper->upButton()->click();
+    stepper->upButton()->click();
+    EXPECT_EQ(height->text(), QStringLiteral("137cm"));
+    EXPECT_EQ(editor->filedata()->blackboxHeight, 1.37f);
+    EXPECT_EQ(control<QComboBox>("adasHeadwayZoneCombo")->currentText(), QStringLiteral("1.2"));
+    EXPECT_EQ(control<QComboBox>("adasLDWSSpeedCombo")->itemText(7), QStringLiteral("45Mi/h"));
+
+    editor->saveButton->click();
+    QMessageBox* saved = visibleAlert(editor->window());
+    ASSERT_NE(saved, nullptr);
+    saved->accept();
+    const QByteArray bytes = readAll(folder + QStringLiteral("/config.bin"));
+    ASSERT_EQ(bytes.size(), 500);
+    const auto u32 = [&](int offset) {
+        uint32_t v;
+        std::memcpy(&v, bytes.constData() + offset, 4);
+        return v;
+    };
+    const auto f32 = [&](int offset) {
+        float v;
+        std::memcpy(&v, bytes.constData() + offset, 4);
+        return v;
+    };
+    EXPECT_EQ(u32(8), 30u);  // continuous
+    EXPECT_EQ(u32(16), 50u); // motion
+    EXPECT_EQ(u32(12), 20u); // event
+    EXPECT_EQ(bytes.mid(356, 16), QByteArray("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ(f32(456), 1.37f);
+    EXPECT_EQ(f32(452), 1.2f);
 }
 
 TEST_F(SettingControllerTest, AWriteProtectedFileIsSaidAndTheEditorStays) {

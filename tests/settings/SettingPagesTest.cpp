@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The video and basic pages' logic on a record, driven as a user drives the controls.
+// The settings pages' logic on a record, driven as a user drives the controls.
+#include "settings/RVXAdasPageLogic.h"
 #include "settings/RVXAudioPageLogic.h"
+#include "settings/RVXAuxPageLogic.h"
 #include "settings/RVXBasicPageLogic.h"
 #include "settings/RVXGpsPageLogic.h"
 #include "settings/RVXLocalizedString.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -284,6 +287,190 @@ TEST_F(SettingPages, GpsZonesAndIntervalsByIndex) {
     EXPECT_EQ(RVXGpsPageLogic::timeZoneTexts().value(findTimeZoneIndexForOffset(9 * 3600 + 1800)),
               QStringLiteral("+09:30"));
     EXPECT_EQ(RVXGpsPageLogic::timeZoneTexts().size(), 34);
+}
+
+TEST_F(SettingPages, AdasSpeedsFollowTheUnitWithoutConversion) {
+    RVXAdasPageLogic page;
+    record.speed_disp_unit = 1;
+    record.ADAS_Ldws_Speed = 45;
+    record.ADAS_FCWS_Speed = 0;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "adasLDWSSpeedCombo").selectedLabel(), QStringLiteral("45Mi/h"));
+    EXPECT_EQ(c(page, "adasFCWSSpeedCombo").index, 0) << "not used";
+    ASSERT_TRUE(edit(page, {}));
+    EXPECT_EQ(record.ADAS_Ldws_Speed, 45);
+    ASSERT_TRUE(edit(page, {{"adasFCWSSpeedCombo", "10"}}));
+    EXPECT_EQ(record.ADAS_FCWS_Speed, 60);
+
+    // In km/h the same 45 is on no entry: the list falls back to its third, and so it is
+    // saved.
+    record.speed_disp_unit = 0;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "adasLDWSSpeedCombo").selectedLabel(), QStringLiteral("20Km/h"));
+    EXPECT_EQ(c(page, "adasFCWSSpeedCombo").labels.last(), QStringLiteral("100Km/h"));
+    ASSERT_TRUE(edit(page, {{"adasFCWSSpeedCombo", "10"}}));
+    EXPECT_EQ(record.ADAS_Ldws_Speed, 20);
+    EXPECT_EQ(record.ADAS_FCWS_Speed, 100);
+    EXPECT_EQ(RVXAdasPageLogic::FindFcwsSpeedMile(15), 2);
+    EXPECT_EQ(RVXAdasPageLogic::FindLdwsSpeed(100), 10);
+}
+
+TEST_F(SettingPages, AdasHeadwayInSinglePrecisionAndOffTheListKept) {
+    RVXAdasPageLogic page;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "adasHeadwayZoneCombo").index, 6);
+    EXPECT_EQ(c(page, "adasHeadwayZoneCombo").selectedLabel(), QStringLiteral("1.2"));
+    EXPECT_EQ(c(page, "adasHeadwaySensCombo").selectedLabel(), QStringLiteral("1.5"));
+    EXPECT_EQ(c(page, "adasFCWSSenseCombo").selectedLabel(), QStringLiteral("2.6"));
+    EXPECT_EQ(c(page, "adasFcmdSensSeg").labels.first(),
+              QStringLiteral("0(%1)").arg(RVXLocalizedString("insensitive")));
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.ADAS_SafeDistacne, 1.2f);
+    EXPECT_EQ(record.ADAS_HeadWayFactor, 1.5f);
+    EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(0.6f), 0);
+    EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(0.7f), 1);
+    EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(3.0f), 24);
+
+    // A distance or factor on no entry shows none and is saved unchanged, until one is
+    // picked.
+    for (float distance : {0.55f, 3.05f, -1.0f, std::numeric_limits<float>::quiet_NaN()})
+        EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(distance), -1) << distance;
+    record.ADAS_SafeDistacne = 3.5f;
+    record.ADAS_HeadWayFactor = 1.17f;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "adasHeadwayZoneCombo").index, -1);
+    EXPECT_EQ(c(page, "adasHeadwaySensCombo").index, -1);
+    EXPECT_EQ(RVXAdasPageLogic::FindHeadwayFactor(1.17f), 9);
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.ADAS_SafeDistacne, 3.5f);
+    EXPECT_EQ(record.ADAS_HeadWayFactor, 1.17f);
+    ASSERT_TRUE(edit(page, {{"adasHeadwayZoneCombo", "24"}, {"adasHeadwaySensCombo", "1"}}));
+    EXPECT_EQ(record.ADAS_SafeDistacne, 3.0f);
+    EXPECT_EQ(record.ADAS_HeadWayFactor, 1.15f);
+}
+
+TEST_F(SettingPages, AdasSteppersAddHundredthsAtOnce) {
+    RVXAdasPageLogic page;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "heightInput").text, QStringLiteral("135cm"));
+    EXPECT_NE(page.userSet("heightInput", "150cm"), std::nullopt) << "not editable";
+    ASSERT_EQ(page.userSet("heightStepper", "1"), std::nullopt);
+    ASSERT_EQ(page.userSet("heightStepper", "1"), std::nullopt);
+    EXPECT_EQ(c(page, "heightInput").text, QStringLiteral("137cm"));
+    EXPECT_EQ(record.blackboxHeight, 1.37f) << "stored before the page is left";
+    EXPECT_EQ(c(page, "heightStepper").value, 0);
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.blackboxHeight, 1.37f);
+    // Unbounded: below zero and back.
+    ASSERT_EQ(page.userSet("leftWidthStepper", "-101"), std::nullopt);
+    EXPECT_EQ(c(page, "leftWidthInput").text, QStringLiteral("-1cm"));
+    ASSERT_EQ(page.userSet("rightWidthStepper", "-1"), std::nullopt);
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.LDW_width_L, -0.01f);
+    EXPECT_EQ(record.LDW_width_R, 0.99f);
+    // A value no text can hold stays as it is.
+    record.blackboxHeight = std::numeric_limits<float>::infinity();
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "heightInput").text, QString());
+    ASSERT_TRUE(page.populate());
+    EXPECT_EQ(record.blackboxHeight, std::numeric_limits<float>::infinity());
+}
+
+TEST_F(SettingPages, AuxSharesFromTheKnobsAndTheirCheck) {
+    RVXAuxPageLogic page;
+    page.setFileData(&record);
+    EXPECT_EQ(page.ratioLoValue(), 70);
+    EXPECT_EQ(page.ratioHiValue(), 90);
+    EXPECT_EQ(c(page, "eventField").text, QStringLiteral("10%"));
+    const QString tooLow = RVXLocalizedString("msg.sdcard_ratio_too_low");
+    for (auto [lo, hi] : {std::pair{9, 50}, {10, 19}, {10, 91}, {60, 40}}) {
+        page.setRatioLoValue(lo);
+        page.setRatioHiValue(hi);
+        const auto failure = page.validateUserInput();
+        ASSERT_TRUE(failure.has_value()) << lo << "/" << hi;
+        EXPECT_EQ(failure->message, tooLow);
+        EXPECT_FALSE(page.populate());
+    }
+    EXPECT_EQ(record.sd_mem_always_ratio, 70u) << "a refused page stores nothing";
+    // Knobs on fractions rest on whole percents.
+    ASSERT_TRUE(edit(page, {{"ratioLoValue", "10.7"}, {"ratioHiValue", "90"}}));
+    EXPECT_EQ(c(page, "motionField").text, QStringLiteral("80%"));
+    EXPECT_EQ(record.sd_mem_always_ratio, 10u);
+    EXPECT_EQ(record.sd_mem_motion_ratio, 80u);
+    EXPECT_EQ(record.sd_mem_event_ratio, 10u);
+}
+
+TEST_F(SettingPages, AuxWifiChecksInOrderAndSixteenBytes) {
+    RVXAuxPageLogic page;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "ssidLabel").text, QStringLiteral("ZamoA"));
+    const struct {
+        const char* name;
+        const char* password;
+        const char* warning;
+    } refused[] = {
+        {"Zamo", "12345678", "setting.aux.ssid_length"},
+        {"Zamo A", "1", "setting.aux.ssid_invalid"},
+        {"Zamö1", "12345678", "setting.aux.ssid_invalid"},
+        {"ZamoB", "1234567", "setting.aux.password_length"},
+        {"ZamoB", "1234 5678", "setting.aux.password_invalid"},
+    };
+    for (const auto& r : refused) {
+        record.parking_rear_off = 0;
+        EXPECT_FALSE(edit(page, {{"ssidLabel", r.name},
+                                 {"passwordLabel", r.password},
+                                 {"parkingRearOffSeg", "0"},
+                                 {"wifiChannelCombo", "5"}}))
+            << r.name;
+        EXPECT_EQ(page.takeWarnings(), QStringList{RVXLocalizedString(r.warning)}) << r.name;
+        EXPECT_EQ(record.parking_rear_off, 1u) << "segments before the Wi-Fi are stored";
+        EXPECT_EQ(record.wifi_channel, 0u) << "the channel after it is not";
+        EXPECT_EQ(QByteArray(record.wifi_ssid), QByteArray("ZamoA"));
+    }
+    ASSERT_TRUE(edit(page, {{"ssidLabel", "ABCDEFGHIJKLMNOPQRST"}, {"passwordLabel", "~!#$%^&*"}}));
+    EXPECT_EQ(QByteArray(record.wifi_ssid, 16), QByteArray("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ(QByteArray(record.wifi_password, 16), QByteArray("~!#$%^&*\0\0\0\0\0\0\0\0", 16));
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "ssidLabel").text, QStringLiteral("ABCDEFGHIJKLMNOP"));
+}
+
+TEST_F(SettingPages, AuxRemappedAndInvertedSegments) {
+    RVXAuxPageLogic page;
+    // Cells row by row: top left, top right, bottom left, bottom right.
+    const int cellOf[] = {3, 1, 0, 2};
+    const char* const cellText[] = {"3", "1", "0", "2"};
+    for (uint32_t pip = 0; pip < 4; ++pip) {
+        record.pip_position = pip;
+        page.setFileData(&record);
+        EXPECT_EQ(c(page, "pipPositionRadio").index, cellOf[pip]) << pip;
+        record.pip_position = 99;
+        ASSERT_TRUE(edit(page, {{"pipPositionRadio", cellText[pip]}}));
+        EXPECT_EQ(record.pip_position, pip);
+    }
+    record.pip_position = 7;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "pipPositionRadio").index, 3);
+
+    const char* saverLabel[] = {"default", "unuse", "time"};
+    for (uint32_t saver = 0; saver < 3; ++saver) {
+        record.lcd_screensaver = saver;
+        page.setFileData(&record);
+        EXPECT_EQ(c(page, "lcdScreenSaverSeg").selectedLabel(),
+                  RVXLocalizedString(saverLabel[saver]));
+        ASSERT_TRUE(page.populate());
+        EXPECT_EQ(record.lcd_screensaver, saver);
+    }
+    ASSERT_TRUE(edit(page, {{"lcdScreenSaverSeg", "0"}}));
+    EXPECT_EQ(record.lcd_screensaver, 1u);
+
+    record.parking_rear_off = 0;
+    page.setFileData(&record);
+    EXPECT_EQ(c(page, "parkingRearOffSeg").selectedLabel(), RVXLocalizedString("use"));
+    ASSERT_TRUE(edit(page, {{"parkingRearOffSeg", "0"}}));
+    EXPECT_EQ(record.parking_rear_off, 1u);
+    ASSERT_TRUE(edit(page, {{"parkingRearOffSeg", "1"}}));
+    EXPECT_EQ(record.parking_rear_off, 0u);
+    EXPECT_EQ(c(page, "wifiChannelCombo").labels.value(10), QStringLiteral("  10"));
 }
 
 } // namespace
