@@ -1012,5 +1012,33 @@
         <source>setting.aux.wifi_start_on</source>
         <translation>On</translation>
     </message>
+    <message id="setting.format.window_title">
+        <source>setting.format.window_title</source>
+        <translation>Format Card</translation>
+    </message>
+    <message id="setting.format.path">
+        <source>setting.format.path</source>
+        <translation>Device:</translation>
+    </message>
+    <message id="setting.format.allocation_unit_size">
+        <source>setting.format.allocation_unit_size</source>
+        <translation>Allocation unit:</translation>
+    </message>
+    <message id="setting.format.filesystem">
+        <source>setting.format.filesystem</source>
+        <translation>File system:</translation>
+    </message>
+    <message id="setting.format.format">
+        <source>setting.format.format</source>
+        <translation>Format</translation>
+    </message>
+    <message id="msg.cannot_format">
+        <source>msg.cannot_format</source>
+        <translation>The card cannot be formatted.</translation>
+    </message>
+    <message id="msg.format_complete">
+        <source>msg.format_complete</source>
+        <translation>The card was formatted for the camera.</translation>
+    </message>
 </context>
 </TS>

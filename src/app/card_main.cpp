@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliCommands.h"
+#include "platform/RVXPkexec.h"
 #include "platform/RVXUDisks2.h"
 #include "settings/RVXLocalizedString.h"
 
@@ -9,5 +10,6 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     RVXInstallStringTable();
     RVXDiskService::setShared(std::make_shared<RVXUDisks2>());
+    RVXPrivilegedCommand::setShared(std::make_shared<RVXPkexec>());
     return runCardCommandLine(app.arguments().mid(1));
 }

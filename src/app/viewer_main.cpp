@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-viewer: the desktop program.
 #include "RVXVersion.h"
+#include "platform/RVXPkexec.h"
 #include "platform/RVXUDisks2.h"
 #include "player/RVXAppDelegate.h"
 #include "player/VLCLibrary.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("ruvex-viewer"));
     RVXInstallStringTable();
     RVXDiskService::setShared(std::make_shared<RVXUDisks2>());
+    RVXPrivilegedCommand::setShared(std::make_shared<RVXPkexec>());
 
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("folder"),

@@ -13,6 +13,12 @@ public:
     std::optional<QString> setVolumeName(const QString&, const QString&) override {
         return QStringLiteral("no disk service");
     }
+    std::optional<QString> unmountVolume(const QString&) override {
+        return QStringLiteral("no disk service");
+    }
+    std::optional<QString> mountVolume(const QString&) override {
+        return QStringLiteral("no disk service");
+    }
 };
 } // namespace
 

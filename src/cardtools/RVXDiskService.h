@@ -40,6 +40,10 @@ public:
     // Renames the filesystem of the volume known by key: nothing on success, else the
     // service's message.
     virtual std::optional<QString> setVolumeName(const QString& key, const QString& name) = 0;
+    // Unmounts the filesystem known by key, or mounts it again where the service
+    // chooses (mountedVolumes then tells where): nothing on success, else the message.
+    virtual std::optional<QString> unmountVolume(const QString& key) = 0;
+    virtual std::optional<QString> mountVolume(const QString& key) = 0;
 
     // The service the programs use (set once at start); null when none was set.
     static RVXDiskService* shared();

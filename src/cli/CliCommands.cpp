@@ -31,6 +31,10 @@ constexpr CliCommand kCommands[] = {
      runTimeset},
     {"disks", "disks [--json]",
      "the mounted USB and SD cards, the camera's card marked (JSON: one object a line)", runDisks},
+    {"format", "format DEVICE [--yes]",
+     "format the card DEVICE for the camera (FAT32 \"ZAMO\"), keeping its config.bin; without "
+     "--yes only say what would be done",
+     runFormat},
 };
 
 int runHelp(const QStringList&) {

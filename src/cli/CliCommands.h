@@ -30,5 +30,6 @@ int runConfig(const QStringList& args);
 int runDrivelog(const QStringList& args);
 int runTimeset(const QStringList& args);
 int runDisks(const QStringList& args);
+int runFormat(const QStringList& args);
 int runConfigPages(const QStringList& args);
 int runConfigEdit(const QStringList& args);

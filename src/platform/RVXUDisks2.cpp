@@ -122,14 +122,26 @@ QList<RVXMountedVolume> RVXUDisks2::mountedVolumes() {
     return volumes;
 }
 
-std::optional<QString> RVXUDisks2::setVolumeName(const QString& key, const QString& name) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kService, key, kFilesystem, QStringLiteral("SetLabel"));
-    call << name << QVariantMap();
+std::optional<QString> RVXUDisks2::callFilesystem(const QString& key, const QString& method,
+                                                  const QVariantList& arguments) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, key, kFilesystem, method);
+    call.setArguments(arguments);
     // The desktop may ask the user for a password, which takes longer than a plain call.
     call.setInteractiveAuthorizationAllowed(true);
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, 120000);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kInteractiveTimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
+}
+
+std::optional<QString> RVXUDisks2::setVolumeName(const QString& key, const QString& name) {
+    return callFilesystem(key, QStringLiteral("SetLabel"), {name, QVariantMap()});
+}
+
+std::optional<QString> RVXUDisks2::unmountVolume(const QString& key) {
+    return callFilesystem(key, QStringLiteral("Unmount"), {QVariantMap()});
+}
+
+std::optional<QString> RVXUDisks2::mountVolume(const QString& key) {
+    return callFilesystem(key, QStringLiteral("Mount"), {QVariantMap()});
 }

@@ -11,13 +11,20 @@ class RVXUDisks2 : public RVXDiskService {
 public:
     // How long one call may take before the service counts as absent.
     static constexpr int kCallTimeoutMs = 3000;
+    // How long a call that may ask the user for a password may take.
+    static constexpr int kInteractiveTimeoutMs = 120000;
 
     explicit RVXUDisks2(QDBusConnection bus = QDBusConnection::systemBus());
 
     QList<RVXMountedVolume> mountedVolumes() override;
     std::optional<QString> setVolumeName(const QString& key, const QString& name) override;
+    std::optional<QString> unmountVolume(const QString& key) override;
+    std::optional<QString> mountVolume(const QString& key) override;
 
 private:
+    // A Filesystem method of the volume, allowed to ask the user for a password.
+    std::optional<QString> callFilesystem(const QString& key, const QString& method,
+                                          const QVariantList& arguments);
     // Logs each distinct reason the service could not be asked once.
     void logUnavailable(const QString& why);
 

@@ -11,6 +11,7 @@
 #include "RVXSettingForMotionViewController.h"
 #include "RVXSettingForVideoViewController.h"
 #include "RVXVersion.h"
+#include "cardtools/RVXFormatWindowController.h"
 #include "drivelog/RVXSettingForFlashDataViewController.h"
 #include "platform/RVXLog.h"
 #include "ui_RVXSettingController.h"
@@ -149,7 +150,6 @@ void RVXSettingController::windowDidLoad() {
          {sdcardFormatButton, diskUtilButton, resetButton, saveButton, cancelButton})
         b->setText(RVXLocalizedString(b->text().toUtf8().constData()));
     // The format window comes with the card tools.
-    sdcardFormatButton->setEnabled(false);
     diskUtilButton->setVisible(!diskUtility().isEmpty());
 
     connect(functionSegmentedControl, &TKSegmentedControl::segmentClicked, this,
@@ -328,7 +328,9 @@ void RVXSettingController::onCloseCmd() {
 }
 
 void RVXSettingController::onFormat() {
-    // The format window joins with the card tools; the button stays disabled until then.
+    if (!formatWindowController)
+        formatWindowController = new RVXFormatWindowController(this);
+    formatWindowController->showWindow();
 }
 
 void RVXSettingController::onDiskUtil() {

@@ -17,6 +17,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class QWidget;
+class RVXFormatWindowController;
 class RVXSettingForFlashDataViewController;
 class RVXSettingViewController;
 class TKSegmentedControl;
@@ -68,6 +69,8 @@ public:
     RVXSettingViewController* targetController = nullptr;
     // The drive-information page, made on first use and kept for the editor's life.
     RVXSettingForFlashDataViewController* driveInfoController = nullptr;
+    // Made on the first click of the format button; a child of the editor.
+    RVXFormatWindowController* formatWindowController = nullptr;
     RVXSettingForFlashDataViewController* createDriveInfoController();
     // For tests: the save panel's answer (empty: cancelled).
     std::function<QString()> saveSettingsPanel;

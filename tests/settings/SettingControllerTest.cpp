@@ -90,7 +90,7 @@ TEST_F(SettingControllerTest, TheOpenFolderStandsInForTheCardAndASaveSealsIt) {
     EXPECT_EQ(editor->lastSelectedTabIndex, 0);
     EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 2)
         << "the page shows the card's record once it is read";
-    EXPECT_FALSE(editor->sdcardFormatButton->isEnabled());
+    EXPECT_TRUE(editor->sdcardFormatButton->isEnabled());
     // The motion page's zones are check boxes over the picture; unticking one stores its bit.
     chooseSegment(4);
     ASSERT_EQ(editor->lastSelectedTabIndex, 4);

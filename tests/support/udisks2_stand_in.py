@@ -6,6 +6,11 @@ Tests describe the mounted volumes as JSON and hand them over with the mock meth
 SetVolumes; each volume becomes a block object (Block, Filesystem, and Partition unless
 it is a whole-disk medium, Loop for a loop device) and, unless it has none, a drive
 object.
+
+A volume with an "image" (a FAT image file, its "device" then naming that file) can be
+unmounted and mounted: the kernel here cannot mount vfat, so Unmount copies the mount
+folder into the image with mtools and empties the folder, and Mount copies the image's
+files back into the folder ("mountFolder", else its first mount point).
 '''
 
 import json
@@ -31,6 +36,47 @@ SET_LABEL = '''
 if getattr(self, 'label_error', ''):
     raise dbus.exceptions.DBusException(self.label_error, name='org.freedesktop.UDisks2.Error.Failed')
 self.props['org.freedesktop.UDisks2.Block']['IdLabel'] = dbus.String(args[0])
+'''
+
+
+# The real service's errors for a filesystem mounted twice or not at all.
+UNMOUNT = '''
+import os, shutil, subprocess
+fs = self.props['org.freedesktop.UDisks2.Filesystem']
+if not fs['MountPoints']:
+    raise dbus.exceptions.DBusException('not mounted', name='org.freedesktop.UDisks2.Error.NotMounted')
+folder = self.mount_folder
+env = dict(os.environ, MTOOLS_SKIP_CHECK='1')
+if self.image and os.path.isdir(folder):
+    # (No comprehensions: the method's code runs with locals of its own.)
+    entries = []
+    for entry in sorted(os.listdir(folder)):
+        entries.append(os.path.join(folder, entry))
+    if entries:
+        subprocess.run(['mcopy', '-o', '-s', '-i', self.image] + entries + ['::/'],
+                       check=True, env=env, capture_output=True)
+    shutil.rmtree(folder)
+fs['MountPoints'] = dbus.Array([], signature='ay')
+'''
+
+MOUNT = '''
+import os, subprocess
+fs = self.props['org.freedesktop.UDisks2.Filesystem']
+if fs['MountPoints']:
+    raise dbus.exceptions.DBusException('already mounted', name='org.freedesktop.UDisks2.Error.AlreadyMounted')
+folder = self.mount_folder
+env = dict(os.environ, MTOOLS_SKIP_CHECK='1')
+os.makedirs(folder, exist_ok=True)
+if self.image:
+    listing = subprocess.run(['mdir', '-b', '-i', self.image, '::/'], env=env,
+                             capture_output=True, text=True)
+    if listing.returncode != 0:
+        raise dbus.exceptions.DBusException(listing.stderr.strip(), name='org.freedesktop.UDisks2.Error.Failed')
+    if listing.stdout.strip():
+        subprocess.run(['mcopy', '-o', '-s', '-i', self.image, '::/*', folder],
+                       check=True, env=env, capture_output=True)
+fs['MountPoints'] = dbus.Array([dbus.Array(list(map(dbus.Byte, folder.encode() + b'\\0')), signature='y')], signature='ay')
+ret = folder
 '''
 
 
@@ -80,6 +126,10 @@ def SetVolumes(self, text):
                                       signature='ay'),
         })
         block.AddMethod(FILESYSTEM, 'SetLabel', 'sa{sv}', '', SET_LABEL)
+        block.image = v.get('image', '')
+        block.mount_folder = v.get('mountFolder', (v.get('mountPoints') or [''])[0])
+        block.AddMethod(FILESYSTEM, 'Unmount', 'a{sv}', '', UNMOUNT)
+        block.AddMethod(FILESYSTEM, 'Mount', 'a{sv}', 's', MOUNT)
         if v.get('partition', True):
             block.AddProperties(PARTITION, {'Number': dbus.UInt32(1)})
         if v.get('loop', False):

@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RVXFormatWindowController.h"
+
+#include "RVXRemovableDisks.h"
+#include "settings/RVXLocalizedString.h"
+#include "ui_RVXFormatWindowController.h"
+#include "widgets/RVXPageHelpers.h"
+
+#include <QCloseEvent>
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QScreen>
+#include <QShortcut>
+#include <QtConcurrent>
+
+namespace {
+
+constexpr int kProgressTickMs = 300;
+constexpr double kProgressTotal = 1000;
+
+struct FormatOutcome {
+    std::optional<RVXFormatFailure> failure;
+};
+
+} // namespace
+
+RVXFormatWindowController::RVXFormatWindowController(QObject* parent)
+    : QObject(parent) {
+    m_progressTimer.setInterval(kProgressTickMs);
+    connect(&m_progressTimer, &QTimer::timeout, this,
+            [this] { updateProgressBar(kProgressTotal); });
+}
+
+RVXFormatWindowController::~RVXFormatWindowController() {
+    delete m_window;
+}
+
+QWidget* RVXFormatWindowController::window() {
+    if (!m_window)
+        windowDidLoad();
+    return m_window;
+}
+
+void RVXFormatWindowController::showWindow() {
+    window()->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void RVXFormatWindowController::windowDidLoad() {
+    m_window = new QWidget(nullptr, Qt::Window);
+    m_ui = std::make_unique<Ui::RVXFormatWindowController>();
+    m_ui->setupUi(m_window);
+    m_window->setWindowTitle(RVXLocalizedString("setting.format.window_title"));
+    m_window->installEventFilter(this);
+    m_ui->pathLabel->setText(RVXLocalizedString("setting.format.path"));
+    m_ui->allocationUnitLabel->setText(RVXLocalizedString("setting.format.allocation_unit_size"));
+    m_ui->fileSystemLabel->setText(RVXLocalizedString("setting.format.filesystem"));
+    m_ui->formatButton->setText(RVXLocalizedString("setting.format.format"));
+    m_ui->cancelButton->setText(RVXLocalizedString("cancel"));
+    m_ui->cancelButton->setShortcut(QKeySequence::Cancel);
+    m_ui->fileSystemField->setText(QStringLiteral("FAT32"));
+    m_ui->pathField->setText(QStringLiteral("-"));
+    connect(m_ui->usbDiskCombo, &QComboBox::activated, this,
+            &RVXFormatWindowController::changeDisk);
+    connect(m_ui->formatButton, &QPushButton::clicked, this, &RVXFormatWindowController::onFormat);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &RVXFormatWindowController::cancel);
+    // A card put in after the window opened: search again.
+    auto* refresh = new QShortcut(QKeySequence::Refresh, m_window);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (!m_formatting)
+            loadUSBVolumes();
+    });
+    hideProgressBar();
+    m_window->adjustSize();
+    if (QScreen* screen = m_window->screen()) {
+        const QRect visible = screen->availableGeometry();
+        m_window->move(visible.topLeft() + QPoint((visible.width() - m_window->width()) / 2,
+                                                  (visible.height() - m_window->height()) / 2));
+    }
+    loadUSBVolumes();
+}
+
+bool RVXFormatWindowController::eventFilter(QObject* watched, QEvent* event) {
+    // Half a format is worse than none: the window stays until the sequence is through.
+    if (watched == m_window && event->type() == QEvent::Close && m_formatting) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void RVXFormatWindowController::loadUSBVolumes(std::function<void()> completion) {
+    bool ownsProgress = false;
+    if (!stopProgressBar) {
+        m_ui->progressMessageField->setText(QStringLiteral("Disk searching..."));
+    } else {
+        showProgressBar(QStringLiteral("Disk searching..."));
+        ownsProgress = true;
+    }
+    const int generation = ++m_searchGeneration;
+    auto* watcher = new QFutureWatcher<QList<TKUSBDiskEntity>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, generation, ownsProgress, completion = std::move(completion)] {
+                watcher->deleteLater();
+                if (generation != m_searchGeneration)
+                    return;
+                usbDiskArray = watcher->result();
+                QStringList names;
+                for (const TKUSBDiskEntity& disk : usbDiskArray)
+                    names << disk.displayString();
+                setComboItems(m_ui->usbDiskCombo, names);
+                m_ui->usbDiskCombo->setCurrentIndex(names.isEmpty() ? -1 : 0);
+                updateSelectedDiskInfo();
+                if (ownsProgress)
+                    hideProgressBar();
+                if (completion)
+                    completion();
+            });
+    watcher->setFuture(QtConcurrent::run([] { return usbDiskEntities(); }));
+}
+
+std::optional<TKUSBDiskEntity> RVXFormatWindowController::selectedUSBDisk() const {
+    const int index = m_ui ? m_ui->usbDiskCombo->currentIndex() : -1;
+    if (index < 0 || index >= usbDiskArray.size())
+        return std::nullopt;
+    return usbDiskArray[index];
+}
+
+std::optional<TKUSBDiskEntity>
+RVXFormatWindowController::selectUSBByDevFile(const QString& device) {
+    for (qsizetype i = 0; i < usbDiskArray.size(); ++i) {
+        if (usbDiskArray[i].deviceFilePath() == device) {
+            m_ui->usbDiskCombo->setCurrentIndex(int(i));
+            updateSelectedDiskInfo();
+            return usbDiskArray[i];
+        }
+    }
+    return std::nullopt;
+}
+
+void RVXFormatWindowController::updateSelectedDiskInfo() {
+    const auto disk = selectedUSBDisk();
+    if (!disk) {
+        m_ui->allocationUnitField->setText(QStringLiteral("128KB"));
+        m_ui->pathField->setText(QStringLiteral("-"));
+        return;
+    }
+    m_ui->pathField->setText(
+        QStringLiteral("%1   %2").arg(disk->deviceFilePath(), disk->mountedURL().toLocalFile()));
+    m_ui->allocationUnitField->setText(
+        QStringLiteral("%1 KB").arg(clusterSizeByVolumeSizeInKB(disk->volumeSize())));
+}
+
+void RVXFormatWindowController::changeDisk() {
+    updateSelectedDiskInfo();
+}
+
+void RVXFormatWindowController::onFormat() {
+    if (m_formatting)
+        return;
+    const auto disk = selectedUSBDisk();
+    if (!disk) {
+        showAlert(m_window, QStringLiteral("ZAMO"),
+                  usbDiskArray.isEmpty() ? QStringLiteral("There is no USB drive.")
+                                         : QStringLiteral("Please select USB drive."));
+        return;
+    }
+    if (!disk->writable()) {
+        showAlert(m_window, RVXLocalizedString("msg.cannot_format"),
+                  QStringLiteral("%1\n%2").arg(disk->displayString(),
+                                               RVXLocalizedString("msg.write_protected_disk")));
+        return;
+    }
+    doFormat(*disk);
+}
+
+void RVXFormatWindowController::setBusy(bool busy) {
+    m_formatting = busy;
+    m_ui->formatButton->setEnabled(!busy);
+    m_ui->cancelButton->setEnabled(!busy);
+    m_ui->usbDiskCombo->setEnabled(!busy);
+}
+
+void RVXFormatWindowController::doFormat(const TKUSBDiskEntity& disk) {
+    setBusy(true);
+    showProgressBar(QStringLiteral("Formatting..."));
+    const QPointer<RVXFormatWindowController> self(this);
+    // Each step's message reaches the window before the step runs.
+    const RVXFormatSequence::Show show = [self](const QString& message) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, message] {
+                if (self && self->m_ui)
+                    self->m_ui->progressMessageField->setText(message);
+            },
+            Qt::QueuedConnection);
+    };
+    auto* watcher = new QFutureWatcher<FormatOutcome>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, disk] {
+        watcher->deleteLater();
+        formatDidFinished(disk, watcher->result().failure);
+    });
+    // The thread holds copies only: the window may be gone before mkfs.fat is.
+    watcher->setFuture(QtConcurrent::run([disk, show] {
+        RVXFormatSequence sequence(RVXDiskService::current(), RVXPrivilegedCommand::current());
+        return FormatOutcome{sequence.run(disk, show)};
+    }));
+}
+
+void RVXFormatWindowController::formatDidFinished(const TKUSBDiskEntity& disk,
+                                                  const std::optional<RVXFormatFailure>& failure) {
+    const QString device = disk.deviceFilePath();
+    loadUSBVolumes([this, device, disk, failure] {
+        const auto again = selectUSBByDevFile(device);
+        const QString name = again ? again->displayString() : disk.displayString();
+        hideProgressBar();
+        setBusy(false);
+        using Kind = RVXFormatFailure::Kind;
+        if (!failure) {
+            showAlertSheet(m_window, RVXLocalizedString("msg.format_complete"), name,
+                           [this] { cancel(); });
+        } else if (failure->kind == Kind::RestoreFailed) {
+            showAlert(m_window, QStringLiteral("config.bin copy fail"),
+                      RVXLocalizedString(failure->message.toUtf8().constData()));
+        } else if (failure->kind == Kind::WriteProtected) {
+            showAlert(
+                m_window, RVXLocalizedString("msg.cannot_format"),
+                QStringLiteral("%1\n%2").arg(name, RVXLocalizedString("msg.write_protected_disk")));
+        } else {
+            showAlert(m_window, RVXLocalizedString("msg.cannot_format"),
+                      QStringLiteral("%1\nError:%2").arg(name, failure->message));
+        }
+        Q_EMIT formatFinished(!failure);
+    });
+}
+
+void RVXFormatWindowController::cancel() {
+    if (m_window && !m_formatting)
+        m_window->close();
+}
+
+void RVXFormatWindowController::showProgressBar(const QString& text) {
+    m_ui->progressBar->show();
+    m_ui->progressMessageField->show();
+    // Busy: the steps' lengths are not known ahead.
+    m_ui->progressBar->setRange(0, 0);
+    stopProgressBar = false;
+    progress = 0;
+    m_ui->progressMessageField->setText(text);
+    m_progressTimer.start();
+}
+
+void RVXFormatWindowController::updateProgressBar(double total) {
+    m_ui->progressBar->show();
+    m_ui->progressMessageField->show();
+    progress += 100 / (total / (kProgressTickMs / 1000.0));
+    if (progress < 100 && !stopProgressBar)
+        return;
+    hideProgressBar();
+}
+
+void RVXFormatWindowController::hideProgressBar() {
+    m_progressTimer.stop();
+    m_ui->progressBar->hide();
+    m_ui->progressMessageField->hide();
+    stopProgressBar = true;
+}
