@@ -91,6 +91,7 @@ bool RVXFormatWindowController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void RVXFormatWindowController::loadUSBVolumes(std::function<void()> completion) {
+    window();
     bool ownsProgress = false;
     if (!stopProgressBar) {
         m_ui->progressMessageField->setText(QStringLiteral("Disk searching..."));

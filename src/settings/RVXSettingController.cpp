@@ -330,6 +330,8 @@ void RVXSettingController::onCloseCmd() {
 void RVXSettingController::onFormat() {
     if (!formatWindowController)
         formatWindowController = new RVXFormatWindowController(this);
+    else if (!formatWindowController->isFormatting())
+        formatWindowController->loadUSBVolumes(); // a card may have come or gone
     formatWindowController->showWindow();
 }
 

@@ -75,6 +75,11 @@ if self.image:
     if listing.stdout.strip():
         subprocess.run(['mcopy', '-o', '-s', '-i', self.image, '::/*', folder],
                        check=True, env=env, capture_output=True)
+    # A format gives the card a new label, which the service reports from then on.
+    with open(self.image, 'rb') as image:
+        boot = image.read(90)
+    if boot[82:87] == b'FAT32':
+        self.props['org.freedesktop.UDisks2.Block']['IdLabel'] = dbus.String(boot[71:82].decode('ascii', 'replace').rstrip())
 fs['MountPoints'] = dbus.Array([dbus.Array(list(map(dbus.Byte, folder.encode() + b'\\0')), signature='y')], signature='ay')
 ret = folder
 '''

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The format window offscreen with real widgets, over the stand-in UDisks2 and image
+// files formatted by mkfs.fat in place of the privileged step.
+#include "cardtools/RVXFormatWindowController.h"
+#include "platform/RVXUDisks2.h"
+#include "settings/RVXLocalizedString.h"
+#include "settings/RVXSettingController.h"
+#include "settings/RVXSettingFile.h"
+#include "support/CardImage.h"
+#include "support/PrivilegedStandIn.h"
+#include "support/TempTree.h"
+#include "support/UDisks2StandIn.h"
+#include "support/WindowTestSupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint64 kGiB = qint64(1) << 30;
+
+class FormatWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        RVXDiskService::setShared(nullptr);
+        RVXPrivilegedCommand::setShared(privileged);
+    }
+    void TearDown() override {
+        window.reset();
+        RVXDiskService::setShared(nullptr);
+        RVXPrivilegedCommand::setShared(nullptr);
+    }
+    // The stand-in service with an image card (and a write-protected one).
+    void cards() {
+        ASSERT_EQ(standIn.error(), QString());
+        const QString image = tree.path(QStringLiteral("a.img"));
+        ASSERT_EQ(CardImage::create(image, 8 * kGiB, QStringLiteral("OLD")), QString());
+        _FILEDATA r{};
+        makeDefaultSetting(r);
+        r.vid_enc_bitrate = 2;
+        RVXSealSetting(r);
+        settings = RVXSettingBytes(r);
+        tree.file(QStringLiteral("media/a/config.bin"), settings);
+        const QJsonObject reader{
+            {"id", "Reader"}, {"bus", "usb"}, {"removable", true}, {"model", "Reader"}};
+        const QJsonArray volumes{
+            QJsonObject{{"name", "a"},
+                        {"device", image},
+                        {"image", image},
+                        {"mountPoints", QJsonArray{tree.path(QStringLiteral("media/a"))}},
+                        {"label", "OLD"},
+                        {"size", 8 * kGiB},
+                        {"partition", false},
+                        {"drive", reader}},
+            QJsonObject{{"name", "b"},
+                        {"device", tree.path(QStringLiteral("b.img"))},
+                        {"mountPoints", QJsonArray{tree.folder(QStringLiteral("media/b"))}},
+                        {"label", "LOCKED"},
+                        {"size", 2 * kGiB},
+                        {"readOnly", true},
+                        {"drive", reader}}};
+        ASSERT_EQ(standIn.setVolumes(volumes), QString());
+        RVXDiskService::setShared(std::make_shared<RVXUDisks2>(standIn.bus()));
+    }
+    void open() {
+        window = std::make_unique<RVXFormatWindowController>();
+        window->showWindow();
+        ASSERT_TRUE(waitFor([&] { return window->stopProgressBar; })) << "the search ends";
+    }
+    template <typename T> T* child(const char* name) {
+        return window->window()->findChild<T*>(QLatin1String(name));
+    }
+    void choose(int index) {
+        auto* combo = child<QComboBox>("usbDiskCombo");
+        combo->setCurrentIndex(index);
+        Q_EMIT combo->activated(index);
+    }
+
+    UDisks2StandIn standIn;
+    TempTree tree;
+    std::shared_ptr<PrivilegedStandIn> privileged = std::make_shared<PrivilegedStandIn>();
+    std::unique_ptr<RVXFormatWindowController> window;
+    QByteArray settings;
+};
+
+} // namespace
+
+TEST_F(FormatWindowTest, WithoutACardTheWindowSaysSo) {
+    open();
+    EXPECT_EQ(child<QComboBox>("usbDiskCombo")->count(), 0);
+    EXPECT_EQ(child<QLineEdit>("pathField")->text(), QStringLiteral("-"));
+    EXPECT_EQ(child<QLineEdit>("allocationUnitField")->text(), QStringLiteral("128KB"));
+    EXPECT_EQ(child<QLineEdit>("fileSystemField")->text(), QStringLiteral("FAT32"));
+    EXPECT_FALSE(child<QProgressBar>("progressBar")->isVisible());
+    child<QPushButton>("formatButton")->click();
+    QMessageBox* alert = visibleAlert(window->window());
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral("ZAMO"));
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("There is no USB drive."));
+    alert->accept();
+}
+
+TEST_F(FormatWindowTest, TheCardIsFormattedKeepingItsSettingsAndTheWindowCloses) {
+    cards();
+    open();
+    auto* combo = child<QComboBox>("usbDiskCombo");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("[8.0 GB] OLD <Reader>"));
+    const QString image = tree.path(QStringLiteral("a.img"));
+    EXPECT_EQ(child<QLineEdit>("pathField")->text(),
+              image + QStringLiteral("   ") + tree.path(QStringLiteral("media/a")));
+    EXPECT_EQ(child<QLineEdit>("allocationUnitField")->text(), QStringLiteral("128 KB"));
+    if (const QByteArray dir = qgetenv("RUVEX_SCREENSHOT_DIR"); !dir.isEmpty())
+        window->window()->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath("format.png"));
+
+    // Write-protected: said, nothing run.
+    choose(1);
+    EXPECT_EQ(child<QLineEdit>("allocationUnitField")->text(), QStringLiteral("32 KB"));
+    child<QPushButton>("formatButton")->click();
+    QMessageBox* locked = visibleAlert(window->window());
+    ASSERT_NE(locked, nullptr);
+    EXPECT_EQ(locked->text(), RVXLocalizedString("msg.cannot_format"));
+    EXPECT_TRUE(locked->informativeText().endsWith(RVXLocalizedString("msg.write_protected_disk")));
+    locked->accept();
+    EXPECT_TRUE(privileged->calls().isEmpty());
+
+    choose(0);
+    bool finished = false, succeeded = false;
+    QObject::connect(window.get(), &RVXFormatWindowController::formatFinished,
+                     [&](bool ok) { finished = true, succeeded = ok; });
+    child<QPushButton>("formatButton")->click();
+    // One format at a time, and the window stays while it runs.
+    EXPECT_FALSE(child<QPushButton>("formatButton")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cancelButton")->isEnabled());
+    EXPECT_TRUE(child<QProgressBar>("progressBar")->isVisible());
+    EXPECT_EQ(child<QLabel>("progressMessageField")->text(), QStringLiteral("Formatting..."));
+    window->window()->close();
+    EXPECT_TRUE(window->window()->isVisible());
+    ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
+    EXPECT_TRUE(succeeded);
+    ASSERT_EQ(privileged->calls().size(), 1);
+    QMessageBox* done = visibleAlert(window->window());
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->text(), RVXLocalizedString("msg.format_complete"));
+    EXPECT_EQ(done->informativeText(), QStringLiteral("[8.0 GB] ZAMO <Reader>"));
+    EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("ZAMO       "));
+    EXPECT_EQ(readAll(tree.path(QStringLiteral("media/a/config.bin"))), settings);
+    done->accept();
+    EXPECT_TRUE(waitFor([&] { return !window->window()->isVisible(); }));
+}
+
+TEST_F(FormatWindowTest, ARefusedPasswordLeavesTheWindowWithTheCardChosen) {
+    cards();
+    privileged->answer = RVXCommandResult{RVXPrivilegedCommand::kDismissed, QString()};
+    // The editor's format button opens the window.
+    const QString folder = tree.path(QStringLiteral("media/a"));
+    RVXSettingController editor(folder);
+    editor.showWindow();
+    editor.sdcardFormatButton->click();
+    RVXFormatWindowController* opened = editor.formatWindowController;
+    ASSERT_NE(opened, nullptr);
+    ASSERT_TRUE(
+        waitFor([&] { return opened->usbDiskArray.size() == 2 && opened->stopProgressBar; }));
+    bool finished = false;
+    QObject::connect(opened, &RVXFormatWindowController::formatFinished, [&] { finished = true; });
+    opened->onFormat();
+    ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
+    QMessageBox* refused = visibleAlert(opened->window());
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->text(), RVXLocalizedString("msg.cannot_format"));
+    EXPECT_TRUE(refused->informativeText().contains(QStringLiteral("\nError:administrator rights")))
+        << refused->informativeText().toStdString();
+    refused->accept();
+    EXPECT_TRUE(opened->window()->isVisible());
+    EXPECT_TRUE(opened->window()->findChild<QPushButton*>("formatButton")->isEnabled());
+    EXPECT_EQ(opened->selectedUSBDisk()->deviceFilePath(), tree.path(QStringLiteral("a.img")));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/config.bin"))) << "mounted again";
+}
