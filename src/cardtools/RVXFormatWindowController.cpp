@@ -9,7 +9,6 @@
 #include <QCloseEvent>
 #include <QFutureWatcher>
 #include <QPointer>
-#include <QScreen>
 #include <QShortcut>
 #include <QtConcurrent>
 
@@ -73,11 +72,7 @@ void RVXFormatWindowController::windowDidLoad() {
     });
     hideProgressBar();
     m_window->adjustSize();
-    if (QScreen* screen = m_window->screen()) {
-        const QRect visible = screen->availableGeometry();
-        m_window->move(visible.topLeft() + QPoint((visible.width() - m_window->width()) / 2,
-                                                  (visible.height() - m_window->height()) / 2));
-    }
+    centerInScreen(m_window);
     loadUSBVolumes();
 }
 

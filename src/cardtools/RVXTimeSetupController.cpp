@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -61,11 +60,7 @@ void RVXTimeSetupController::windowDidLoad() {
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &RVXTimeSetupController::onCloseCmd);
     onInitDIalog();
     m_window->adjustSize();
-    if (QScreen* screen = m_window->screen()) {
-        const QRect visible = screen->availableGeometry();
-        m_window->move(visible.topLeft() + QPoint((visible.width() - m_window->width()) / 2,
-                                                  (visible.height() - m_window->height()) / 2));
-    }
+    centerInScreen(m_window);
 }
 
 void RVXTimeSetupController::onInitDIalog() {

@@ -28,7 +28,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
@@ -172,11 +171,7 @@ void RVXSettingController::windowDidLoad() {
     sheet->addWidget(progressIndicator);
 
     m_window->resize(m_window->minimumSize());
-    if (QScreen* screen = m_window->screen()) {
-        const QRect visible = screen->availableGeometry();
-        m_window->move(visible.topLeft() + QPoint((visible.width() - m_window->width()) / 2,
-                                                  (visible.height() - m_window->height()) / 2));
-    }
+    centerInScreen(m_window);
     onInitDIalog();
     changeViewController(0);
 }

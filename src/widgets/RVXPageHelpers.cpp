@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QScreen>
 
 QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QString& informative,
                             std::function<void()> end) {
@@ -43,4 +44,12 @@ void setCheckedButton(QButtonGroup* group, int id) {
     for (QAbstractButton* b : group->buttons())
         b->setChecked(false);
     group->setExclusive(true);
+}
+
+void centerInScreen(QWidget* window) {
+    if (QScreen* screen = window->screen()) {
+        const QRect visible = screen->availableGeometry();
+        window->move(visible.topLeft() + QPoint((visible.width() - window->width()) / 2,
+                                                (visible.height() - window->height()) / 2));
+    }
 }

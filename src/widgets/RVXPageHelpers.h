@@ -18,6 +18,8 @@ class QWidget;
 QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QString& informative,
                             std::function<void()> end);
 QMessageBox* showAlert(QWidget* window, const QString& message, const QString& informative);
+// Puts the window in the middle of the visible part of its screen, keeping its size.
+void centerInScreen(QWidget* window);
 
 // The control-filling routines of the settings pages (the segmented control's is beside
 // it): a combo box's items, and a radio matrix's cell titles, its cells counted row by row.
