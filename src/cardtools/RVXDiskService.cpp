@@ -30,6 +30,13 @@ RVXDiskService& RVXDiskService::current() {
     return service ? *service : none;
 }
 
+std::shared_ptr<RVXDiskService> RVXDiskService::currentHeld() {
+    if (sharedService())
+        return sharedService();
+    // The empty service lives as long as the program; held without owning it.
+    return std::shared_ptr<RVXDiskService>(std::shared_ptr<RVXDiskService>(), &current());
+}
+
 RVXDiskService* RVXDiskService::shared() {
     return sharedService().get();
 }

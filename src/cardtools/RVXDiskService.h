@@ -49,5 +49,7 @@ public:
     static RVXDiskService* shared();
     // The shared one, or one that finds nothing when none was set.
     static RVXDiskService& current();
+    // The same, held: for work on another thread that may outlive a setShared.
+    static std::shared_ptr<RVXDiskService> currentHeld();
     static void setShared(std::shared_ptr<RVXDiskService> service);
 };

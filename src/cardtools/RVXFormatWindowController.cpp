@@ -78,9 +78,13 @@ void RVXFormatWindowController::windowDidLoad() {
 
 bool RVXFormatWindowController::eventFilter(QObject* watched, QEvent* event) {
     // Half a format is worse than none: the window stays until the sequence is through.
-    if (watched == m_window && event->type() == QEvent::Close && m_formatting) {
-        event->ignore();
-        return true;
+    if (watched == m_window && event->type() == QEvent::Close) {
+        if (m_formatting) {
+            event->ignore();
+            return true;
+        }
+        if (m_deleteWhenClosed)
+            deleteLater();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -113,7 +117,8 @@ void RVXFormatWindowController::loadUSBVolumes(std::function<void()> completion)
                 if (completion)
                     completion();
             });
-    watcher->setFuture(QtConcurrent::run([] { return usbDiskEntities(); }));
+    watcher->setFuture(QtConcurrent::run(
+        [disks = RVXDiskService::currentHeld()] { return usbDiskEntities(*disks); }));
 }
 
 std::optional<TKUSBDiskEntity> RVXFormatWindowController::selectedUSBDisk() const {
@@ -198,8 +203,9 @@ void RVXFormatWindowController::doFormat(const TKUSBDiskEntity& disk) {
         formatDidFinished(disk, watcher->result().failure);
     });
     // The thread holds copies only: the window may be gone before mkfs.fat is.
-    watcher->setFuture(QtConcurrent::run([disk, show] {
-        RVXFormatSequence sequence(RVXDiskService::current(), RVXPrivilegedCommand::current());
+    watcher->setFuture(QtConcurrent::run([disk, show, disks = RVXDiskService::currentHeld(),
+                                          privileged = RVXPrivilegedCommand::currentHeld()] {
+        RVXFormatSequence sequence(*disks, *privileged);
         return FormatOutcome{sequence.run(disk, show)};
     }));
 }

@@ -47,6 +47,8 @@ public:
     void hideProgressBar();
 
     bool isFormatting() const { return m_formatting; }
+    // For an owner that goes first: the controller deletes itself once its window closes.
+    void deleteWhenClosed() { m_deleteWhenClosed = true; }
     QList<TKUSBDiskEntity> usbDiskArray;
     bool stopProgressBar = true;
     double progress = 0;
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<Ui::RVXFormatWindowController> m_ui;
     QTimer m_progressTimer;
     bool m_formatting = false;
+    bool m_deleteWhenClosed = false;
     // Bumped by each search, so that only the newest fills the list.
     int m_searchGeneration = 0;
 };

@@ -28,6 +28,13 @@ RVXPrivilegedCommand& RVXPrivilegedCommand::current() {
     return sharedCommand() ? *sharedCommand() : none;
 }
 
+std::shared_ptr<RVXPrivilegedCommand> RVXPrivilegedCommand::currentHeld() {
+    if (sharedCommand())
+        return sharedCommand();
+    return std::shared_ptr<RVXPrivilegedCommand>(std::shared_ptr<RVXPrivilegedCommand>(),
+                                                 &current());
+}
+
 void RVXPrivilegedCommand::setShared(std::shared_ptr<RVXPrivilegedCommand> command) {
     sharedCommand() = std::move(command);
 }

@@ -31,5 +31,7 @@ public:
 
     // The one the programs use; without one set, every run is refused.
     static RVXPrivilegedCommand& current();
+    // The same, held: for work on another thread that may outlive a setShared.
+    static std::shared_ptr<RVXPrivilegedCommand> currentHeld();
     static void setShared(std::shared_ptr<RVXPrivilegedCommand> command);
 };

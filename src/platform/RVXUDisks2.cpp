@@ -63,6 +63,7 @@ RVXUDisks2::RVXUDisks2(QDBusConnection bus)
 }
 
 void RVXUDisks2::logUnavailable(const QString& why) {
+    QMutexLocker lock(&m_logMutex);
     if (why == m_lastUnavailable)
         return;
     m_lastUnavailable = why;
@@ -82,7 +83,10 @@ QList<RVXMountedVolume> RVXUDisks2::mountedVolumes() {
         logUnavailable(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
         return {};
     }
-    m_lastUnavailable.clear();
+    {
+        QMutexLocker lock(&m_logMutex);
+        m_lastUnavailable.clear();
+    }
     const ManagedObjects objects =
         qdbus_cast<ManagedObjects>(reply.arguments().first().value<QDBusArgument>());
 

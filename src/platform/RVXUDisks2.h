@@ -4,6 +4,7 @@
 #include "cardtools/RVXDiskService.h"
 
 #include <QDBusConnection>
+#include <QMutex>
 
 // The disk service on Linux: UDisks2 on the system bus (DBUS_SYSTEM_BUS_ADDRESS names
 // another one, as the tests' stand-in does). One GetManagedObjects call a search.
@@ -29,5 +30,7 @@ private:
     void logUnavailable(const QString& why);
 
     QDBusConnection m_bus;
+    // Searches run on worker threads, the format window's and the editor's at once.
+    QMutex m_logMutex;
     QString m_lastUnavailable;
 };

@@ -86,6 +86,11 @@ RVXSettingController::~RVXSettingController() {
     ++m_loadGeneration;
     if (driveInfoController && !driveInfoController->parent())
         delete driveInfoController;
+    // A format under way outlives the editor, so that its outcome is still shown.
+    if (formatWindowController && formatWindowController->isFormatting()) {
+        formatWindowController->setParent(nullptr);
+        formatWindowController->deleteWhenClosed();
+    }
     delete m_window;
 }
 

@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -183,4 +184,28 @@ TEST_F(FormatWindowTest, ARefusedPasswordLeavesTheWindowWithTheCardChosen) {
     EXPECT_TRUE(opened->window()->findChild<QPushButton*>("formatButton")->isEnabled());
     EXPECT_EQ(opened->selectedUSBDisk()->deviceFilePath(), tree.path(QStringLiteral("a.img")));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/config.bin"))) << "mounted again";
+}
+
+TEST_F(FormatWindowTest, AFormatOutlivesTheEditorThatOpenedIt) {
+    cards();
+    privileged->delayMs = 1000;
+    auto editor = std::make_unique<RVXSettingController>(tree.path(QStringLiteral("media/a")));
+    editor->showWindow();
+    editor->sdcardFormatButton->click();
+    QPointer<RVXFormatWindowController> opened = editor->formatWindowController;
+    ASSERT_TRUE(
+        waitFor([&] { return opened->usbDiskArray.size() == 2 && opened->stopProgressBar; }));
+    bool finished = false;
+    QObject::connect(opened, &RVXFormatWindowController::formatFinished, [&] { finished = true; });
+    opened->onFormat();
+    ASSERT_TRUE(opened->isFormatting());
+    editor.reset();
+    ASSERT_FALSE(opened.isNull());
+    EXPECT_TRUE(opened->window()->isVisible());
+    ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
+    QMessageBox* done = visibleAlert(opened->window());
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->text(), RVXLocalizedString("msg.format_complete"));
+    done->accept();
+    EXPECT_TRUE(waitFor([&] { return opened.isNull(); })) << "gone with its window";
 }

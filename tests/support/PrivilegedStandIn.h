@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <optional>
 
@@ -16,12 +17,15 @@ class PrivilegedStandIn : public RVXPrivilegedCommand {
 public:
     // Every run ends with this instead of running, when set.
     std::optional<RVXCommandResult> answer;
+    // How long the user takes over the password.
+    int delayMs = 0;
 
     RVXCommandResult run(const QString& program, const QStringList& arguments) override {
         {
             QMutexLocker lock(&m_mutex);
             m_calls << (QStringList{program} + arguments);
         }
+        QThread::msleep(delayMs);
         if (answer)
             return *answer;
         const RunResult r = runProgram(program, arguments, 60000);
