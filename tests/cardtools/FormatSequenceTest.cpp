@@ -251,7 +251,8 @@ TEST_F(FormatTest, OnlyCardsAreFormattedAndNothingRunsOtherwise) {
 
 TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     setVolumes({card("sdb", 6 * kGiB, true, true),
-                volume("sda2", tree.folder("fixed"), usbDrive("ataDisk", "ata", false))});
+                volume("sda2", tree.folder("fixed"), usbDrive("ataDisk", "ata", false)),
+                volume("sdr1", "/", usbDrive("live"))});
     const QString image = tree.path(QStringLiteral("sdb.img"));
     const RunResult dry = cardCommand({"format", image});
     ASSERT_EQ(dry.exitCode, 0) << dry.err.constData();
@@ -260,6 +261,9 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("OLD        "));
 
     EXPECT_EQ(cardCommand({"format", "/dev/sda2", "--yes"}).exitCode, 2);
+    const RunResult root = cardCommand({"format", "/dev/sdr1", "--yes"});
+    EXPECT_EQ(root.exitCode, 2);
+    EXPECT_TRUE(root.err.contains("system filesystem")) << root.err.constData();
     EXPECT_EQ(cardCommand({"format", "/dev/nothing", "--yes"}).exitCode, 2);
     EXPECT_EQ(cardCommand({"format"}).exitCode, 2);
 

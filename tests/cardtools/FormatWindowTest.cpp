@@ -95,6 +95,17 @@ protected:
 } // namespace
 
 TEST_F(FormatWindowTest, WithoutACardTheWindowSaysSo) {
+    // A fixed disk and a stick holding / are no cards to format.
+    ASSERT_EQ(standIn.error(), QString());
+    const QJsonArray volumes{
+        QJsonObject{{"name", "sda2"},
+                    {"mountPoints", QJsonArray{tree.folder(QStringLiteral("data"))}},
+                    {"drive", QJsonObject{{"id", "Disk"}, {"bus", "ata"}, {"removable", false}}}},
+        QJsonObject{{"name", "sdb1"},
+                    {"mountPoints", QJsonArray{"/"}},
+                    {"drive", QJsonObject{{"id", "Live"}, {"bus", "usb"}, {"removable", true}}}}};
+    ASSERT_EQ(standIn.setVolumes(volumes), QString());
+    RVXDiskService::setShared(std::make_shared<RVXUDisks2>(standIn.bus()));
     open();
     EXPECT_EQ(child<QComboBox>("usbDiskCombo")->count(), 0);
     EXPECT_EQ(child<QLineEdit>("pathField")->text(), QStringLiteral("-"));
