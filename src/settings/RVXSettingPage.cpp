@@ -3,6 +3,7 @@
 
 #include "RVXLocalizedString.h"
 
+#include <cmath>
 #include <utility>
 
 RVXSettingPage::~RVXSettingPage() = default;
@@ -76,8 +77,16 @@ std::optional<QString> RVXSettingPage::userSet(const QString& name, const QStrin
     case RVXPageControl::Kind::Stepper:
     case RVXPageControl::Kind::Value: {
         const double number = value.toDouble(&ok);
-        if (!ok)
-            return QStringLiteral("'%1' takes a number, not '%2'").arg(name, value);
+        // Steppers count whole clicks; a knob's number must be one (no NaN, no infinity).
+        constexpr double kMostClicks = 1e6;
+        const bool clicks = c.kind == RVXPageControl::Kind::Stepper;
+        if (!ok || !std::isfinite(number) ||
+            (clicks && (number != std::trunc(number) || std::fabs(number) > kMostClicks)))
+            return QStringLiteral("'%1' takes %2, not '%3'")
+                .arg(name,
+                     clicks ? QStringLiteral("a whole number of clicks")
+                            : QStringLiteral("a number"),
+                     value);
         c.value = number;
         break;
     }

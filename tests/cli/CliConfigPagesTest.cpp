@@ -116,6 +116,9 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
     EXPECT_TRUE(bad.err.contains("0.05")) << "the English message";
     for (const QStringList& args : {QStringList{"--page", "adas", "heightInput=150cm"},
                                     QStringList{"--page", "basic", "noSuch=1"},
+                                    QStringList{"--page", "adas", "heightStepper=1.5"},
+                                    QStringList{"--page", "adas", "heightStepper=1e12"},
+                                    QStringList{"--page", "aux", "ratioLoValue=nan"},
                                     QStringList{"--page", "basic", "gsensorEnableChk=yes"},
                                     QStringList{"--page", "video", "wdr=2"},
                                     QStringList{"--page", "basic", "powerTimeCombo=x"}})
