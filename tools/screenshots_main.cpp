@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-screenshots CARD OUTDIR: starts the main window on a card, plays its first
 // recording and takes the pictures the README shows: playback with the graph, the map
-// panel and the settings editor's pages. Run it on an X server (xvfb-run); the players draw into X
-// windows, which only a picture of the screen shows.
+// panel, the settings editor's pages, the clock and format windows. Run it on an X server
+// (xvfb-run); the players draw into X windows, which only a picture of the screen shows.
+#include "cardtools/RVXFormatWindowController.h"
 #include "cardtools/RVXTimeSetupController.h"
 #include "drivelog/RVXFlashDataModel.h"
 #include "drivelog/RVXSettingForFlashDataViewController.h"
@@ -23,6 +24,28 @@
 #include <unistd.h>
 
 namespace {
+
+// The card a user would see in the format window, where the machine taking the pictures
+// has none: a reader's card as UDisks2 would describe it. Nothing is ever formatted.
+class PictureCard : public RVXDiskService {
+public:
+    QList<RVXMountedVolume> mountedVolumes() override {
+        RVXMountedVolume v;
+        v.volumeName = QStringLiteral("ZAMO");
+        v.mountPath = QStringLiteral("/media/user/ZAMO");
+        v.deviceFilePath = QStringLiteral("/dev/sdb1");
+        v.deviceModel = QStringLiteral("Card Reader");
+        v.volumeSize = uint64_t(15) << 30;
+        v.writable = true;
+        v.removable = true;
+        v.bus = QStringLiteral("usb");
+        return {v};
+    }
+    std::optional<QString> setVolumeName(const QString&, const QString&) override { return {}; }
+    std::optional<QString> unmountVolume(const QString&) override { return {}; }
+    std::optional<QString> mountVolume(const QString&) override { return {}; }
+};
+
 void wait(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
@@ -115,5 +138,12 @@ int main(int argc, char** argv) {
     clock.showWindow();
     wait(800);
     ok = shoot(clock.window(), out.filePath(QStringLiteral("clock.png"))) && ok;
+
+    // The format window on that card.
+    RVXDiskService::setShared(std::make_shared<PictureCard>());
+    RVXFormatWindowController format;
+    format.showWindow();
+    wait(800);
+    ok = shoot(format.window(), out.filePath(QStringLiteral("format.png"))) && ok;
     return ok ? 0 : 1;
 }
