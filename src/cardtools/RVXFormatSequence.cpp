@@ -11,10 +11,13 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
 const QString kConfigName = QStringLiteral("config.bin");
+constexpr int kMountAttempts = 6;
+constexpr int kMountRetryMs = 500;
 
 // "/dev/sdb1" and "/dev/mmcblk0p1" are partitions of "/dev/sdb" and "/dev/mmcblk0".
 bool isPartitionOf(const QString& partition, const QString& disk) {
@@ -162,8 +165,17 @@ std::optional<RVXFormatFailure> RVXFormatSequence::run(const TKUSBDiskEntity& ch
     }
 
     show(QStringLiteral("try mount..."));
-    if (auto error = m_disks.mountVolume(disk.key()))
+    // Right after mkfs.fat the system probes the new filesystem, and the disk service may
+    // not offer it for mounting yet: try again for a few seconds.
+    for (int attempt = 1;; ++attempt) {
+        const auto error = m_disks.mountVolume(disk.key());
+        if (!error)
+            break;
         RVXLog(QStringLiteral("mount %1: %2").arg(disk.deviceFilePath(), *error));
+        if (attempt == kMountAttempts)
+            break;
+        QThread::msleep(kMountRetryMs);
+    }
     show(QStringLiteral("Format completed!"));
     return restoreConfig(disk.deviceFilePath());
 }
