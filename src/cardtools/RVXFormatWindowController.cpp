@@ -118,7 +118,11 @@ void RVXFormatWindowController::loadUSBVolumes(std::function<void()> completion)
                     completion();
             });
     watcher->setFuture(QtConcurrent::run(
-        [disks = RVXDiskService::currentHeld()] { return usbDiskEntities(*disks); }));
+        [disks = RVXDiskService::currentHeld()] { return doLoadUSBVolumes(*disks); }));
+}
+
+QList<TKUSBDiskEntity> RVXFormatWindowController::doLoadUSBVolumes(RVXDiskService& disks) {
+    return usbDiskEntities(disks);
 }
 
 std::optional<TKUSBDiskEntity> RVXFormatWindowController::selectedUSBDisk() const {

@@ -34,6 +34,8 @@ public:
 
     // Searches the cards anew; completion runs on the UI thread once the list is shown.
     void loadUSBVolumes(std::function<void()> completion = {});
+    // The search itself, on a worker: the cards in list order.
+    static QList<TKUSBDiskEntity> doLoadUSBVolumes(RVXDiskService& disks);
     std::optional<TKUSBDiskEntity> selectedUSBDisk() const;
     std::optional<TKUSBDiskEntity> selectUSBByDevFile(const QString& device);
     void updateSelectedDiskInfo();
