@@ -68,19 +68,8 @@ QString RVXFormatSequence::mkfsProgram() {
 QStringList RVXFormatSequence::formatArguments(const TKUSBDiskEntity& disk) {
     // -a keeps the 32 reserved sectors exactly; mkfs.fat would otherwise grow them to
     // align the data to the cluster size.
-    QStringList args = {"-a",
-                        "-F",
-                        "32",
-                        "-n",
-                        "ZAMO",
-                        "-f",
-                        "2",
-                        "-b",
-                        "6",
-                        "-R",
-                        "32",
-                        "-s",
-                        QString::number(clusterSizeByVolumeSizeInKB(disk.volumeSize()))};
+    QStringList args = {"-a", "-F", "32", "-n", "ZAMO", "-f", "2", "-b", "6", "-R", "32"};
+    args << QStringLiteral("-s") << QString::number(clusterSizeByVolumeSizeInKB(disk.volumeSize()));
     // A medium without a partition table is refused by mkfs.fat unless told.
     if (disk.mediaWhole())
         args << QStringLiteral("-I");

@@ -41,10 +41,6 @@ QStringList numberedLabels(int count, double first, double step, const char* for
     return labels;
 }
 
-int indexOf(uint32_t stored, const RVXPageControl& c) {
-    return stored < uint32_t(c.labels.size()) ? int(stored) : -1;
-}
-
 // The integer at the start of a text, as the camera's own tools read such fields.
 int leadingInteger(const QString& text) {
     const QByteArray bytes = text.toLatin1();
@@ -147,8 +143,8 @@ void RVXAdasPageLogic::changeSpeed(uint32_t unit) {
 void RVXAdasPageLogic::displayFileData() {
     const _FILEDATA& r = *m_fileData;
     changeSpeed(r.speed_disp_unit);
-    at("adasLDWSSenseCombo").index = indexOf(r.ADAS_LDWS_Sens, at("adasLDWSSenseCombo"));
-    at("adasFCWSSenseCombo").index = indexOf(r.ADAS_FCWS_Sens, at("adasFCWSSenseCombo"));
+    showIndex("adasLDWSSenseCombo", r.ADAS_LDWS_Sens);
+    showIndex("adasFCWSSenseCombo", r.ADAS_FCWS_Sens);
     if (milesPerHour()) {
         at("adasLDWSSpeedCombo").index = FindLdwsSpeedMile(r.ADAS_Ldws_Speed);
         at("adasFCWSSpeedCombo").index = FindFcwsSpeedMile(r.ADAS_FCWS_Speed);
@@ -163,8 +159,8 @@ void RVXAdasPageLogic::displayFileData() {
     at("leftWidthInput").text = centimetreText(r.LDW_width_L);
     at("rightWidthInput").text = centimetreText(r.LDW_width_R);
     showIndexes(kBindings);
-    at("adasFcmdEnableSeg").index = indexOf(r.ADAS_FCMD_Enable, at("adasFcmdEnableSeg"));
-    at("adasFcmdSensSeg").index = indexOf(r.ADAS_FCMD_Sens, at("adasFcmdSensSeg"));
+    showIndex("adasFcmdEnableSeg", r.ADAS_FCMD_Enable);
+    showIndex("adasFcmdSensSeg", r.ADAS_FCMD_Sens);
 }
 
 void RVXAdasPageLogic::changeLengthValue(float _FILEDATA::*field, const char* input, int d) {

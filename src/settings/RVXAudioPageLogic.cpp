@@ -36,10 +36,6 @@ constexpr const char* kLanguages[] = {"Korean",
                                       "Czech",
                                       "Portuguese"};
 
-int indexOf(uint32_t stored, int count) {
-    return stored < uint32_t(count) ? int(stored) : -1;
-}
-
 } // namespace
 
 RVXAudioPageLogic::RVXAudioPageLogic() {
@@ -57,12 +53,12 @@ RVXAudioPageLogic::RVXAudioPageLogic() {
 
 void RVXAudioPageLogic::displayFileData() {
     const _FILEDATA& r = *m_fileData;
-    at("micSeg").index = indexOf(r.aud_input_vol, 4);
+    showIndex("micSeg", r.aud_input_vol);
     at("useEveryHourNoticeChk").checked = r.alarm_ontime_flag != 0;
-    at("speakerSeg").index = indexOf(r.aud_output_vol, 4);
-    const bool malaysia = r.Brightness1 == kMalaysia;
-    at("malaysiaRadio").checked = malaysia;
-    at("voiceLangRadio").index = malaysia ? -1 : indexOf(r.Brightness1, 20);
+    showIndex("speakerSeg", r.aud_output_vol);
+    at("malaysiaRadio").checked = r.Brightness1 == kMalaysia;
+    // Malaysia's number lies past the matrix's cells, so it chooses none of them.
+    showIndex("voiceLangRadio", r.Brightness1);
 }
 
 void RVXAudioPageLogic::voiceLangMatrixSelected() {

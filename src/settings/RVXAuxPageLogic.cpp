@@ -158,12 +158,10 @@ void RVXAuxPageLogic::displayFileData() {
     showIndexes(kWifiBindings);
     at("parkingRearOffSeg").index =
         r.parking_rear_off == 0 ? 1 : (r.parking_rear_off == 1 ? 0 : -1);
-    RVXPageControl& saver = at("lcdScreenSaverSeg");
     if (r.lcd_screensaver <= 1)
-        saver.index = r.lcd_screensaver == 0 ? 1 : 0;
+        at("lcdScreenSaverSeg").index = r.lcd_screensaver == 0 ? 1 : 0;
     else
-        saver.index =
-            r.lcd_screensaver < uint32_t(saver.labels.size()) ? int(r.lcd_screensaver) : -1;
+        showIndex("lcdScreenSaverSeg", r.lcd_screensaver);
     at("pipPositionRadio").index = pipCellOf(r.pip_position);
     at("ssidLabel").text = fieldText(r.wifi_ssid);
     at("passwordLabel").text = fieldText(r.wifi_password);

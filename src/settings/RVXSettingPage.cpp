@@ -99,12 +99,14 @@ QStringList RVXSettingPage::takeWarnings() {
     return std::exchange(m_warnings, {});
 }
 
+void RVXSettingPage::showIndex(const char* control, uint32_t stored) {
+    RVXPageControl& c = at(QLatin1String(control));
+    c.index = stored < uint32_t(c.labels.size()) ? int(stored) : -1;
+}
+
 void RVXSettingPage::showIndexes(std::span<const IndexBinding> bindings) {
-    for (const IndexBinding& b : bindings) {
-        RVXPageControl& c = at(QLatin1String(b.control));
-        const uint32_t stored = m_fileData->*b.field;
-        c.index = stored < uint32_t(c.labels.size()) ? int(stored) : -1;
-    }
+    for (const IndexBinding& b : bindings)
+        showIndex(b.control, m_fileData->*b.field);
 }
 
 void RVXSettingPage::storeIndexes(std::span<const IndexBinding> bindings) {

@@ -95,6 +95,7 @@ public:
 
 protected:
     // A stored value beyond the entries shows none; none chosen stores nothing back.
+    void showIndex(const char* control, uint32_t stored);
     void showIndexes(std::span<const IndexBinding> bindings);
     void storeIndexes(std::span<const IndexBinding> bindings);
 

@@ -3,8 +3,7 @@
 #include "settings/RVXCarNumber.h"
 #include "settings/RVXChoiceList.h"
 #include "settings/RVXLocalizedString.h"
-
-#include <QCoreApplication>
+#include "support/StringTableApp.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +13,7 @@ namespace {
 
 class Validation : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-        ASSERT_TRUE(RVXInstallStringTable());
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(startStringTableApp()); }
 };
 
 TEST_F(Validation, GsensorThresholds) {

@@ -59,8 +59,9 @@ protected:
         QObject::connect(editor.get(), &RVXSettingController::settingFileLoaded,
                          [&] { loaded = true; });
         editor->showWindow();
-        if (waitForRead)
+        if (waitForRead) {
             ASSERT_TRUE(waitFor([&] { return loaded; }));
+        }
     }
     void chooseSegment(int index) {
         editor->functionSegmentedControl->segmentButton(index)->click();

@@ -9,8 +9,7 @@
 #include "settings/RVXMotionPageLogic.h"
 #include "settings/RVXSettingFile.h"
 #include "settings/RVXVideoPageLogic.h"
-
-#include <QCoreApplication>
+#include "support/StringTableApp.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +20,7 @@ namespace {
 
 class SettingPages : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-        ASSERT_TRUE(RVXInstallStringTable());
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(startStringTableApp()); }
     void SetUp() override {
         record = _FILEDATA{};
         makeDefaultSetting(record);
