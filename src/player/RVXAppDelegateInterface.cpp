@@ -395,7 +395,8 @@ void RVXAppDelegate::makeMenus() {
           {"action.audio_choice", {K(Qt::CTRL | Qt::Key_A)}, &RVXAppDelegate::clickAudioToggle}});
     menu("menu.card", {{"action.camera_settings",
                         {K(Qt::CTRL | Qt::Key_Comma)},
-                        &RVXAppDelegate::showSettingPanel}});
+                        &RVXAppDelegate::showSettingPanel},
+                       {"action.clock_file", {}, &RVXAppDelegate::showTimeSetupPanel}});
     menu(
         "menu.view",
         {{"action.show_list", {K(Qt::CTRL | Qt::Key_1)}, &RVXAppDelegate::clickMediaListViewButton},

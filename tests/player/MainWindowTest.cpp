@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlayerTestSupport.h"
 
+#include "cardtools/RVXTimeSetupController.h"
 #include "player/VLCVideoView.h"
 #include "settings/RVXSettingController.h"
 #include "support/TempTree.h"
@@ -311,4 +312,13 @@ TEST_F(MainWindowTest, TheCardMenuOpensTheSettingsOnTheOpenCard) {
     // Another open releases this one.
     settings->trigger();
     EXPECT_NE(delegate->lastDialogController(), editor);
+    // The clock window from the same menu, on the open card's timeset.cfg.
+    QAction* clock = delegate->window->findChild<QAction*>(QStringLiteral("action.clock_file"));
+    ASSERT_NE(clock, nullptr);
+    clock->trigger();
+    auto* clockWindow = qobject_cast<RVXTimeSetupController*>(delegate->lastDialogController());
+    ASSERT_NE(clockWindow, nullptr);
+    EXPECT_TRUE(clockWindow->window()->isVisible());
+    EXPECT_EQ(clockWindow->m_SettingFilePath,
+              QDir(demoCard()).filePath(QStringLiteral("timeset.cfg")));
 }
