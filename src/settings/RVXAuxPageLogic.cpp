@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -119,9 +120,13 @@ void RVXAuxPageLogic::setRatioHiValue(double value) {
 }
 
 void RVXAuxPageLogic::updateRatio() {
-    // The knobs rest on whole percents, as the texts beside them say.
-    const int lo = int(ratioLoValue());
-    const int hi = int(ratioHiValue());
+    // The knobs rest on whole percents inside the slider, as the texts beside them say; a
+    // record holding anything else (a damaged card) cannot push them off it.
+    const auto onSlider = [](double value) {
+        return int(std::isfinite(value) ? std::clamp(value, 0.0, double(kSliderMax)) : 0.0);
+    };
+    const int lo = onSlider(ratioLoValue());
+    const int hi = onSlider(ratioHiValue());
     at("ratioLoValue").value = lo;
     at("ratioHiValue").value = hi;
     at("alwaysField").text = shareText(lo);

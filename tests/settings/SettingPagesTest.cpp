@@ -391,6 +391,12 @@ TEST_F(SettingPages, AuxSharesFromTheKnobsAndTheirCheck) {
     EXPECT_EQ(record.sd_mem_always_ratio, 10u);
     EXPECT_EQ(record.sd_mem_motion_ratio, 80u);
     EXPECT_EQ(record.sd_mem_event_ratio, 10u);
+    // A damaged record's shares stay on the slider, and the check refuses them.
+    record.sd_mem_always_ratio = 0xfffffff0u;
+    page.setFileData(&record);
+    EXPECT_EQ(page.ratioLoValue(), 100);
+    EXPECT_EQ(c(page, "alwaysField").text, QStringLiteral("100%"));
+    EXPECT_TRUE(page.validateUserInput().has_value());
 }
 
 TEST_F(SettingPages, AuxWifiChecksInOrderAndSixteenBytes) {
