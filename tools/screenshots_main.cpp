@@ -38,10 +38,13 @@ public:
         v.volumeSize = uint64_t(15) << 30;
         v.writable = true;
         v.removable = true;
+        v.mediaRemovable = true;
         v.bus = QStringLiteral("usb");
         return {v};
     }
-    std::optional<QString> setVolumeName(const QString&, const QString&) override { return {}; }
+    std::optional<QString> setVolumeName(const QString&, const QString&, bool) override {
+        return {};
+    }
     std::optional<QString> unmountVolume(const QString&) override { return {}; }
     std::optional<QString> mountVolume(const QString&) override { return {}; }
 };

@@ -8,6 +8,9 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    // The viewer's names, so that both keep settings copies in one folder.
+    QCoreApplication::setOrganizationName(QStringLiteral("RUVEX"));
+    QCoreApplication::setApplicationName(QStringLiteral("RUVEX Viewer"));
     RVXInstallStringTable();
     RVXDiskService::setShared(std::make_shared<RVXUDisks2>());
     RVXPrivilegedCommand::setShared(std::make_shared<RVXPkexec>());

@@ -10,7 +10,7 @@ std::shared_ptr<RVXDiskService>& sharedService() {
 class NoDisks : public RVXDiskService {
 public:
     QList<RVXMountedVolume> mountedVolumes() override { return {}; }
-    std::optional<QString> setVolumeName(const QString&, const QString&) override {
+    std::optional<QString> setVolumeName(const QString&, const QString&, bool) override {
         return QStringLiteral("no disk service");
     }
     std::optional<QString> unmountVolume(const QString&) override {
@@ -23,6 +23,10 @@ public:
 } // namespace
 
 RVXDiskService::~RVXDiskService() = default;
+
+bool RVXDiskService::watchChanges(QObject*, std::function<void()>) {
+    return false;
+}
 
 RVXDiskService& RVXDiskService::current() {
     static NoDisks none;

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXFormatSequence.h"
 
+#include "RVXFormatLock.h"
+#include "RVXKeptSettings.h"
 #include "RVXRemovableDisks.h"
 #include "platform/RVXLog.h"
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QSaveFile>
 #include <QThread>
 
 namespace {
@@ -32,6 +35,23 @@ bool holdsSystemFilesystem(const QList<RVXMountedVolume>& volumes, const QString
             return true;
     }
     return false;
+}
+
+RVXFormatFailure failureOf(const RVXCommandResult& result) {
+    using Kind = RVXFormatFailure::Kind;
+    QString message = result.standardError.trimmed();
+    if (RVXPrivilegedCommand::refused(result)) {
+        message = QStringLiteral("administrator rights were refused") +
+                  (message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(message));
+        return {Kind::FormatFailed, result.exitStatus, message};
+    }
+    if (result.exitStatus == RVXFormatSequence::kHelperBusy)
+        return {Kind::Busy, result.exitStatus, message};
+    if (result.exitStatus == RVXFormatSequence::kHelperRefused)
+        return {Kind::NotACard, result.exitStatus, message};
+    const bool readOnly = result.exitStatus == RVXFormatSequence::kHelperWriteProtected ||
+                          result.standardError.contains(u"Read-only file system");
+    return {readOnly ? Kind::WriteProtected : Kind::FormatFailed, result.exitStatus, message};
 }
 
 std::optional<TKUSBDiskEntity> cardNamed(RVXDiskService& disks, const QString& device) {
@@ -57,24 +77,60 @@ std::variant<TKUSBDiskEntity, QString> RVXFormatSequence::cardForDevice(RVXDiskS
     return QStringLiteral("%1 is not a mounted USB or SD card").arg(device);
 }
 
-QString RVXFormatSequence::mkfsProgram() {
-    const QString name = QStringLiteral("mkfs.fat");
-    QString found = QStandardPaths::findExecutable(name, {"/usr/sbin", "/sbin"});
-    if (found.isEmpty())
-        found = QStandardPaths::findExecutable(name);
-    return found.isEmpty() ? QStringLiteral("/usr/sbin/mkfs.fat") : found;
+QString RVXFormatSequence::helperProgram() {
+    const QString named = qEnvironmentVariable("RUVEX_FORMAT_CARD");
+    if (!named.isEmpty())
+        return named;
+    // Where the package puts it, which is where its polkit action says it is; else
+    // beside the program, as in a build tree.
+    const QString app = QCoreApplication::applicationDirPath();
+    for (const QString& path : {QStringLiteral("/usr/libexec/ruvex/ruvex-format-card"),
+                                app + QStringLiteral("/../libexec/ruvex/ruvex-format-card"),
+                                app + QStringLiteral("/ruvex-format-card")}) {
+        if (QFileInfo(path).isExecutable())
+            return QDir::cleanPath(path);
+    }
+    return QStringLiteral("/usr/libexec/ruvex/ruvex-format-card");
 }
 
 QStringList RVXFormatSequence::formatArguments(const TKUSBDiskEntity& disk) {
-    // -a keeps the 32 reserved sectors exactly; mkfs.fat would otherwise grow them to
-    // align the data to the cluster size.
-    QStringList args = {"-a", "-F", "32", "-n", "ZAMO", "-f", "2", "-b", "6", "-R", "32"};
-    args << QStringLiteral("-s") << QString::number(clusterSizeByVolumeSizeInKB(disk.volumeSize()));
-    // A medium without a partition table is refused by mkfs.fat unless told.
-    if (disk.mediaWhole())
-        args << QStringLiteral("-I");
-    args << disk.deviceFilePath();
-    return args;
+    // The helper checks that the device still holds what the user chose, then runs
+    // mkfs.fat -a -F 32 -n ZAMO -f 2 -b 6 -R 32 -s <cluster> [-I] on it.
+    return {QStringLiteral("--uuid"),
+            disk.identity().uuid,
+            QStringLiteral("--size"),
+            QString::number(disk.volumeSize()),
+            QStringLiteral("--cluster"),
+            QString::number(clusterSizeByVolumeSizeInKB(disk.volumeSize())),
+            disk.deviceFilePath()};
+}
+
+std::optional<TKUSBDiskEntity> RVXFormatSequence::formattedCard(RVXDiskService& disks,
+                                                                const TKUSBDiskEntity& before) {
+    for (const TKUSBDiskEntity& disk : usbDiskEntities(disks)) {
+        if (disk.deviceFilePath() == before.deviceFilePath() &&
+            disk.volumeSize() == before.volumeSize() &&
+            disk.identity().serial == before.identity().serial)
+            return disk;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> RVXFormatSequence::restoreKeptCopy(const QString& keptPath,
+                                                          const TKUSBDiskEntity& disk) {
+    QFile kept(keptPath);
+    if (!kept.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1: %2").arg(keptPath, kept.errorString());
+    const QByteArray bytes = kept.readAll();
+    const QString target = QDir(disk.mountedURL().toLocalFile()).filePath(kConfigName);
+    QSaveFile file(target);
+    // FAT keeps no modes; a plain replace is what the card takes.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        RVXLog(QStringLiteral("error=%1").arg(file.errorString()));
+        return QStringLiteral("%1: %2").arg(target, file.errorString());
+    }
+    return std::nullopt;
 }
 
 std::optional<RVXFormatFailure> RVXFormatSequence::saveConfig(const TKUSBDiskEntity& disk) {
@@ -83,49 +139,69 @@ std::optional<RVXFormatFailure> RVXFormatSequence::saveConfig(const TKUSBDiskEnt
     const QString source = QDir(mountPath).filePath(kConfigName);
     if (mountPath.isEmpty() || !QFile::exists(source))
         return std::nullopt;
-    QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("ruvex-format-XXXXXX")));
-    // The copy is kept after the restore, a last resort should anything go wrong later.
-    folder.setAutoRemove(false);
-    const QString target = folder.filePath(kConfigName);
-    QFile file(source);
-    if (!folder.isValid() || !file.copy(target)) {
-        const QString why = folder.isValid() ? file.errorString() : folder.errorString();
+    // Kept where a reboot does not clear it, and kept after the restore: a last resort
+    // should anything go wrong later.
+    const auto kept = RVXKeptSettings::keepFile(source, disk.volumeName());
+    if (const QString* why = std::get_if<QString>(&kept)) {
         return RVXFormatFailure{RVXFormatFailure::Kind::SaveFailed, 0,
-                                QStringLiteral("%1 could not be kept: %2").arg(source, why)};
+                                QStringLiteral("%1 could not be kept: %2").arg(source, *why)};
     }
-    m_savedConfigPath = target;
+    m_savedConfigPath = std::get<RVXKeptSettings::Kept>(kept).path;
+    RVXLog(QStringLiteral("config.bin kept in %1").arg(m_savedConfigPath));
     return std::nullopt;
 }
 
-std::optional<RVXFormatFailure> RVXFormatSequence::restoreConfig(const QString& device) {
-    const auto card = cardNamed(m_disks, device);
+std::optional<RVXFormatFailure> RVXFormatSequence::restoreConfig(const TKUSBDiskEntity& before) {
+    const QString keptNote =
+        m_savedConfigPath.isEmpty()
+            ? QString()
+            : QStringLiteral("; its settings are kept in %1").arg(m_savedConfigPath);
+    const auto card = formattedCard(m_disks, before);
     if (!card) {
-        return RVXFormatFailure{RVXFormatFailure::Kind::RestoreFailed, 0,
-                                QStringLiteral("%1 was not mounted again").arg(device)};
+        const QString message =
+            QStringLiteral("%1 was not mounted again%2").arg(before.deviceFilePath(), keptNote);
+        RVXLog(QStringLiteral("error=%1").arg(message));
+        return RVXFormatFailure{RVXFormatFailure::Kind::RestoreFailed, 0, message};
     }
-    const QString target = QDir(card->mountedURL().toLocalFile()).filePath(kConfigName);
     if (m_savedConfigPath.isEmpty()) {
+        const QString target = QDir(card->mountedURL().toLocalFile()).filePath(kConfigName);
         if (auto error = writeDefaultSettingFile(target))
-            return RVXFormatFailure{RVXFormatFailure::Kind::RestoreFailed, 0, *error};
+            return RVXFormatFailure{RVXFormatFailure::Kind::RestoreFailed, 0,
+                                    RVXLocalizedString(error->toUtf8().constData())};
         return std::nullopt;
     }
-    QFile::remove(target);
-    QFile saved(m_savedConfigPath);
-    if (!saved.copy(target)) {
-        RVXLog(QStringLiteral("error=%1").arg(saved.errorString()));
-        return RVXFormatFailure{RVXFormatFailure::Kind::RestoreFailed, 0, saved.errorString()};
-    }
+    if (auto error = restoreKeptCopy(m_savedConfigPath, *card))
+        return RVXFormatFailure{RVXFormatFailure::Kind::RestoreFailed, 0, *error + keptNote};
     return std::nullopt;
 }
 
 std::optional<RVXFormatFailure> RVXFormatSequence::run(const TKUSBDiskEntity& chosen,
                                                        const Show& show) {
+    QString why;
+    const auto lock = RVXFormatLock::acquire(chosen.deviceFilePath(), &why);
+    if (!lock)
+        return RVXFormatFailure{RVXFormatFailure::Kind::Busy, 0, why};
+    return runLocked(chosen, show);
+}
+
+std::optional<RVXFormatFailure> RVXFormatSequence::runLocked(const TKUSBDiskEntity& chosen,
+                                                             const Show& show) {
     // The list the user chose from may be stale: ask again right before anything runs.
     const auto checked = cardForDevice(m_disks, chosen.deviceFilePath());
     if (const QString* why = std::get_if<QString>(&checked))
         return RVXFormatFailure{RVXFormatFailure::Kind::NotACard, 0, *why};
     const TKUSBDiskEntity disk = std::get<TKUSBDiskEntity>(checked);
-    if (!disk.writable()) {
+    // Another card in the same reader gets the same device name.
+    if (disk.identity() != chosen.identity()) {
+        return RVXFormatFailure{
+            RVXFormatFailure::Kind::NotACard, 0,
+            QStringLiteral("%1 now holds another card (%2, not %3); nothing was changed")
+                .arg(disk.deviceFilePath(), disk.identity().describe(),
+                     chosen.identity().describe())};
+    }
+    // A card the system mounted read-only after finding errors is what a format mends;
+    // only the device's own write protection stops it.
+    if (!disk.deviceWritable()) {
         return RVXFormatFailure{RVXFormatFailure::Kind::WriteProtected, 0,
                                 RVXLocalizedString("msg.write_protected_disk")};
     }
@@ -133,24 +209,16 @@ std::optional<RVXFormatFailure> RVXFormatSequence::run(const TKUSBDiskEntity& ch
         return failure;
 
     show(QStringLiteral("unmount disk..."));
-    // mkfs.fat refuses a device still mounted, so a failed unmount ends in its message.
+    // The helper refuses a device still mounted, so a failed unmount ends in its message.
     if (auto error = m_disks.unmountVolume(disk.key()))
         RVXLog(QStringLiteral("unmount %1: %2").arg(disk.deviceFilePath(), *error));
 
     show(QStringLiteral("formatting..."));
-    const RVXCommandResult result = m_privileged.run(mkfsProgram(), formatArguments(disk));
+    const RVXCommandResult result = m_privileged.run(helperProgram(), formatArguments(disk));
     if (result.exitStatus != 0) {
         RVXLog(QStringLiteral("ERROR=%1 %2").arg(result.exitStatus).arg(result.standardError));
         m_disks.mountVolume(disk.key());
-        const bool readOnly = result.standardError.contains(u"Read-only file system");
-        QString message = result.standardError.trimmed();
-        if (RVXPrivilegedCommand::refused(result)) {
-            message = QStringLiteral("administrator rights were refused") +
-                      (message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(message));
-        }
-        return RVXFormatFailure{readOnly ? RVXFormatFailure::Kind::WriteProtected
-                                         : RVXFormatFailure::Kind::FormatFailed,
-                                result.exitStatus, message};
+        return failureOf(result);
     }
 
     show(QStringLiteral("try mount..."));
@@ -166,5 +234,5 @@ std::optional<RVXFormatFailure> RVXFormatSequence::run(const TKUSBDiskEntity& ch
         QThread::msleep(kMountRetryMs);
     }
     show(QStringLiteral("Format completed!"));
-    return restoreConfig(disk.deviceFilePath());
+    return restoreConfig(disk);
 }

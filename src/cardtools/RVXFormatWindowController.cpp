@@ -17,8 +17,11 @@ namespace {
 constexpr int kProgressTickMs = 300;
 constexpr double kProgressTotal = 1000;
 
+constexpr int kChangeSettleMs = 400;
+
 struct FormatOutcome {
     std::optional<RVXFormatFailure> failure;
+    QString kept;
 };
 
 } // namespace
@@ -28,6 +31,18 @@ RVXFormatWindowController::RVXFormatWindowController(QObject* parent)
     m_progressTimer.setInterval(kProgressTickMs);
     connect(&m_progressTimer, &QTimer::timeout, this,
             [this] { updateProgressBar(kProgressTotal); });
+    m_changeTimer.setSingleShot(true);
+    m_changeTimer.setInterval(kChangeSettleMs);
+    connect(&m_changeTimer, &QTimer::timeout, this, [this] {
+        if (m_formatting)
+            return;
+        // Keep the user's choice when it is still there.
+        const auto chosen = selectedUSBDisk();
+        loadUSBVolumes([this, chosen] {
+            if (chosen)
+                selectUSBByDevFile(chosen->deviceFilePath());
+        });
+    });
 }
 
 RVXFormatWindowController::~RVXFormatWindowController() {
@@ -64,6 +79,9 @@ void RVXFormatWindowController::windowDidLoad() {
             &RVXFormatWindowController::changeDisk);
     connect(m_ui->formatButton, &QPushButton::clicked, this, &RVXFormatWindowController::onFormat);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &RVXFormatWindowController::cancel);
+    connect(m_ui->restoreButton, &QPushButton::clicked, this,
+            &RVXFormatWindowController::onRestore);
+    RVXDiskService::current().watchChanges(this, [this] { m_changeTimer.start(); });
     // A card put in after the window opened: search again.
     auto* refresh = new QShortcut(QKeySequence::Refresh, m_window);
     connect(refresh, &QShortcut::activated, this, [this] {
@@ -112,6 +130,7 @@ void RVXFormatWindowController::loadUSBVolumes(std::function<void()> completion)
                 setComboItems(m_ui->usbDiskCombo, names);
                 m_ui->usbDiskCombo->setCurrentIndex(names.isEmpty() ? -1 : 0);
                 updateSelectedDiskInfo();
+                updateRestoreButton();
                 if (ownsProgress)
                     hideProgressBar();
                 if (completion)
@@ -159,6 +178,33 @@ void RVXFormatWindowController::updateSelectedDiskInfo() {
 
 void RVXFormatWindowController::changeDisk() {
     updateSelectedDiskInfo();
+    updateRestoreButton();
+}
+
+void RVXFormatWindowController::updateRestoreButton() {
+    const auto disk = selectedUSBDisk();
+    const bool pending = !m_pendingRestorePath.isEmpty() && m_pendingRestoreCard;
+    m_ui->restoreButton->setVisible(pending);
+    m_ui->restoreButton->setEnabled(
+        pending && !m_formatting && disk &&
+        disk->deviceFilePath() == m_pendingRestoreCard->deviceFilePath() &&
+        disk->volumeSize() == m_pendingRestoreCard->volumeSize() &&
+        disk->identity().serial == m_pendingRestoreCard->identity().serial);
+}
+
+void RVXFormatWindowController::onRestore() {
+    const auto disk = selectedUSBDisk();
+    if (!disk || m_pendingRestorePath.isEmpty())
+        return;
+    if (auto error = RVXFormatSequence::restoreKeptCopy(m_pendingRestorePath, *disk)) {
+        showAlert(m_window, QStringLiteral("config.bin copy fail"), *error);
+        return;
+    }
+    m_pendingRestorePath.clear();
+    m_pendingRestoreCard.reset();
+    updateRestoreButton();
+    showAlertSheet(m_window, RVXLocalizedString("msg.format_complete"), disk->displayString(),
+                   [this] { cancel(); });
 }
 
 void RVXFormatWindowController::onFormat() {
@@ -171,7 +217,8 @@ void RVXFormatWindowController::onFormat() {
                                          : QStringLiteral("Please select USB drive."));
         return;
     }
-    if (!disk->writable()) {
+    // The mount may be read-only after the system found errors; a format mends that.
+    if (!disk->deviceWritable()) {
         showAlert(m_window, RVXLocalizedString("msg.cannot_format"),
                   QStringLiteral("%1\n%2").arg(disk->displayString(),
                                                RVXLocalizedString("msg.write_protected_disk")));
@@ -185,6 +232,7 @@ void RVXFormatWindowController::setBusy(bool busy) {
     m_ui->formatButton->setEnabled(!busy);
     m_ui->cancelButton->setEnabled(!busy);
     m_ui->usbDiskCombo->setEnabled(!busy);
+    updateRestoreButton();
 }
 
 void RVXFormatWindowController::doFormat(const TKUSBDiskEntity& disk) {
@@ -204,19 +252,25 @@ void RVXFormatWindowController::doFormat(const TKUSBDiskEntity& disk) {
     auto* watcher = new QFutureWatcher<FormatOutcome>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, disk] {
         watcher->deleteLater();
-        formatDidFinished(disk, watcher->result().failure);
+        formatDidFinished(disk, watcher->result().failure, watcher->result().kept);
     });
     // The thread holds copies only: the window may be gone before mkfs.fat is.
     watcher->setFuture(QtConcurrent::run([disk, show, disks = RVXDiskService::currentHeld(),
                                           privileged = RVXPrivilegedCommand::currentHeld()] {
         RVXFormatSequence sequence(*disks, *privileged);
-        return FormatOutcome{sequence.run(disk, show)};
+        auto failure = sequence.run(disk, show);
+        return FormatOutcome{std::move(failure), sequence.savedConfigPath()};
     }));
 }
 
 void RVXFormatWindowController::formatDidFinished(const TKUSBDiskEntity& disk,
-                                                  const std::optional<RVXFormatFailure>& failure) {
+                                                  const std::optional<RVXFormatFailure>& failure,
+                                                  const QString& kept) {
     const QString device = disk.deviceFilePath();
+    if (failure && failure->kind == RVXFormatFailure::Kind::RestoreFailed && !kept.isEmpty()) {
+        m_pendingRestorePath = kept;
+        m_pendingRestoreCard = disk;
+    }
     loadUSBVolumes([this, device, disk, failure] {
         const auto again = selectUSBByDevFile(device);
         const QString name = again ? again->displayString() : disk.displayString();
@@ -227,8 +281,8 @@ void RVXFormatWindowController::formatDidFinished(const TKUSBDiskEntity& disk,
             showAlertSheet(m_window, RVXLocalizedString("msg.format_complete"), name,
                            [this] { cancel(); });
         } else if (failure->kind == Kind::RestoreFailed) {
-            showAlert(m_window, QStringLiteral("config.bin copy fail"),
-                      RVXLocalizedString(failure->message.toUtf8().constData()));
+            // The message names the kept copy; Restore puts it back once the card is here.
+            showAlert(m_window, QStringLiteral("config.bin copy fail"), failure->message);
         } else if (failure->kind == Kind::WriteProtected) {
             showAlert(
                 m_window, RVXLocalizedString("msg.cannot_format"),

@@ -42,6 +42,10 @@ public:
     void changeDisk();
     void onFormat();
     void doFormat(const TKUSBDiskEntity& disk);
+    // Puts config.bin back from its kept copy, once a card whose restore failed is back.
+    void onRestore();
+    // The kept copy still to be put back, if any.
+    const QString& pendingRestorePath() const { return m_pendingRestorePath; }
     void cancel();
 
     void showProgressBar(const QString& text);
@@ -65,8 +69,9 @@ protected:
 private:
     void windowDidLoad();
     void formatDidFinished(const TKUSBDiskEntity& disk,
-                           const std::optional<RVXFormatFailure>& failure);
+                           const std::optional<RVXFormatFailure>& failure, const QString& kept);
     void setBusy(bool busy);
+    void updateRestoreButton();
 
     QWidget* m_window = nullptr;
     std::unique_ptr<Ui::RVXFormatWindowController> m_ui;
@@ -75,4 +80,10 @@ private:
     bool m_deleteWhenClosed = false;
     // Bumped by each search, so that only the newest fills the list.
     int m_searchGeneration = 0;
+    // Cards come and go: the list follows the disk service's news, a moment later so
+    // that a burst of news makes one search.
+    QTimer m_changeTimer;
+    // A format whose config.bin could not be put back: the copy and the card it is for.
+    QString m_pendingRestorePath;
+    std::optional<TKUSBDiskEntity> m_pendingRestoreCard;
 };

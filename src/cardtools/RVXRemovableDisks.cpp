@@ -39,7 +39,8 @@ bool deviceNameLess(const QString& a, const QString& b) {
 QList<RVXMountedVolume> removableVolumes(RVXDiskService& service) {
     QList<RVXMountedVolume> volumes = service.mountedVolumes();
     volumes.removeIf([](const RVXMountedVolume& v) {
-        return !v.removable || v.optical || v.mountPath.isEmpty() || isSystemMountPath(v.mountPath);
+        return !isRemovableMedium(v) || v.optical || v.mountPath.isEmpty() ||
+               isSystemMountPath(v.mountPath);
     });
     std::stable_sort(volumes.begin(), volumes.end(),
                      [](const RVXMountedVolume& a, const RVXMountedVolume& b) {
@@ -70,8 +71,17 @@ bool isSystemMountPath(const QString& mountPath) {
            path == home || path == u"/usr" || path == u"/var";
 }
 
+bool isRemovableMedium(const RVXMountedVolume& volume) {
+    // Every disk on USB can be unplugged, so UDisks2 calls all of them removable; a card
+    // is the medium taken out of its reader. A laptop's built-in slot says only that the
+    // drive is removable.
+    if (volume.bus == u"sdio")
+        return volume.removable || volume.mediaRemovable;
+    return volume.mediaRemovable;
+}
+
 bool isUSBCardVolume(const RVXMountedVolume& volume) {
-    return volume.removable && !volume.optical && !isSystemMountPath(volume.mountPath) &&
+    return isRemovableMedium(volume) && !volume.optical && !isSystemMountPath(volume.mountPath) &&
            (volume.bus == u"usb" || volume.bus == u"sdio");
 }
 
@@ -97,9 +107,12 @@ QList<TKUSBDiskEntity> usbDiskEntities(RVXDiskService& service) {
         if (v.deviceFilePath.isEmpty())
             continue;
         RVXLog(v.mountPath);
-        entities << TKUSBDiskEntity(v.volumeName, QUrl::fromLocalFile(v.mountPath),
-                                    v.deviceFilePath, v.deviceModel, v.volumeSize, v.writable,
-                                    v.mediaWhole, v.key);
+        TKUSBDiskEntity disk(v.volumeName, QUrl::fromLocalFile(v.mountPath), v.deviceFilePath,
+                             v.deviceModel, v.volumeSize, v.writable, v.mediaWhole, v.key);
+        disk.setIdentity(
+            {v.uuid, v.volumeSize, v.volumeName, v.serial, v.deviceModel.value_or(QString())});
+        disk.setDeviceWritable(!v.deviceReadOnly);
+        entities << disk;
     }
     return entities;
 }

@@ -26,6 +26,8 @@ QList<TKUSBDiskEntity> usbDiskEntities();
 std::optional<QUrl> usbVolumeURLWithFile(RVXDiskService& service, const QString& name);
 std::optional<QUrl> usbVolumeURLWithFile(const QString& name);
 
+// Whether the volume's medium can be taken out: a card, not a USB hard disk.
+bool isRemovableMedium(const RVXMountedVolume& volume);
 // Whether the volume counts as a card for the functions above.
 bool isUSBCardVolume(const RVXMountedVolume& volume);
 bool isSystemMountPath(const QString& mountPath);

@@ -18,6 +18,18 @@ TKUSBDiskEntity::TKUSBDiskEntity(QString volumeName, QUrl mountedURL, QString de
     , m_mediaWhole(mediaWhole)
     , m_key(std::move(key)) {}
 
+QString RVXDiskIdentity::describe() const {
+    QStringList parts = {
+        QStringLiteral("UUID %1").arg(uuid.isEmpty() ? QStringLiteral("none") : uuid),
+        sizeString(size)};
+    if (!label.isEmpty())
+        parts << label;
+    const QString drive = QStringList{model, serial}.join(u' ').trimmed();
+    if (!drive.isEmpty())
+        parts << drive;
+    return parts.join(QStringLiteral(", "));
+}
+
 QString TKUSBDiskEntity::displayString() const {
     const QString model = m_deviceModel ? u'<' + *m_deviceModel + u'>' : QString();
     return QStringLiteral("[%1] %2 %3").arg(sizeString(m_volumeSize), m_volumeName, model);

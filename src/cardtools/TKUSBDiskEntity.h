@@ -8,6 +8,19 @@
 #include <cstdint>
 #include <optional>
 
+// What tells one card from another: a card swapped for another in the same reader gets
+// the same device name, but not the same filesystem, size, label and drive.
+struct RVXDiskIdentity {
+    QString uuid;
+    uint64_t size = 0;
+    QString label;
+    QString serial;
+    QString model;
+    bool operator==(const RVXDiskIdentity&) const = default;
+    // "UUID 1A2B-3C4D, 7.4 GB, ZAMO, Reader 0123" for messages.
+    QString describe() const;
+};
+
 // One mounted volume on a USB medium, copied out of the disk service's description so
 // it stays valid after the volume goes away.
 class TKUSBDiskEntity {
@@ -28,6 +41,13 @@ public:
     // "[7.4 GB] ZAMO <Reader>"; without a model the name is followed by one blank.
     QString displayString() const;
 
+    const RVXDiskIdentity& identity() const { return m_identity; }
+    void setIdentity(RVXDiskIdentity identity) { m_identity = std::move(identity); }
+    // Whether the device takes writes at all. writable also says no for a card the
+    // system mounted read-only after finding errors, which a format mends.
+    bool deviceWritable() const { return m_deviceWritable; }
+    void setDeviceWritable(bool writable) { m_deviceWritable = writable; }
+
 private:
     QString m_volumeName;
     QUrl m_mountedURL;
@@ -37,6 +57,8 @@ private:
     bool m_writable;
     bool m_mediaWhole;
     QString m_key;
+    RVXDiskIdentity m_identity;
+    bool m_deviceWritable = true;
 };
 
 // A size in units of 1024 with the camera tools' rounding: "1.5 kB", "15 GB".

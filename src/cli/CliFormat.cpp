@@ -2,6 +2,7 @@
 // ruvex-card format: the format window's sequence for scripts that prepare many cards.
 #include "CliCommands.h"
 #include "cardtools/RVXFormatSequence.h"
+#include "cardtools/RVXKeptSettings.h"
 #include "settings/RVXLocalizedString.h"
 
 namespace {
@@ -16,9 +17,15 @@ void describe(const TKUSBDiskEntity& card) {
                .arg(card.deviceFilePath(), card.displayString().trimmed(),
                     card.mountedURL().toLocalFile()));
     cliOut(QStringLiteral("would run: pkexec %1 %2\n")
-               .arg(RVXFormatSequence::mkfsProgram(),
+               .arg(RVXFormatSequence::helperProgram(),
                     RVXFormatSequence::formatArguments(card).join(u' ')));
-    cliOut(QStringLiteral("config.bin is kept, or a default one written; add --yes to format\n"));
+    cliOut(QStringLiteral("which checks the card again as root and runs: mkfs.fat -a -F 32 -n ZAMO "
+                          "-f 2 -b 6 -R 32 -s %1%2 %3\n")
+               .arg(clusterSizeByVolumeSizeInKB(card.volumeSize()))
+               .arg(card.mediaWhole() ? QStringLiteral(" -I") : QString(), card.deviceFilePath()));
+    cliOut(QStringLiteral("config.bin is kept (a copy stays in %1), or a default one written; add "
+                          "--yes to format\n")
+               .arg(RVXKeptSettings::folder()));
 }
 
 } // namespace
@@ -54,7 +61,8 @@ int runFormat(const QStringList& args) {
         cliOut(QStringLiteral("%1 formatted; %2\n")
                    .arg(device, sequence.savedConfigPath().isEmpty()
                                     ? QStringLiteral("a default config.bin written")
-                                    : QStringLiteral("config.bin kept")));
+                                    : QStringLiteral("config.bin kept (a copy stays in %1)")
+                                          .arg(sequence.savedConfigPath())));
         return CliOk;
     }
     cliErr(QStringLiteral("ruvex-card format: %1: %2\n").arg(device, failure->message));

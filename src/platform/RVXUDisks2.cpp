@@ -53,6 +53,15 @@ bool mountIsReadOnly(const QString& mountPath) {
 
 } // namespace
 
+RVXUDisks2Relay::RVXUDisks2Relay(std::function<void()> changed, QObject* parent)
+    : QObject(parent)
+    , m_changed(std::move(changed)) {}
+
+void RVXUDisks2Relay::relay() {
+    if (m_changed)
+        m_changed();
+}
+
 Q_DECLARE_METATYPE(Interfaces)
 Q_DECLARE_METATYPE(ManagedObjects)
 
@@ -117,8 +126,11 @@ QList<RVXMountedVolume> RVXUDisks2::mountedVolumes() {
         v.writable = !block.value("ReadOnly").toBool() && !mountIsReadOnly(v.mountPath);
         v.mediaWhole = !interfaces.contains(kPartition);
         v.key = it.key().path();
-        v.removable =
-            driveProps.value("Removable").toBool() || driveProps.value("MediaRemovable").toBool();
+        v.removable = driveProps.value("Removable").toBool();
+        v.mediaRemovable = driveProps.value("MediaRemovable").toBool();
+        v.deviceReadOnly = block.value("ReadOnly").toBool();
+        v.uuid = block.value("IdUUID").toString();
+        v.serial = driveProps.value("Serial").toString();
         v.bus = driveProps.value("ConnectionBus").toString();
         v.optical = driveProps.value("Optical").toBool();
         volumes << v;
@@ -127,25 +139,44 @@ QList<RVXMountedVolume> RVXUDisks2::mountedVolumes() {
 }
 
 std::optional<QString> RVXUDisks2::callFilesystem(const QString& key, const QString& method,
-                                                  const QVariantList& arguments) {
+                                                  const QVariantList& arguments, bool interactive) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, key, kFilesystem, method);
     call.setArguments(arguments);
     // The desktop may ask the user for a password, which takes longer than a plain call.
-    call.setInteractiveAuthorizationAllowed(true);
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kInteractiveTimeoutMs);
+    call.setInteractiveAuthorizationAllowed(interactive);
+    const QDBusMessage reply =
+        m_bus.call(call, QDBus::Block, interactive ? kInteractiveTimeoutMs : kCallTimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
 }
 
-std::optional<QString> RVXUDisks2::setVolumeName(const QString& key, const QString& name) {
-    return callFilesystem(key, QStringLiteral("SetLabel"), {name, QVariantMap()});
+std::optional<QString> RVXUDisks2::setVolumeName(const QString& key, const QString& name,
+                                                 bool interactive) {
+    return callFilesystem(key, QStringLiteral("SetLabel"), {name, QVariantMap()}, interactive);
 }
 
 std::optional<QString> RVXUDisks2::unmountVolume(const QString& key) {
-    return callFilesystem(key, QStringLiteral("Unmount"), {QVariantMap()});
+    return callFilesystem(key, QStringLiteral("Unmount"), {QVariantMap()}, true);
 }
 
 std::optional<QString> RVXUDisks2::mountVolume(const QString& key) {
-    return callFilesystem(key, QStringLiteral("Mount"), {QVariantMap()});
+    return callFilesystem(key, QStringLiteral("Mount"), {QVariantMap()}, true);
+}
+
+bool RVXUDisks2::watchChanges(QObject* context, std::function<void()> changed) {
+    if (!m_bus.isConnected())
+        return false;
+    auto* relay = new RVXUDisks2Relay(std::move(changed), context);
+    const QString manager = QStringLiteral("org.freedesktop.DBus.ObjectManager");
+    bool ok = m_bus.connect(kService, kRoot, manager, QStringLiteral("InterfacesAdded"), relay,
+                            SLOT(relay()));
+    ok = m_bus.connect(kService, kRoot, manager, QStringLiteral("InterfacesRemoved"), relay,
+                       SLOT(relay())) &&
+         ok;
+    // Mounts and unmounts change a Filesystem's MountPoints on its own object.
+    ok = m_bus.connect(kService, QString(), QStringLiteral("org.freedesktop.DBus.Properties"),
+                       QStringLiteral("PropertiesChanged"), relay, SLOT(relay())) &&
+         ok;
+    return ok;
 }

@@ -6,6 +6,18 @@
 #include <QDBusConnection>
 #include <QMutex>
 
+// Hands the service's change signals to a function; lives as long as its parent.
+class RVXUDisks2Relay : public QObject {
+    Q_OBJECT
+public:
+    RVXUDisks2Relay(std::function<void()> changed, QObject* parent);
+public Q_SLOTS:
+    void relay();
+
+private:
+    std::function<void()> m_changed;
+};
+
 // The disk service on Linux: UDisks2 on the system bus (DBUS_SYSTEM_BUS_ADDRESS names
 // another one, as the tests' stand-in does). One GetManagedObjects call a search.
 class RVXUDisks2 : public RVXDiskService {
@@ -18,14 +30,16 @@ public:
     explicit RVXUDisks2(QDBusConnection bus = QDBusConnection::systemBus());
 
     QList<RVXMountedVolume> mountedVolumes() override;
-    std::optional<QString> setVolumeName(const QString& key, const QString& name) override;
+    std::optional<QString> setVolumeName(const QString& key, const QString& name,
+                                         bool interactive = true) override;
     std::optional<QString> unmountVolume(const QString& key) override;
     std::optional<QString> mountVolume(const QString& key) override;
+    bool watchChanges(QObject* context, std::function<void()> changed) override;
 
 private:
     // A Filesystem method of the volume, allowed to ask the user for a password.
     std::optional<QString> callFilesystem(const QString& key, const QString& method,
-                                          const QVariantList& arguments);
+                                          const QVariantList& arguments, bool interactive);
     // Logs each distinct reason the service could not be asked once.
     void logUnavailable(const QString& why);
 

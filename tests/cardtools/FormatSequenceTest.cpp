@@ -2,11 +2,15 @@
 // Formatting cards that are image files: the stand-in UDisks2 unmounts and mounts them
 // (mirroring with mtools), mkfs.fat runs for real in place of the privileged step, and
 // fsck.fat and the boot sector say what came out. Also ruvex-card format.
+#include "cardtools/RVXFormatLock.h"
 #include "cardtools/RVXFormatSequence.h"
+#include "cardtools/RVXKeptSettings.h"
+#include "cardtools/RVXRemovableDisks.h"
 #include "platform/RVXUDisks2.h"
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingFile.h"
 #include "support/CardImage.h"
+#include "support/FormatHelperSystem.h"
 #include "support/PrivilegedStandIn.h"
 #include "support/Run.h"
 #include "support/TempTree.h"
@@ -21,14 +25,26 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
+
 namespace {
 
 UDisks2StandIn* standIn = nullptr;
+FormatHelperSystem* helperSystem = nullptr;
 constexpr qint64 kGiB = qint64(1) << 30;
 const QString kCard = QStringLiteral(RUVEX_CARD_PATH);
 
 QJsonObject usbDrive(const QString& id, const char* bus = "usb", bool removable = true) {
     return {{"id", id}, {"bus", bus}, {"removable", removable}, {"model", "Reader"}};
+}
+
+// A USB hard disk: it can be unplugged, but its medium does not come out.
+QJsonObject usbHardDisk(const QString& id) {
+    return {{"id", id},
+            {"bus", "usb"},
+            {"removable", true},
+            {"mediaRemovable", false},
+            {"model", "Portable SSD"}};
 }
 
 QJsonObject volume(const QString& name, const QString& mount, const QJsonObject& drive) {
@@ -60,6 +76,7 @@ protected:
         const QString image = tree.path(QStringLiteral("%1.img").arg(QLatin1String(name)));
         const QString mount = tree.folder(QStringLiteral("media/%1").arg(QLatin1String(name)));
         EXPECT_EQ(CardImage::create(image, size, QStringLiteral("OLD")), QString());
+        helperSystem->addDevice(image, true, !whole);
         if (withConfig) {
             const QString config =
                 tree.file(QStringLiteral("media/%1/config.bin").arg(name), changedSettings());
@@ -125,14 +142,15 @@ protected:
 TEST_F(FormatTest, AnEightGigabyteCardIsFormattedForTheCameraKeepingItsSettings) {
     setVolumes({card("sdb", 8 * kGiB, true, true)});
     const QString image = tree.path(QStringLiteral("sdb.img"));
+    const QString uuid = entity(image).identity().uuid;
     ASSERT_FALSE(format(entity(image)));
     EXPECT_EQ(shown, QStringList({"unmount disk...", "formatting...", "try mount...",
                                   "Format completed!"}));
     ASSERT_EQ(privileged.calls().size(), 1);
     const QStringList call = privileged.calls().first();
-    EXPECT_TRUE(call.first().endsWith(QStringLiteral("/mkfs.fat"))) << call.first().toStdString();
-    EXPECT_EQ(call.mid(1), QStringList({"-a", "-F", "32", "-n", "ZAMO", "-f", "2", "-b", "6", "-R",
-                                        "32", "-s", "128", "-I", image}));
+    EXPECT_EQ(call.first(), FormatHelperSystem::helper());
+    EXPECT_EQ(call.mid(1), QStringList({"--uuid", uuid, "--size", QString::number(8 * kGiB),
+                                        "--cluster", "128", image}));
 
     QString report;
     EXPECT_TRUE(CardImage::checks(image, &report)) << report.toStdString();
@@ -152,7 +170,8 @@ TEST_F(FormatTest, AnEightGigabyteCardIsFormattedForTheCameraKeepingItsSettings)
     QFile kept(saved);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << saved.toStdString();
     EXPECT_EQ(kept.readAll(), changedSettings());
-    QDir(QFileInfo(saved).path()).removeRecursively();
+    EXPECT_TRUE(saved.startsWith(RVXKeptSettings::folder() + u'/')) << saved.toStdString();
+    EXPECT_TRUE(saved.endsWith(QStringLiteral("-OLD.bin"))) << saved.toStdString();
 }
 
 TEST_F(FormatTest, ASmallPartitionWithoutSettingsGetsTheDefaults) {
@@ -161,8 +180,7 @@ TEST_F(FormatTest, ASmallPartitionWithoutSettingsGetsTheDefaults) {
     ASSERT_FALSE(format(entity(image)));
     EXPECT_EQ(saved, QString());
     ASSERT_EQ(privileged.calls().size(), 1);
-    EXPECT_EQ(privileged.calls().first().mid(12, 2), QStringList({"-s", "32"}));
-    EXPECT_FALSE(privileged.calls().first().contains(QStringLiteral("-I")));
+    EXPECT_EQ(privileged.calls().first().mid(5, 2), QStringList({"--cluster", "32"}));
     EXPECT_EQ(CardImage::bootSector(image).sectorsPerCluster, 32);
     EXPECT_TRUE(CardImage::checks(image));
     flush(QStringLiteral("sdc1"));
@@ -199,13 +217,15 @@ TEST_F(FormatTest, RefusalsLeaveTheCardAsItWasAndMounted) {
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->kind, RVXFormatFailure::Kind::WriteProtected);
     privileged.answer.reset();
-    setVolumes({with(volume("sde", tree.folder("media/sde"), usbDrive("sde")), "device",
-                     tree.folder("not-a-device"))});
+    setVolumes({with(with(with(volume("sde", tree.folder("media/sde"), usbDrive("sde")), "device",
+                               tree.folder("not-a-device")),
+                          "size", kGiB),
+                     "uuid", "1234-5678")});
     failure = format(entity(tree.path(QStringLiteral("not-a-device"))));
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->kind, RVXFormatFailure::Kind::FormatFailed);
-    EXPECT_EQ(failure->errorNumber, 1);
-    EXPECT_TRUE(failure->message.startsWith(QStringLiteral("mkfs.fat")))
+    EXPECT_EQ(failure->kind, RVXFormatFailure::Kind::NotACard);
+    EXPECT_EQ(failure->errorNumber, RVXFormatSequence::kHelperRefused);
+    EXPECT_TRUE(failure->message.startsWith(QStringLiteral("ruvex-format-card: ")))
         << failure->message.toStdString();
 }
 
@@ -217,8 +237,18 @@ TEST_F(FormatTest, OnlyCardsAreFormattedAndNothingRunsOtherwise) {
         volume("sdf2", system, usbDrive("live")),
         with(volume("sdg1", tree.folder("ro"), usbDrive("ro")), "readOnly", true),
         volume("sdh1", tree.folder("h"), usbDrive("h")),
+        volume("sdi1", tree.folder("ssd"), usbHardDisk("ssd")),
+        with(volume(
+                 "mmcblk0p1", tree.folder("slot"),
+                 {{"id", "slot"}, {"bus", "sdio"}, {"removable", true}, {"mediaRemovable", false}}),
+             "device", "/dev/mmcblk0p1"),
     });
-    for (const char* device : {"/dev/sda2", "/dev/sdf1", "/dev/sdf", "/dev/sdz1"}) {
+    QStringList listed;
+    for (const TKUSBDiskEntity& disk : usbDiskEntities(*disks))
+        listed << disk.deviceFilePath();
+    EXPECT_EQ(listed, QStringList({"/dev/mmcblk0p1", "/dev/sdf2", "/dev/sdg1", "/dev/sdh1"}))
+        << "a USB hard disk is no card; a laptop's slot is";
+    for (const char* device : {"/dev/sda2", "/dev/sdf1", "/dev/sdf", "/dev/sdz1", "/dev/sdi1"}) {
         const auto found = RVXFormatSequence::cardForDevice(*disks, QLatin1String(device));
         EXPECT_TRUE(std::holds_alternative<QString>(found)) << device;
     }
@@ -249,6 +279,140 @@ TEST_F(FormatTest, OnlyCardsAreFormattedAndNothingRunsOtherwise) {
         standIn->methodCalls("/org/freedesktop/UDisks2/block_devices/sdh1", "Unmount").isEmpty());
 }
 
+TEST_F(FormatTest, ACardSwappedUnderTheSameNameIsRefusedBeforeAnythingRuns) {
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    const TKUSBDiskEntity chosen = entity(image);
+    // Another card in the reader: same device name, size and drive, another filesystem.
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    ASSERT_NE(entity(image).identity().uuid, chosen.identity().uuid);
+    const auto failure = format(chosen);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, RVXFormatFailure::Kind::NotACard);
+    EXPECT_TRUE(failure->message.contains(QStringLiteral("another card")))
+        << failure->message.toStdString();
+    EXPECT_TRUE(privileged.calls().isEmpty());
+    EXPECT_TRUE(
+        standIn->methodCalls("/org/freedesktop/UDisks2/block_devices/sdb", "Unmount").isEmpty());
+    EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("OLD        "));
+
+    // Two formats of one device never run at once.
+    QString why;
+    const auto held = RVXFormatLock::acquire(image, &why);
+    ASSERT_TRUE(held) << why.toStdString();
+    const auto busy = format(entity(image));
+    ASSERT_TRUE(busy);
+    EXPECT_EQ(busy->kind, RVXFormatFailure::Kind::Busy);
+    EXPECT_TRUE(privileged.calls().isEmpty());
+}
+
+TEST_F(FormatTest, TheHelperChecksTheDeviceItselfAsRoot) {
+    setVolumes({card("sdb", 6 * kGiB, true, false)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    const TKUSBDiskEntity disk = entity(image);
+    const QStringList args = RVXFormatSequence::formatArguments(disk);
+    const auto helper = [&](const QStringList& arguments) {
+        return runProgram(FormatHelperSystem::helper(), arguments, 60000);
+    };
+    const auto expectRefused = [&](const QStringList& arguments, int status, const char* says) {
+        const RunResult r = helper(arguments);
+        EXPECT_EQ(r.exitCode, status) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(says)) << r.err.constData();
+        EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("OLD        ")) << says;
+    };
+    QStringList wrongUuid = args;
+    wrongUuid[1] = QStringLiteral("1234-ABCD");
+    expectRefused(wrongUuid, RVXFormatSequence::kHelperRefused, "not 1234-ABCD");
+    QStringList wrongSize = args;
+    wrongSize[3] = QString::number(7 * kGiB);
+    expectRefused(wrongSize, RVXFormatSequence::kHelperRefused, "bytes, not the");
+    expectRefused({"--uuid", args[1], image}, RVXFormatSequence::kHelperUsage, "usage");
+    expectRefused(args + QStringList{"--force"}, RVXFormatSequence::kHelperUsage, "usage");
+    QStringList otherCluster = args;
+    otherCluster[5] = QStringLiteral("64");
+    expectRefused(otherCluster, RVXFormatSequence::kHelperUsage, "usage");
+    // As the kernel writes it, a blank in a path escaped.
+    helperSystem->setMounts(QString(image).replace(u' ', QStringLiteral("\\040")) +
+                            QStringLiteral(" /media/card vfat rw 0 0\n"));
+    expectRefused(args, RVXFormatSequence::kHelperRefused, "is mounted at /media/card");
+    helperSystem->setMounts({});
+    {
+        // A device another format holds.
+        QFile device(image);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        ASSERT_EQ(flock(device.handle(), LOCK_EX | LOCK_NB), 0);
+        expectRefused(args, RVXFormatSequence::kHelperBusy, "being formatted already");
+    }
+    const QString fixed = tree.path(QStringLiteral("fixed.img"));
+    ASSERT_EQ(CardImage::create(fixed, 6 * kGiB, QStringLiteral("OLD")), QString());
+    helperSystem->addDevice(fixed, false);
+    const RunResult r = helper({"--uuid", args[1], "--size", args[3], "--cluster", "32", fixed});
+    EXPECT_EQ(r.exitCode, RVXFormatSequence::kHelperRefused);
+    EXPECT_TRUE(r.err.contains("not a removable medium")) << r.err.constData();
+    const RunResult null =
+        helper({"--uuid", args[1], "--size", args[3], "--cluster", "32", "/dev/null"});
+    EXPECT_TRUE(null.err.contains("not a block device")) << null.err.constData();
+
+    // And what it was given checked, it formats.
+    const RunResult done = helper(args);
+    ASSERT_EQ(done.exitCode, 0) << done.err.constData();
+    EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("ZAMO       "));
+    EXPECT_TRUE(CardImage::checks(image));
+}
+
+// The volumes as a mount the system made read-only after finding errors reports them.
+class ReadOnlyMounts : public RVXDiskService {
+public:
+    explicit ReadOnlyMounts(RVXDiskService& real)
+        : m_real(real) {}
+    QList<RVXMountedVolume> mountedVolumes() override {
+        QList<RVXMountedVolume> volumes = m_real.mountedVolumes();
+        for (RVXMountedVolume& v : volumes)
+            v.writable = false;
+        return volumes;
+    }
+    std::optional<QString> setVolumeName(const QString& k, const QString& n, bool i) override {
+        return m_real.setVolumeName(k, n, i);
+    }
+    std::optional<QString> unmountVolume(const QString& k) override {
+        return m_real.unmountVolume(k);
+    }
+    std::optional<QString> mountVolume(const QString& k) override { return m_real.mountVolume(k); }
+
+private:
+    RVXDiskService& m_real;
+};
+
+TEST_F(FormatTest, ACardMountedReadOnlyAfterErrorsFormatsAndAFailedRestoreKeepsItsSettings) {
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    ReadOnlyMounts readOnly(*disks);
+    {
+        RVXFormatSequence sequence(readOnly, privileged);
+        EXPECT_FALSE(sequence.run(entity(image), [](const QString&) {}));
+        EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("ZAMO       "));
+    }
+
+    // Formatted, but the card does not come back: the settings are kept and named.
+    setVolumes({with(card("sdb", 6 * kGiB, true, true), "mountError", "no medium")});
+    const auto failure = format(entity(image));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, RVXFormatFailure::Kind::RestoreFailed);
+    ASSERT_FALSE(saved.isEmpty());
+    EXPECT_TRUE(failure->message.contains(saved)) << failure->message.toStdString();
+    QFile kept(saved);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), changedSettings());
+
+    // Once it is back, the kept copy goes on it.
+    setVolumes({card("sdb", 6 * kGiB, true, false)});
+    const auto back = RVXFormatSequence::formattedCard(*disks, entity(image));
+    ASSERT_TRUE(back);
+    EXPECT_FALSE(RVXFormatSequence::restoreKeptCopy(saved, *back));
+    flush(QStringLiteral("sdb"));
+    EXPECT_EQ(CardImage::read(image, QStringLiteral("config.bin")), changedSettings());
+}
+
 TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     setVolumes({card("sdb", 6 * kGiB, true, true),
                 volume("sda2", tree.folder("fixed"), usbDrive("ataDisk", "ata", false)),
@@ -256,7 +420,8 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     const QString image = tree.path(QStringLiteral("sdb.img"));
     const RunResult dry = cardCommand({"format", image});
     ASSERT_EQ(dry.exitCode, 0) << dry.err.constData();
-    EXPECT_TRUE(dry.out.contains("pkexec ")) << dry.out.constData();
+    EXPECT_TRUE(dry.out.contains("pkexec " + FormatHelperSystem::helper().toUtf8() + " --uuid "))
+        << dry.out.constData();
     EXPECT_TRUE(dry.out.contains(" -s 32 -I ")) << dry.out.constData();
     EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("OLD        "));
 
@@ -274,7 +439,9 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
 
     const RunResult done = cardCommand({"format", image, "--yes"}, QStringLiteral("exec \"$@\""));
     ASSERT_EQ(done.exitCode, 0) << done.err.constData();
-    EXPECT_TRUE(done.out.contains("config.bin kept")) << done.out.constData();
+    EXPECT_TRUE(
+        done.out.contains("config.bin kept (a copy stays in " + RVXKeptSettings::folder().toUtf8()))
+        << done.out.constData();
     EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("ZAMO       "));
     flush(QStringLiteral("sdb"));
     EXPECT_EQ(CardImage::read(image, QStringLiteral("config.bin")), changedSettings());
@@ -283,12 +450,19 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Settings copies a format keeps go to a folder of the test's own, for the command too.
+    TempTree data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.root()));
     QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("RUVEX"));
+    QCoreApplication::setApplicationName(QStringLiteral("RUVEX Viewer"));
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     RVXInstallStringTable();
     UDisks2StandIn service;
     standIn = &service;
+    FormatHelperSystem system;
+    helperSystem = &system;
     return RUN_ALL_TESTS();
 }

@@ -7,6 +7,7 @@
 #include "settings/RVXSettingController.h"
 #include "settings/RVXSettingFile.h"
 #include "support/CardImage.h"
+#include "support/FormatHelperSystem.h"
 #include "support/PrivilegedStandIn.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
@@ -22,6 +23,8 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+extern FormatHelperSystem* formatHelperSystem;
 
 namespace {
 
@@ -43,6 +46,7 @@ protected:
         ASSERT_EQ(standIn.error(), QString());
         const QString image = tree.path(QStringLiteral("a.img"));
         ASSERT_EQ(CardImage::create(image, 8 * kGiB, QStringLiteral("OLD")), QString());
+        formatHelperSystem->addDevice(image);
         _FILEDATA r{};
         makeDefaultSetting(r);
         r.vid_enc_bitrate = 2;
@@ -216,4 +220,19 @@ TEST_F(FormatWindowTest, AFormatOutlivesTheEditorThatOpenedIt) {
     EXPECT_EQ(done->text(), RVXLocalizedString("msg.format_complete"));
     done->accept();
     EXPECT_TRUE(waitFor([&] { return opened.isNull(); })) << "gone with its window";
+}
+
+TEST_F(FormatWindowTest, TheListFollowsCardsPutInAndTakenOut) {
+    ASSERT_EQ(standIn.setVolumes({}), QString());
+    RVXDiskService::setShared(std::make_shared<RVXUDisks2>(standIn.bus()));
+    open();
+    auto* combo = child<QComboBox>("usbDiskCombo");
+    EXPECT_EQ(combo->count(), 0);
+    // No F5: the service's news of the new volumes is enough.
+    cards();
+    ASSERT_TRUE(waitFor([&] { return combo->count() == 2 && window->stopProgressBar; }));
+    choose(1);
+    ASSERT_EQ(standIn.setVolumes({}), QString());
+    EXPECT_TRUE(waitFor([&] { return combo->count() == 0; }));
+    EXPECT_EQ(child<QLineEdit>("pathField")->text(), QStringLiteral("-"));
 }

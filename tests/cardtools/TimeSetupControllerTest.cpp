@@ -3,6 +3,7 @@
 #include "cardtools/RVXTimeSetupController.h"
 #include "platform/RVXUDisks2.h"
 #include "settings/RVXLocalizedString.h"
+#include "support/FormatHelperSystem.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
 #include "support/WindowTestSupport.h"
@@ -155,12 +156,19 @@ TEST_F(TimeSetupTest, OfTwoCardsWithAClockFileTheFirstByDeviceGetsIt) {
     EXPECT_EQ(readAll(a), "2000/01/01 00:00:00");
 }
 
+FormatHelperSystem* formatHelperSystem = nullptr;
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings copies a format keeps go to a folder of the test's own.
+    TempTree data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.root()));
     QApplication app(argc, argv);
     RVXInstallStringTable();
+    FormatHelperSystem helperSystem;
+    formatHelperSystem = &helperSystem;
     return RUN_ALL_TESTS();
 }

@@ -30,6 +30,7 @@ FILESYSTEM = 'org.freedesktop.UDisks2.Filesystem'
 PARTITION = 'org.freedesktop.UDisks2.Partition'
 LOOP = 'org.freedesktop.UDisks2.Loop'
 DRIVE = 'org.freedesktop.UDisks2.Drive'
+OBJECT_MANAGER = 'org.freedesktop.DBus.ObjectManager'
 
 # Renaming: fails with the volume's labelError when it has one, else takes the label.
 SET_LABEL = '''
@@ -61,6 +62,8 @@ fs['MountPoints'] = dbus.Array([], signature='ay')
 
 MOUNT = '''
 import os, subprocess
+if getattr(self, 'mount_error', ''):
+    raise dbus.exceptions.DBusException(self.mount_error, name='org.freedesktop.UDisks2.Error.Failed')
 fs = self.props['org.freedesktop.UDisks2.Filesystem']
 if fs['MountPoints']:
     raise dbus.exceptions.DBusException('already mounted', name='org.freedesktop.UDisks2.Error.AlreadyMounted')
@@ -80,9 +83,29 @@ if self.image:
         boot = image.read(90)
     if boot[82:87] == b'FAT32':
         self.props['org.freedesktop.UDisks2.Block']['IdLabel'] = dbus.String(boot[71:82].decode('ascii', 'replace').rstrip())
+        serial = boot[67:71]
+        self.props['org.freedesktop.UDisks2.Block']['IdUUID'] = dbus.String('%02X%02X-%02X%02X' % (serial[3], serial[2], serial[1], serial[0]))
 fs['MountPoints'] = dbus.Array([dbus.Array(list(map(dbus.Byte, folder.encode() + b'\\0')), signature='y')], signature='ay')
 ret = folder
 '''
+
+
+def image_uuid(image):
+    '''The filesystem UUID the system's probing gives a FAT image, as UDisks2 reports it.'''
+    if not image:
+        return ''
+    try:
+        with open(image, 'rb') as f:
+            boot = f.read(90)
+    except OSError:
+        return ''
+    if boot[82:87] == b'FAT32':
+        serial = boot[67:71]
+    elif boot[54:58] == b'FAT1':
+        serial = boot[39:43]
+    else:
+        return ''
+    return '%02X%02X-%02X%02X' % (serial[3], serial[2], serial[1], serial[0])
 
 
 def load(mock, _parameters):
@@ -95,8 +118,12 @@ def bytestring(text):
 
 @dbus.service.method(MOCK_IFACE, in_signature='s', out_signature='')
 def SetVolumes(self, text):
+    # As the real service does, the object manager tells of each object going and coming.
     for path in [p for p in mockobject.objects if p.startswith(MAIN_OBJ + '/')]:
+        interfaces = dbus.Array(list(mockobject.objects[path].props.keys()), signature='s')
         self.RemoveObject(path)
+        self.EmitSignal(OBJECT_MANAGER, 'InterfacesRemoved', 'oas', [dbus.ObjectPath(path), interfaces])
+    added = []
     for v in json.loads(text):
         name = v['name']
         drive = v.get('drive')
@@ -108,7 +135,11 @@ def SetVolumes(self, text):
                     'Model': dbus.String(drive.get('model', '')),
                     'Vendor': dbus.String(drive.get('vendor', '')),
                     'Removable': dbus.Boolean(drive.get('removable', False)),
-                    'MediaRemovable': dbus.Boolean(drive.get('mediaRemovable', False)),
+                    # A card reader's medium comes out of it; a test says when it does not
+                    # (a USB hard disk).
+                    'MediaRemovable': dbus.Boolean(drive.get('mediaRemovable',
+                                                             drive.get('removable', False))),
+                    'Serial': dbus.String(drive.get('serial', drive['id'])),
                     'ConnectionBus': dbus.String(drive.get('bus', '')),
                     'Optical': dbus.Boolean(drive.get('optical', False)),
                 }, [])
@@ -119,6 +150,7 @@ def SetVolumes(self, text):
             'Size': dbus.UInt64(v.get('size', 0)),
             'ReadOnly': dbus.Boolean(v.get('readOnly', False)),
             'IdLabel': dbus.String(v.get('label', '')),
+            'IdUUID': dbus.String(v.get('uuid', image_uuid(v.get('image', '')))),
             'IdUsage': dbus.String('filesystem'),
             'IdType': dbus.String('vfat'),
             'Drive': dbus.ObjectPath(drive_path),
@@ -126,6 +158,7 @@ def SetVolumes(self, text):
         }, [])
         block = mockobject.objects[path]
         block.label_error = v.get('labelError', '')
+        block.mount_error = v.get('mountError', '')
         block.AddProperties(FILESYSTEM, {
             'MountPoints': dbus.Array([bytestring(m) for m in v.get('mountPoints', [])],
                                       signature='ay'),
@@ -139,3 +172,7 @@ def SetVolumes(self, text):
             block.AddProperties(PARTITION, {'Number': dbus.UInt32(1)})
         if v.get('loop', False):
             block.AddProperties(LOOP, {'BackingFile': bytestring('/var/tmp/disk.img')})
+        added.append(path)
+    for path in added:
+        props = dbus.Dictionary(mockobject.objects[path].props, signature='sa{sv}')
+        self.EmitSignal(OBJECT_MANAGER, 'InterfacesAdded', 'oa{sa{sv}}', [dbus.ObjectPath(path), props])
