@@ -41,12 +41,6 @@ QStringList numberedLabels(int count, double first, double step, const char* for
     return labels;
 }
 
-// The integer at the start of a text, as the camera's own tools read such fields.
-int leadingInteger(const QString& text) {
-    const QByteArray bytes = text.toLatin1();
-    return int(std::strtol(bytes.constData(), nullptr, 10));
-}
-
 constexpr RVXSettingPage::IndexBinding kBindings[] = {
     {"adasLaneWidthCombo", &_FILEDATA::LaneWidth},
     {"adasUFCWSSensSeg", &_FILEDATA::ADAS_uFCWS_Sens},
@@ -126,7 +120,8 @@ QString RVXAdasPageLogic::centimetreText(float metres) {
     // A value far off any real mounting shows nothing rather than an overflowed number.
     if (!(std::fabs(centimetres) < 1e9f))
         return {};
-    return QStringLiteral("%1cm").arg(int(centimetres));
+    // To the nearest: 1.05 is 1.0499999 in single precision, and is 105 cm.
+    return QStringLiteral("%1cm").arg(std::lround(centimetres));
 }
 
 bool RVXAdasPageLogic::milesPerHour() const {
@@ -153,6 +148,7 @@ void RVXAdasPageLogic::displayFileData() {
         at("adasFCWSSpeedCombo").index = FindFcwsSpeed(r.ADAS_FCWS_Speed);
     }
     at("adasHeadwayZoneCombo").index = headwayZoneIndex(r.ADAS_SafeDistacne);
+    m_shownZone = at("adasHeadwayZoneCombo").index;
     const int factor = FindHeadwayFactor(r.ADAS_HeadWayFactor);
     at("adasHeadwaySensCombo").index = factor < int(kHeadwayFactors.size()) ? factor : -1;
     at("heightInput").text = centimetreText(r.blackboxHeight);
@@ -167,7 +163,9 @@ void RVXAdasPageLogic::changeLengthValue(float _FILEDATA::*field, const char* in
     if (!m_fileData)
         return;
     float& metres = m_fileData->*field;
-    metres = float(metres + d * 0.01);
+    // From the centimetre shown, so that a click moves what the user sees by one.
+    const double shown = std::fabs(metres) < 1e7f ? double(std::lround(metres * 100.0f)) : metres * 100.0;
+    metres = float((shown + d) / 100.0);
     at(QLatin1String(input)).text = centimetreText(metres);
 }
 
@@ -213,19 +211,14 @@ bool RVXAdasPageLogic::populate() {
         r.ADAS_Ldws_Speed = uint8_t(speeds[size_t(i)]);
     if (const int i = at("adasFCWSSpeedCombo").index; i >= 0)
         r.ADAS_FCWS_Speed = uint8_t(speeds[size_t(i)]);
-    // A distance or factor off the lists stays as stored until the user picks an entry.
-    if (const int i = at("adasHeadwayZoneCombo").index; i >= 0)
+    // A distance stays as stored until the user picks another entry: the list is in
+    // tenths, and the camera's own 1.25 would become 1.2 by a mere visit.
+    if (const int i = at("adasHeadwayZoneCombo").index; i >= 0 && i != m_shownZone)
         r.ADAS_SafeDistacne = float(i + 6) / 10.0f;
     if (const int i = at("adasHeadwaySensCombo").index; i >= 0)
         r.ADAS_HeadWayFactor = kHeadwayFactors[size_t(i)];
-    const auto storeLength = [this](const char* input, float& field) {
-        const QString text = at(QLatin1String(input)).text;
-        if (!text.isEmpty())
-            field = float(leadingInteger(text)) / 100.0f;
-    };
-    storeLength("heightInput", r.blackboxHeight);
-    storeLength("leftWidthInput", r.LDW_width_L);
-    storeLength("rightWidthInput", r.LDW_width_R);
+    // The height and widths are in the record already: their steppers store each click,
+    // and a field nobody clicked keeps its bytes.
     storeIndexes(kBindings);
     return true;
 }

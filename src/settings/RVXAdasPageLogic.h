@@ -28,7 +28,7 @@ public:
     static int FindHeadwayFactor(float factor);
     // The zone list's entry for a safe distance in metres; -1 when it is off the list.
     static int headwayZoneIndex(float safeDistance);
-    // "135cm" for 1.35 metres.
+    // "135cm" for 1.35 metres, to the nearest centimetre.
     static QString centimetreText(float metres);
 
     void changeHeightValue(int d);
@@ -41,4 +41,7 @@ protected:
 private:
     void changeLengthValue(float _FILEDATA::*field, const char* input, int d);
     bool milesPerHour() const;
+
+    // The zone entry shown for the stored distance; only another pick rewrites it.
+    int m_shownZone = -1;
 };

@@ -36,15 +36,20 @@ std::optional<double> RVXValidator::leadingDecimal(const QString& text) {
 }
 
 std::optional<QString> RVXValidator::validateGsensorThreshold(const QString& text) {
-    if (text.isEmpty())
-        return std::nullopt;
+    const auto outOfRange = [] {
+        return RVXLocalizedString("msg.gsensor_outofrange_fmt")
+            .arg(kMinimumThreshold)
+            .arg(kMaximumThreshold);
+    };
+    // An empty field would be stored as 0 g, and a camera with a threshold of 0 g takes
+    // every bump for an impact.
+    if (text.trimmed().isEmpty())
+        return outOfRange();
     const auto value = leadingDecimal(text);
     if (!value)
         return RVXLocalizedString("msg.input_value_invalid_format");
     if (*value < kMinimumThreshold || *value > kMaximumThreshold)
-        return RVXLocalizedString("msg.gsensor_outofrange_fmt")
-            .arg(kMinimumThreshold)
-            .arg(kMaximumThreshold);
+        return outOfRange();
     return std::nullopt;
 }
 

@@ -9,7 +9,7 @@
 // the text to show.
 class RVXValidator {
 public:
-    // A G-sensor threshold in g, 0.05 to 1.5 inclusive; an empty text is acceptable.
+    // A G-sensor threshold in g, 0.05 to 1.5 inclusive; an empty text is out of range.
     static std::optional<QString> validateGsensorThreshold(const QString& text);
     // A card share in percent, at least 10.
     static std::optional<QString> validateSDCardSizeRatio(int64_t ratio);

@@ -114,6 +114,10 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
     EXPECT_TRUE(bad.err.contains("gsensorSensitivityThresholdZParkingField"))
         << bad.err.constData();
     EXPECT_TRUE(bad.err.contains("0.05")) << "the English message";
+    const RunResult empty = edit({"--page", "basic", "gsensorSensitivityDrivingSeg=5",
+                                  "gsensorSensitivityThresholdXDrivingField="});
+    EXPECT_EQ(empty.exitCode, 1) << "an empty threshold is no 0 g";
+    EXPECT_TRUE(empty.err.contains("Enter a value from 0.05 to 1.5.")) << empty.err.constData();
     for (const QStringList& args : {QStringList{"--page", "adas", "heightInput=150cm"},
                                     QStringList{"--page", "basic", "noSuch=1"},
                                     QStringList{"--page", "adas", "heightStepper=1.5"},
@@ -141,6 +145,18 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
     ASSERT_EQ(edit({"--page", "basic", "useExternalPowerChk=1"}).exitCode, 0);
     EXPECT_EQ(fields(file).value(u"sd_mem_event_reserved").toInt(), 1);
     EXPECT_EQ(edit({"--page", "basic", "powerTimeCombo=2"}).exitCode, 2) << "locked by the box";
+}
+
+TEST_F(ConfigPages, PassingThroughTheAssistancePageKeepsTheCamerasOwnValues) {
+    ASSERT_EQ(runProgram(kCard, {"config", "set", file, "ADAS_SafeDistacne=1.25",
+                                 "blackboxHeight=1.05", "LDW_width_L=2.09", "LDW_width_R=0.53"})
+                  .exitCode,
+              0);
+    const QByteArray before = bytes();
+    ASSERT_EQ(edit({"--page", "adas"}).exitCode, 0);
+    EXPECT_EQ(bytes().mid(432, 28), before.mid(432, 28));
+    EXPECT_EQ(pages(file).value(u"adas").toObject().value(u"heightInput").toObject().value(u"text"),
+              QStringLiteral("105cm"));
 }
 
 TEST_F(ConfigPages, KnobsAndSteppersFromTheCommandLine) {

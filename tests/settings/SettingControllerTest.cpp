@@ -352,7 +352,7 @@ TEST_F(SettingControllerTest, EveryPageOpensWithItsTextsAndTheAuxAndAdasControls
     EXPECT_EQ(u32(12), 20u); // event
     EXPECT_EQ(bytes.mid(356, 16), QByteArray("ABCDEFGHIJKLMNOP"));
     EXPECT_EQ(f32(456), 1.37f);
-    EXPECT_EQ(f32(452), 1.2f);
+    EXPECT_EQ(f32(452), 1.25f) << "the zone nobody picked keeps its value";
 }
 
 TEST_F(SettingControllerTest, AWriteProtectedFileIsSaidAndTheEditorStays) {

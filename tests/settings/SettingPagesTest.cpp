@@ -317,9 +317,13 @@ TEST_F(SettingPages, AdasHeadwayInSinglePrecisionAndOffTheListKept) {
     EXPECT_EQ(c(page, "adasFCWSSenseCombo").selectedLabel(), QStringLiteral("2.6"));
     EXPECT_EQ(c(page, "adasFcmdSensSeg").labels.first(),
               QStringLiteral("0(%1)").arg(RVXLocalizedString("insensitive")));
+    // The camera's own 1.25 between two entries: a visit keeps it, a pick changes it.
     ASSERT_TRUE(page.populate());
-    EXPECT_EQ(record.ADAS_SafeDistacne, 1.2f);
+    EXPECT_EQ(record.ADAS_SafeDistacne, 1.25f);
     EXPECT_EQ(record.ADAS_HeadWayFactor, 1.5f);
+    ASSERT_TRUE(edit(page, {{"adasHeadwayZoneCombo", "7"}}));
+    EXPECT_EQ(record.ADAS_SafeDistacne, 1.3f);
+    record.ADAS_SafeDistacne = 1.25f;
     EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(0.6f), 0);
     EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(0.7f), 1);
     EXPECT_EQ(RVXAdasPageLogic::headwayZoneIndex(3.0f), 24);
@@ -367,6 +371,26 @@ TEST_F(SettingPages, AdasSteppersAddHundredthsAtOnce) {
     EXPECT_EQ(c(page, "heightInput").text, QString());
     ASSERT_TRUE(page.populate());
     EXPECT_EQ(record.blackboxHeight, std::numeric_limits<float>::infinity());
+}
+
+TEST_F(SettingPages, AdasCentimetresShowAsStoredAndAVisitChangesNoByte) {
+    RVXAdasPageLogic page;
+    for (int cm = 0; cm <= 400; ++cm) {
+        record.blackboxHeight = float(cm / 100.0);
+        record.LDW_width_L = float(cm) / 100.0f;
+        record.LDW_width_R = float(cm / 100.0);
+        page.setFileData(&record);
+        const QString shown = QStringLiteral("%1cm").arg(cm);
+        ASSERT_EQ(c(page, "heightInput").text, shown);
+        ASSERT_EQ(c(page, "leftWidthInput").text, shown);
+        const QByteArray before = RVXSettingBytes(record);
+        ASSERT_TRUE(page.populate());
+        ASSERT_EQ(RVXSettingBytes(record), before) << cm;
+        // A click moves the centimetre shown by one, and stores that.
+        ASSERT_EQ(page.userSet("heightStepper", "1"), std::nullopt);
+        ASSERT_EQ(c(page, "heightInput").text, QStringLiteral("%1cm").arg(cm + 1));
+        ASSERT_EQ(record.blackboxHeight, float((cm + 1) / 100.0)) << cm;
+    }
 }
 
 TEST_F(SettingPages, AuxSharesFromTheKnobsAndTheirCheck) {
