@@ -14,7 +14,10 @@ int runTimeset(const QStringList& args) {
     QTime time = now.time();
     QString out;
     bool card = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
+    // Any word not understood, or an option without its value, is a usage error: the
+    // card must never get the current time in place of the one the user meant.
+    bool misused = false;
+    for (qsizetype i = 0; i < args.size() && !misused; ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == u"--date" && hasValue)
             date = QDate::fromString(args[++i], Qt::ISODate);
@@ -25,9 +28,9 @@ int runTimeset(const QStringList& args) {
         else if (args[i] == u"--card")
             card = true;
         else
-            out.clear(), i = args.size();
+            misused = true;
     }
-    if (out.isEmpty() == !card || !date.isValid() || !time.isValid()) {
+    if (misused || out.isEmpty() == !card || !date.isValid() || !time.isValid()) {
         cliErr(QStringLiteral("usage: ruvex-card timeset [--date YYYY-MM-DD] [--time HH:MM:SS] "
                               "--out FILE | --card\n"));
         return CliUsage;

@@ -72,8 +72,13 @@ void RVXAudioPageLogic::voiceLangMatrixSelected() {
 }
 
 void RVXAudioPageLogic::malaysiaRadioSelected() {
-    if (!at("malaysiaRadio").checked)
+    // A radio button is left by choosing another language, never by a second click,
+    // which would leave no language chosen.
+    if (!at("malaysiaRadio").checked) {
+        if (m_fileData && m_fileData->Brightness1 == kMalaysia)
+            at("malaysiaRadio").checked = true;
         return;
+    }
     at("voiceLangRadio").index = -1;
     if (m_fileData)
         m_fileData->Brightness1 = kMalaysia;

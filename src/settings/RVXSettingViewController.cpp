@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +56,10 @@ RVXSettingViewController::~RVXSettingViewController() = default;
 
 void RVXSettingViewController::bindControls(const QStringList& selfBound) {
     localiseTexts(this);
+    for (QComboBox* combo : findChildren<QComboBox*>()) {
+        combo->setFocusPolicy(Qt::StrongFocus);
+        combo->installEventFilter(this);
+    }
     for (const RVXPageControl& c : m_logic->controls()) {
         const QString name = c.name;
         if (selfBound.contains(name))
@@ -92,6 +97,16 @@ void RVXSettingViewController::bindControls(const QStringList& selfBound) {
                     [this, name, field] { userChanged(name, field->text()); });
         }
     }
+}
+
+bool RVXSettingViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        if (auto* combo = qobject_cast<QComboBox*>(watched); combo && !combo->hasFocus()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void RVXSettingViewController::refresh() {

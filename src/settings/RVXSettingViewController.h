@@ -38,6 +38,9 @@ protected:
     // Connects the form's controls to the logic; call once the form is set up. Controls
     // named in selfBound are the page's own to connect and show.
     void bindControls(const QStringList& selfBound = {});
+    // A combo box takes the wheel only when it has the focus: scrolling over a page must
+    // not change a setting on the way.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Shows what the generic binding does not; runs at the end of every refresh.
     virtual void refreshSelfBound() {}
     void userChanged(const QString& name, const QString& value);

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QWheelEvent>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -219,6 +220,14 @@ TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
     auto* zone = control<QComboBox>("timeGmtCombo");
     ASSERT_NE(zone, nullptr);
     EXPECT_EQ(zone->count(), 34);
+    // The wheel over a combo box the user did not click changes nothing: scrolling the
+    // page must not change a setting on the way.
+    const int zoneBefore = zone->currentIndex();
+    const QPoint centre = zone->rect().center();
+    QWheelEvent wheel(centre, zone->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(zone, &wheel);
+    EXPECT_EQ(zone->currentIndex(), zoneBefore);
     zone->setCurrentIndex(14);
     Q_EMIT zone->activated(14);
     chooseSegment(1);
@@ -238,6 +247,10 @@ TEST_F(SettingControllerTest, PageActionsAsTheUserClicks) {
         control<QAbstractButton>("malaysiaRadio")->click();
         EXPECT_EQ(editor->filedata()->Brightness1, 20u);
         EXPECT_EQ(languages->selectedCell(), -1);
+        // A second click leaves it chosen, as any radio button.
+        control<QAbstractButton>("malaysiaRadio")->click();
+        EXPECT_TRUE(control<QAbstractButton>("malaysiaRadio")->isChecked());
+        EXPECT_EQ(editor->filedata()->Brightness1, 20u);
         german->click();
         EXPECT_EQ(editor->filedata()->Brightness1, 13u) << columns << " columns";
         EXPECT_FALSE(control<QAbstractButton>("malaysiaRadio")->isChecked());
