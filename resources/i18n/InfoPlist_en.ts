@@ -512,6 +512,18 @@
         <source>setting.disk_utility</source>
         <translation>Disks…</translation>
     </message>
+    <message id="msg.card_full">
+        <source>msg.card_full</source>
+        <translation>The settings could not be written: the card is full. Delete a recording from it and save again.</translation>
+    </message>
+    <message id="msg.setting_file_damaged_fmt">
+        <source>msg.setting_file_damaged_fmt</source>
+        <translation>The card's config.bin is damaged (%1); the defaults are shown. Save writes a sound one.</translation>
+    </message>
+    <message id="msg.setting_file_bad_checksum">
+        <source>msg.setting_file_bad_checksum</source>
+        <translation>The card's config.bin is damaged (its checksum is wrong); its values are shown as read. Save writes a sound one.</translation>
+    </message>
     <message id="msg.write_protected_disk">
         <source>msg.write_protected_disk</source>
         <translation>The settings could not be written: the card or the file is write-protected.</translation>

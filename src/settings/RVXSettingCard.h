@@ -15,6 +15,9 @@ struct RVXSettingCard {
     std::optional<TKUSBDiskEntity> selectedUSBDisk;
     // The folder open in the main window stands in for the card (no renaming there).
     std::optional<QString> standInFolder;
+    // A config.bin of the wrong size on the card (or in the open folder): not read, but
+    // said, and a save replaces it.
+    QString damagedSettingFile;
     // The root the settings file and the drive log lie in, when any.
     QString rootFolder() const;
 };
@@ -23,8 +26,11 @@ struct RVXSettingCard {
 // when it holds a 500-byte config.bin and then named "ZAMO" as the camera names it;
 // without one, the open folder when it holds such a file. previous is kept when no
 // removable disk is there at all.
+// rename: the card is named "ZAMO" when it is not, asking the user for a password if
+// need be; at most once for each card put in (the same volume and filesystem).
+// Blocks on the disk service: call it off the UI thread.
 RVXSettingCard findUSBVolume(RVXDiskService& service, const QString& openFolder,
-                             const RVXSettingCard& previous = {});
+                             const RVXSettingCard& previous = {}, bool rename = true);
 
 // Where a save goes: the found card's config.bin, else config.bin on the camera's card
 // even without one; empty when the user must choose.

@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -32,6 +33,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 namespace {
 
@@ -183,16 +185,18 @@ void RVXSettingController::windowDidLoad() {
 
 void RVXSettingController::onInitDIalog() {
     makeDefaultSetting(m_FileData);
-    loadSettingFile();
     m_strVersion = QStringLiteral(RUVEX_VERSION);
+    updateWindowTitle();
+    loadSettingFile();
+}
+
+void RVXSettingController::updateWindowTitle() {
     const QString title = RVXLocalizedString("setting.window_title");
-    if (m_SettingFilePath.isEmpty()) {
+    if (m_SettingFilePath.isEmpty())
         m_window->setWindowTitle(QStringLiteral("%1[Ver %2]").arg(title, m_strVersion));
-        m_FileData.time_gmt = findTimeZoneIndex();
-    } else {
+    else
         m_window->setWindowTitle(
             QStringLiteral("%1[Ver %2] : %3").arg(title, m_strVersion, m_SettingFilePath));
-    }
 }
 
 void RVXSettingController::findUSBVolume() {
@@ -201,38 +205,85 @@ void RVXSettingController::findUSBVolume() {
     selectedUSBDisk = m_card.selectedUSBDisk;
 }
 
+// What a search and read on a worker hand back.
+struct RVXSettingCardRead {
+    RVXSettingCard card;
+    std::optional<_FILEDATA> record;
+    std::optional<QString> damage;
+};
+
+namespace {
+
+RVXSettingCardRead searchAndRead(RVXDiskService& disks, const QString& openFolder,
+                                 const RVXSettingCard& previous, bool rename, _FILEDATA start) {
+    RVXSettingCardRead out;
+    out.card = findUSBVolume(disks, openFolder, previous, rename);
+    const QString path = out.card.settingFilePath;
+    if (!path.isEmpty() && QFileInfo::exists(path) && readSettingFile(path, start))
+        out.record = start;
+    out.damage = settingFileDamage(path.isEmpty() ? out.card.damagedSettingFile : path);
+    return out;
+}
+
+} // namespace
+
+void RVXSettingController::startSearch(bool rename, bool withWindow) {
+    const uint64_t generation = ++m_loadGeneration;
+    QPointer<RVXSettingController> self(this);
+    auto result = std::make_shared<RVXSettingCardRead>();
+    // The search asks the disk service, which may take seconds (or a password prompt):
+    // never on the UI thread. The page shows the record once it is whole.
+    QThreadPool::globalInstance()->start(
+        [self, generation, result, rename, withWindow, disks = RVXDiskService::currentHeld(),
+         folder = m_openFolder, previous = m_card, start = m_FileData] {
+            *result = searchAndRead(*disks, folder, previous, rename, start);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, generation, result, withWindow] {
+                    if (!self || generation != self->m_loadGeneration)
+                        return;
+                    self->cardSearchDidFinish(*result, withWindow);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void RVXSettingController::cardSearchDidFinish(const RVXSettingCardRead& read, bool withWindow) {
+    m_card = read.card;
+    m_SettingFilePath = m_card.settingFilePath;
+    selectedUSBDisk = m_card.selectedUSBDisk;
+    if (read.record)
+        m_FileData = *read.record;
+    m_searched = true;
+    if (!withWindow || !m_window) {
+        Q_EMIT cardSearched();
+        return;
+    }
+    if (m_SettingFilePath.isEmpty())
+        m_FileData.time_gmt = findTimeZoneIndex();
+    updateWindowTitle();
+    hideLoading();
+    // Said once, and without stopping the user: the editor works on regardless.
+    m_ui->damageNotice->setText(read.damage.value_or(QString()));
+    m_ui->damageNotice->setVisible(read.damage.has_value());
+    if (read.damage)
+        RVXLog(QStringLiteral("error=%1").arg(*read.damage));
+    if (targetController)
+        targetController->setFileData(&m_FileData);
+    Q_EMIT cardSearched();
+    Q_EMIT settingFileLoaded();
+}
+
 bool RVXSettingController::loadSettingFile2() {
-    findUSBVolume();
-    if (m_SettingFilePath.isEmpty() || !QFileInfo::exists(m_SettingFilePath))
-        return false;
-    return readSettingFile(m_SettingFilePath, m_FileData);
+    // At the start the card is only looked at: a password prompt for the renaming waits
+    // until the user opens the editor.
+    startSearch(false, false);
+    return true;
 }
 
 bool RVXSettingController::loadSettingFile() {
-    findUSBVolume();
-    if (m_SettingFilePath.isEmpty() || !QFileInfo::exists(m_SettingFilePath))
-        return false;
     showLoading(QStringLiteral("Loading..."));
-    const uint64_t generation = ++m_loadGeneration;
-    const QString path = m_SettingFilePath;
-    QPointer<RVXSettingController> self(this);
-    // The read fills a copy of the record; the page shows the record once it is whole.
-    auto record = std::make_shared<_FILEDATA>(m_FileData);
-    QThreadPool::globalInstance()->start([self, generation, path, record] {
-        readSettingFile(path, *record);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, generation, record] {
-                if (!self || generation != self->m_loadGeneration)
-                    return;
-                self->m_FileData = *record;
-                self->hideLoading();
-                if (self->targetController)
-                    self->targetController->setFileData(&self->m_FileData);
-                Q_EMIT self->settingFileLoaded();
-            },
-            Qt::QueuedConnection);
-    });
+    startSearch(true, true);
     return true;
 }
 
@@ -292,16 +343,40 @@ void RVXSettingController::onSave() {
     if (!populate())
         return;
     RVXSealSetting(m_FileData);
-    QString target = settingSaveTarget(RVXDiskService::current(), m_card);
-    if (target.isEmpty())
-        target = saveSettingsPanel ? saveSettingsPanel() : runSaveSettingsPanel();
-    if (target.isEmpty())
-        return;
-    if (writeSettingFile(m_FileData, target)) {
-        alert(QStringLiteral("Warn"), RVXLocalizedString("msg.write_protected_disk"));
-        return;
-    }
-    alert(target, RVXLocalizedString("msg.saved"), [this] { onCloseCmd(); });
+    // Finding the target asks the disk service: on a worker, as the write is.
+    QPointer<RVXSettingController> self(this);
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        QString target = watcher->result();
+        if (target.isEmpty())
+            target = saveSettingsPanel ? saveSettingsPanel() : runSaveSettingsPanel();
+        if (!target.isEmpty())
+            writeSettingsTo(target);
+    });
+    watcher->setFuture(QtConcurrent::run([disks = RVXDiskService::currentHeld(), card = m_card] {
+        return settingSaveTarget(*disks, card);
+    }));
+}
+
+void RVXSettingController::writeSettingsTo(const QString& target) {
+    auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, target] {
+        watcher->deleteLater();
+        const std::optional<QString> error = watcher->result();
+        if (error == QStringLiteral("msg.card_full")) {
+            alert(QStringLiteral("Warn"), RVXLocalizedString("msg.card_full"));
+            return;
+        }
+        if (error) {
+            alert(QStringLiteral("Warn"), RVXLocalizedString("msg.write_protected_disk"));
+            return;
+        }
+        m_ui->damageNotice->hide();
+        alert(target, RVXLocalizedString("msg.saved"), [this] { onCloseCmd(); });
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [record = m_FileData, target] { return writeSettingFile(record, target); }));
 }
 
 QString RVXSettingController::runSaveSettingsPanel() {

@@ -20,6 +20,7 @@ class QWidget;
 class RVXFormatWindowController;
 class RVXSettingForFlashDataViewController;
 class RVXSettingViewController;
+struct RVXSettingCardRead;
 class TKSegmentedControl;
 
 namespace Ui {
@@ -90,9 +91,19 @@ public:
 Q_SIGNALS:
     // The background read has put the card's record in place.
     void settingFileLoaded();
+    // A card search has ended (at the start, or when the editor opened).
+    void cardSearched();
+
+public:
+    // Whether a search has ended since the controller was made.
+    bool searched() const { return m_searched; }
 
 private:
     void windowDidLoad();
+    void updateWindowTitle();
+    void startSearch(bool rename, bool withWindow);
+    void cardSearchDidFinish(const RVXSettingCardRead& read, bool withWindow);
+    void writeSettingsTo(const QString& target);
     void clickFunctionSegmentedControl(int index);
     void updateLoadingWindow(double seconds);
     QString runSaveSettingsPanel();
@@ -107,4 +118,5 @@ private:
     std::unique_ptr<Ui::RVXSettingController> m_ui;
     // Counts the reads, so that one finishing after a newer one is dropped.
     uint64_t m_loadGeneration = 0;
+    bool m_searched = false;
 };

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXSettingFile.h"
+#include "RVXLocalizedString.h"
+
+#include "cardtools/RVXKeptSettings.h"
 
 #include "platform/RVXLittleEndian.h"
 #include "platform/RVXLog.h"
@@ -20,6 +23,7 @@ namespace {
 
 constexpr int kRecordSize = int(sizeof(_FILEDATA));
 const QString kFileOpenFail = QStringLiteral("msg.file_open_fail");
+const QString kCardFull = QStringLiteral("msg.card_full");
 
 // Walks the numeric words of every field: 2 or 4 bytes little-endian on the card,
 // native in memory. Text and single bytes have no byte order.
@@ -83,6 +87,39 @@ bool isWriteProtected(const QString& path) {
            access(name.constData(), W_OK) != 0;
 }
 
+// A full card has no free cluster for the new file, but the old one's are there to be
+// written over: a copy of the old record is kept first, then the 500 bytes go over the
+// old ones in place (no truncation, which could free what the write then lacks).
+std::optional<QString> overwriteInPlace(const QByteArray& bytes, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        RVXLog(QStringLiteral("%1: the card is full").arg(path));
+        return kCardFull;
+    }
+    QByteArray old(kRecordSize, '\0');
+    const ssize_t got = ::pread(fd, old.data(), size_t(old.size()), 0);
+    const auto kept =
+        RVXKeptSettings::keep(old.left(got > 0 ? got : 0), QStringLiteral("card-full"));
+    if (const QString* why = std::get_if<QString>(&kept)) {
+        ::close(fd);
+        RVXLog(QStringLiteral("%1: the old record could not be kept: %2").arg(path, *why));
+        return kCardFull;
+    }
+    RVXLog(QStringLiteral("%1: the card is full; the old record is kept in %2")
+               .arg(path, std::get<RVXKeptSettings::Kept>(kept).path));
+    int error = 0;
+    if (::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) != bytes.size())
+        error = errno ? errno : EIO;
+    else if (fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (error == ENOSPC)
+        return kCardFull;
+    return error ? fail(path, error) : std::nullopt;
+}
+
 } // namespace
 
 QByteArray RVXSettingBytes(const _FILEDATA& record) {
@@ -143,7 +180,7 @@ std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& 
                                         info.fileName() + QStringLiteral(".XXXXXX"));
     const int fd = mkstemp(temp.data());
     if (fd < 0)
-        return fail(path, errno);
+        return errno == ENOSPC ? overwriteInPlace(bytes, path) : fail(path, errno);
     int error = 0;
     if (!writeAll(fd, bytes.constData(), size_t(bytes.size())))
         error = errno ? errno : EIO;
@@ -157,7 +194,7 @@ std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& 
         error = errno;
     if (error) {
         ::unlink(temp.constData());
-        return fail(path, error);
+        return error == ENOSPC ? overwriteInPlace(bytes, path) : fail(path, error);
     }
     // The new name itself is durable only once the folder is synced.
     const int dir =
@@ -166,6 +203,22 @@ std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& 
         fsync(dir);
         ::close(dir);
     }
+    return std::nullopt;
+}
+
+std::optional<QString> settingFileDamage(const QString& path) {
+    QFile file(path);
+    if (path.isEmpty() || !file.exists() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(kRecordSize + 1);
+    if (bytes.size() != kRecordSize) {
+        return RVXLocalizedString("msg.setting_file_damaged_fmt")
+            .arg(QStringLiteral("%1 bytes").arg(file.size()));
+    }
+    _FILEDATA record{};
+    RVXSettingFromBytes(bytes, record);
+    if (record.checksum != 0 && record.checksum != RVXSettingChecksum(record))
+        return RVXLocalizedString("msg.setting_file_bad_checksum");
     return std::nullopt;
 }
 

@@ -31,6 +31,10 @@ bool readSettingFile(const QString& path, _FILEDATA& record);
 std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& path);
 void makeDefaultSetting(_FILEDATA& record);
 std::optional<QString> writeDefaultSettingFile(const QString& path);
+// What is wrong with a config.bin, for the user: of the wrong size, or sealed with a
+// checksum its bytes do not give (an unsealed record, checksum 0, is a camera's fresh
+// one); nothing when it is sound or absent.
+std::optional<QString> settingFileDamage(const QString& path);
 
 // The editor's step before a save: the overlay flag from the plate text, then the
 // checksum over everything after the first four bytes.

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -102,7 +103,9 @@ void RVXSettingViewController::bindControls(const QStringList& selfBound) {
 bool RVXSettingViewController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Wheel) {
         if (auto* combo = qobject_cast<QComboBox*>(watched); combo && !combo->hasFocus()) {
-            event->ignore();
+            // The page scrolls instead, as if the combo box were not there.
+            if (QWidget* parent = combo->parentWidget())
+                QCoreApplication::sendEvent(parent, event);
             return true;
         }
     }

@@ -48,7 +48,12 @@ protected:
         tree.file(QStringLiteral("card/config.bin"), QByteArray(500, '\0'));
         tree.file(QStringLiteral("card/DrvInfo/zamo_000.drv"), log);
         editor = std::make_unique<RVXSettingController>(tree.path(QStringLiteral("card")));
+        bool loaded = false;
+        QObject::connect(editor.get(), &RVXSettingController::settingFileLoaded,
+                         [&] { loaded = true; });
         editor->showWindow();
+        // The card search runs behind the loading sheet, which keeps the segments away.
+        ASSERT_TRUE(waitFor([&] { return loaded; }));
         editor->functionSegmentedControl->segmentButton(7)->click();
         ASSERT_EQ(editor->lastSelectedTabIndex, 7);
         page = editor->driveInfoController;

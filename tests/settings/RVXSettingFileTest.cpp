@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/RVXSettingFile.h"
+#include "cardtools/RVXKeptSettings.h"
+#include "support/Run.h"
 
 #include "support/TempTree.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -207,6 +210,63 @@ TEST(SettingFile, ReadOnlyFileIsRefusedAndKept) {
     EXPECT_EQ(readAll(path), RVXSettingBytes(changed));
     EXPECT_EQ(QFile::permissions(path) & (QFile::WriteOwner | QFile::WriteOther | QFile::ReadOther),
               QFile::WriteOwner | QFile::ReadOther);
+}
+
+// A card with no free cluster left: a small tmpfs filled up (the kernel here mounts no
+// FAT, and a full filesystem refuses a new file the same way).
+class FullCard : public testing::Test {
+protected:
+    void SetUp() override {
+        mountPoint = tree.folder(QStringLiteral("card"));
+        const RunResult mounted = runProgram(
+            QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint});
+        if (mounted.exitCode != 0)
+            GTEST_SKIP() << "no tmpfs can be mounted here: " << mounted.err.constData();
+        isMounted = true;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(tree.folder(QStringLiteral("data"))));
+    }
+    void TearDown() override {
+        if (isMounted)
+            runProgram(QStringLiteral("umount"), {mountPoint});
+    }
+    void fill() {
+        QFile filler(mountPoint + QStringLiteral("/recording.bin"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    TempTree tree;
+    QString mountPoint;
+    bool isMounted = false;
+};
+
+TEST_F(FullCard, ASaveOverwritesInPlaceKeepingACopyAndANewFileSaysFull) {
+    _FILEDATA old{};
+    makeDefaultSetting(old);
+    const QString path = mountPoint + QStringLiteral("/config.bin");
+    ASSERT_EQ(writeSettingFile(old, path), std::nullopt);
+    fill();
+    _FILEDATA changed = old;
+    changed.vid_enc_bitrate = 2;
+    RVXSealSetting(changed);
+    ASSERT_EQ(writeSettingFile(changed, path), std::nullopt) << "a full card still takes a save";
+    _FILEDATA read{};
+    ASSERT_TRUE(readSettingFile(path, read));
+    EXPECT_EQ(RVXSettingBytes(read), RVXSettingBytes(changed));
+    EXPECT_EQ(QFileInfo(path).size(), 500);
+    const QStringList kept = QDir(RVXKeptSettings::folder()).entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    QFile copy(QDir(RVXKeptSettings::folder()).filePath(kept.first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), RVXSettingBytes(old)) << "the old record kept before the overwrite";
+    EXPECT_TRUE(QDir(mountPoint)
+                    .entryList({QStringLiteral(".config.bin.*")}, QDir::Hidden | QDir::Files)
+                    .isEmpty());
+
+    // No file to write over: the card is full, and said so (not write-protected).
+    EXPECT_EQ(writeSettingFile(changed, mountPoint + QStringLiteral("/other.bin")),
+              QStringLiteral("msg.card_full"));
 }
 
 TEST(TimeZoneIndex, ChosenZones) {

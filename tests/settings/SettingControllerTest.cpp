@@ -16,7 +16,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QWheelEvent>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -28,6 +27,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -154,13 +154,34 @@ TEST_F(SettingControllerTest, ResetKeepsTheUsersZoneSummerTimeAndVoiceAndWritesN
 }
 
 TEST_F(SettingControllerTest, WithoutACardTheSavePanelDecidesAndCancelWritesNothing) {
-    // A config.bin of 499 bytes is no camera's: the editor starts from the defaults.
+    // A config.bin of 499 bytes is no camera's: the editor starts from the defaults and
+    // says so, and a save puts a sound one in its place.
     tree.file(QStringLiteral("odd/config.bin"), QByteArray(499, '\x7f'));
-    open(tree.path(QStringLiteral("odd")), false);
+    open(tree.path(QStringLiteral("odd")));
     EXPECT_TRUE(editor->m_SettingFilePath.isEmpty());
     EXPECT_FALSE(editor->window()->windowTitle().contains(QStringLiteral(" : ")));
     EXPECT_EQ(editor->filedata()->time_gmt, findTimeZoneIndex());
     EXPECT_EQ(control<TKSegmentedControl>("videoEncodingBitrate")->selectedSegment(), 1);
+    auto* notice = editor->window()->findChild<QLabel*>(QStringLiteral("damageNotice"));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), QStringLiteral("The card's config.bin is damaged (499 bytes); the "
+                                             "defaults are shown. Save writes a sound one."));
+    for (QMessageBox* box : editor->window()->findChildren<QMessageBox*>())
+        EXPECT_FALSE(box->isVisible()) << "said without stopping the user";
+    editor->saveButton->click();
+    QMessageBox* mended = visibleAlert(editor->window());
+    ASSERT_NE(mended, nullptr);
+    EXPECT_EQ(mended->text(), tree.path(QStringLiteral("odd/config.bin")));
+    mended->accept();
+    _FILEDATA sound{};
+    ASSERT_TRUE(readSettingFile(tree.path(QStringLiteral("odd/config.bin")), sound));
+    EXPECT_FALSE(settingFileDamage(tree.path(QStringLiteral("odd/config.bin"))));
+
+    // A folder without one: the panel decides.
+    tree.folder(QStringLiteral("none"));
+    open(tree.path(QStringLiteral("none")));
+    EXPECT_FALSE(editor->window()->findChild<QLabel*>(QStringLiteral("damageNotice"))->isVisible());
 
     int asked = 0;
     editor->saveSettingsPanel = [&] {
@@ -168,11 +189,11 @@ TEST_F(SettingControllerTest, WithoutACardTheSavePanelDecidesAndCancelWritesNoth
         return QString();
     };
     editor->saveButton->click();
-    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(waitFor([&] { return asked == 1; }));
     QTest::qWait(200);
     for (QMessageBox* box : editor->window()->findChildren<QMessageBox*>())
         EXPECT_FALSE(box->isVisible()) << "a cancelled panel shows nothing";
-    EXPECT_EQ(readAll(tree.path(QStringLiteral("odd/config.bin"))).size(), 499);
+    EXPECT_FALSE(QFile::exists(tree.path(QStringLiteral("none/config.bin"))));
 
     const QString chosen = tree.path(QStringLiteral("chosen.bin"));
     editor->saveSettingsPanel = [&] { return chosen; };
@@ -399,14 +420,34 @@ TEST_F(SettingControllerTest, ACardHoldingTheSettingsIsNamedZamo) {
                   {"drive", QJsonObject{{"id", "R"}, {"bus", "usb"}, {"removable", true}}}}}),
               QString());
     RVXDiskService::setShared(std::make_shared<RVXUDisks2>(disks.bus()));
+    const QString path = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1");
+    // At the program's start the card is found on a worker, and not renamed: that may
+    // ask for a password, which waits until the user opens the editor.
     RVXSettingController search;
+    EXPECT_FALSE(search.searched()) << "the search does not hold up the start";
+    ASSERT_TRUE(waitFor([&] { return search.searched(); }));
     EXPECT_EQ(search.m_SettingFilePath, folder + QStringLiteral("/config.bin"));
-    ASSERT_TRUE(search.selectedUSBDisk);
-    EXPECT_EQ(search.selectedUSBDisk->volumeName(), QStringLiteral("ZAMO"));
-    const auto calls = disks.methodCalls(
-        QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1"), QStringLiteral("SetLabel"));
+    EXPECT_TRUE(disks.methodCalls(path, QStringLiteral("SetLabel")).isEmpty());
+
+    open(QString());
+    ASSERT_TRUE(editor->selectedUSBDisk);
+    EXPECT_EQ(editor->selectedUSBDisk->volumeName(), QStringLiteral("ZAMO"));
+    auto calls = disks.methodCalls(path, QStringLiteral("SetLabel"));
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].value(0).toString(), QStringLiteral("ZAMO"));
+    // Once a card: a refused prompt does not come back at each opening.
+    ASSERT_EQ(disks.setVolumes({QJsonObject{
+                  {"name", "sdb1"},
+                  {"mountPoints", QJsonArray{folder}},
+                  {"label", "NO NAME"},
+                  {"size", 8.0 * (1 << 30)},
+                  {"labelError", "Not authorized"},
+                  {"drive", QJsonObject{{"id", "R"}, {"bus", "usb"}, {"removable", true}}}}}),
+              QString());
+    open(QString());
+    open(QString());
+    EXPECT_EQ(disks.methodCalls(path, QStringLiteral("SetLabel")).size(), 0)
+        << "the same card, asked already";
 }
 
 int main(int argc, char** argv) {
