@@ -512,6 +512,10 @@
         <source>setting.disk_utility</source>
         <translation>Disks…</translation>
     </message>
+    <message id="msg.capture_folder_fail">
+        <source>msg.capture_folder_fail</source>
+        <translation>The frame cannot be captured: no private folder could be made for it in the runtime folder.</translation>
+    </message>
     <message id="msg.card_full">
         <source>msg.card_full</source>
         <translation>The settings could not be written: the card is full. Delete a recording from it and save again.</translation>

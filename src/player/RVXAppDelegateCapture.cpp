@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -44,11 +45,28 @@ QString RVXAppDelegate::capturePath() const {
                               : std::make_unique<QTemporaryDir>(
                                     QDir(runtime).filePath(QStringLiteral("ruvex-viewer-XXXXXX")));
     }
+    // Without its private folder there is no safe place for the picture: never the
+    // working folder, which a relative name would mean.
+    if (!m_captureFolder->isValid())
+        return {};
     return QDir(m_captureFolder->path()).filePath(kCaptureName);
 }
 
 void RVXAppDelegate::takeSnapshot(const std::function<void(bool)>& then) {
     const QString target = capturePath();
+    if (target.isEmpty()) {
+        RVXLog(QStringLiteral("error=no private folder for the capture: %1")
+                   .arg(m_captureFolder ? m_captureFolder->errorString() : QString()));
+        auto* alert =
+            new QMessageBox(QMessageBox::Warning, QStringLiteral("RUVEX"),
+                            RVXLocalizedString("msg.capture_folder_fail"), QMessageBox::Ok, window);
+        alert->setObjectName(QStringLiteral("captureFolderAlert"));
+        alert->setAttribute(Qt::WA_DeleteOnClose);
+        alert->setWindowModality(Qt::WindowModal);
+        alert->open();
+        then(false);
+        return;
+    }
     // libVLC writes its snapshots as PNG whatever the name says; the capture is a JPEG,
     // so the picture goes through a file of libVLC's own first.
     const QString raw = target + QStringLiteral(".vlc.png");
@@ -92,19 +110,23 @@ void RVXAppDelegate::captureVideo() {
         const QString target = saveCapturePanel ? saveCapturePanel() : runSaveCapturePanel();
         if (target.isEmpty())
             return;
-        // The JPEG goes unchanged whatever the name's extension says.
-        if (QFileInfo::exists(target))
-            QFile::remove(target);
+        // The JPEG goes unchanged whatever the name's extension says, written beside the
+        // target and renamed over it: a file being replaced is never lost half-way.
         QFile capture(capturePath());
-        if (!capture.copy(target)) {
+        QSaveFile saved(target);
+        const bool copied = capture.open(QIODevice::ReadOnly) && saved.open(QIODevice::WriteOnly) &&
+                            saved.write(capture.readAll()) == capture.size() && saved.commit();
+        if (!copied) {
+            const QString why = capture.error() != QFileDevice::NoError ? capture.errorString()
+                                                                        : saved.errorString();
             // The picture was not kept; saying nothing would let the user believe it was.
-            RVXLog(QStringLiteral("error=%1: %2").arg(target, capture.errorString()));
+            RVXLog(QStringLiteral("error=%1: %2").arg(target, why));
             auto* alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("RUVEX"),
                                           RVXLocalizedString("msg.capture_not_saved_fmt")
                                               .arg(QDir::toNativeSeparators(target)),
                                           QMessageBox::Ok, window);
             alert->setObjectName(QStringLiteral("captureNotSavedAlert"));
-            alert->setInformativeText(capture.errorString());
+            alert->setInformativeText(why);
             alert->setAttribute(Qt::WA_DeleteOnClose);
             alert->setWindowModality(Qt::WindowModal);
             alert->open();

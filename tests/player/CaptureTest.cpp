@@ -59,7 +59,8 @@ TEST_F(CaptureTest, TheSavedFrameIsACompleteJpegOfTheVideosSizeWhateverItsName) 
     EXPECT_TRUE(action("action.capture")->isEnabled());
     EXPECT_TRUE(delegate->captureButton->isEnabled());
     int panels = 0;
-    const QString target = tree.path(QStringLiteral("zamo_capture.png"));
+    // Saved over an earlier capture, which is replaced whole, never removed first.
+    const QString target = tree.file(QStringLiteral("zamo_capture.png"), "an earlier capture");
     delegate->saveCapturePanel = [&] {
         ++panels;
         return target;
@@ -80,6 +81,9 @@ TEST_F(CaptureTest, TheSavedFrameIsACompleteJpegOfTheVideosSizeWhateverItsName) 
     EXPECT_EQ(reader.format(), "jpeg");
     EXPECT_EQ(reader.size(), delegate->player1->videoSize());
     EXPECT_EQ(reader.size(), QSize(640, 360));
+    EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"zamo_capture.png"})
+        << "nothing left beside it";
 
     // The capture lives where no other user may write, in a folder of this process.
     const QFileInfo folder(QFileInfo(delegate->capturePath()).absolutePath());

@@ -306,6 +306,8 @@ TEST_F(MainWindowTest, TheCardMenuOpensTheSettingsOnTheOpenCard) {
     settings->trigger();
     auto* editor = qobject_cast<RVXSettingController*>(delegate->lastDialogController());
     ASSERT_NE(editor, nullptr);
+    // The search runs behind the editor's loading sheet.
+    EXPECT_TRUE(waitFor([&] { return !editor->m_SettingFilePath.isEmpty(); }));
     EXPECT_EQ(editor->m_SettingFilePath, QDir(demoCard()).filePath(QStringLiteral("config.bin")));
     EXPECT_TRUE(editor->window()->isVisible());
     EXPECT_EQ(editor->lastSelectedTabIndex, 0);
