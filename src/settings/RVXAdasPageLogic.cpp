@@ -164,7 +164,8 @@ void RVXAdasPageLogic::changeLengthValue(float _FILEDATA::*field, const char* in
         return;
     float& metres = m_fileData->*field;
     // From the centimetre shown, so that a click moves what the user sees by one.
-    const double shown = std::fabs(metres) < 1e7f ? double(std::lround(metres * 100.0f)) : metres * 100.0;
+    const double shown =
+        std::fabs(metres) < 1e7f ? double(std::lround(metres * 100.0f)) : metres * 100.0;
     metres = float((shown + d) / 100.0);
     at(QLatin1String(input)).text = centimetreText(metres);
 }

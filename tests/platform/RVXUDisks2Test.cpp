@@ -156,9 +156,9 @@ TEST_F(UDisks2Test, TheClockFileGoesToTheFirstVolumeHoldingOneByDeviceNumber) {
     ASSERT_TRUE(other.open(QIODevice::ReadOnly));
     EXPECT_EQ(other.readAll(), "2000/01/01 00:00:00");
     // A mistyped or incomplete option writes nothing, least of all the current time.
-    for (const QStringList& wrong : {QStringList{"timeset", "--card", "--tme", "13:45:00"},
-                                     QStringList{"timeset", "--card", "--date"},
-                                     QStringList{"timeset", "--card", "--time"}}) {
+    for (const QStringList& wrong :
+         {QStringList{"timeset", "--card", "--tme", "13:45:00"},
+          QStringList{"timeset", "--card", "--date"}, QStringList{"timeset", "--card", "--time"}}) {
         EXPECT_EQ(card(wrong).exitCode, 2) << wrong.join(u' ').toStdString();
         written.seek(0);
         EXPECT_EQ(written.readAll(), "2026/12/08 16:30:00");
