@@ -30,7 +30,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent>
@@ -199,12 +198,6 @@ void RVXSettingController::updateWindowTitle() {
             QStringLiteral("%1[Ver %2] : %3").arg(title, m_strVersion, m_SettingFilePath));
 }
 
-void RVXSettingController::findUSBVolume() {
-    m_card = ::findUSBVolume(RVXDiskService::current(), m_openFolder, m_card);
-    m_SettingFilePath = m_card.settingFilePath;
-    selectedUSBDisk = m_card.selectedUSBDisk;
-}
-
 // What a search and read on a worker hand back.
 struct RVXSettingCardRead {
     RVXSettingCard card;
@@ -227,25 +220,20 @@ RVXSettingCardRead searchAndRead(RVXDiskService& disks, const QString& openFolde
 
 } // namespace
 
-void RVXSettingController::startSearch(bool rename, bool withWindow) {
+void RVXSettingController::findUSBVolume(bool rename, bool withWindow) {
     const uint64_t generation = ++m_loadGeneration;
-    QPointer<RVXSettingController> self(this);
-    auto result = std::make_shared<RVXSettingCardRead>();
     // The search asks the disk service, which may take seconds (or a password prompt):
-    // never on the UI thread. The page shows the record once it is whole.
-    QThreadPool::globalInstance()->start(
-        [self, generation, result, rename, withWindow, disks = RVXDiskService::currentHeld(),
-         folder = m_openFolder, previous = m_card, start = m_FileData] {
-            *result = searchAndRead(*disks, folder, previous, rename, start);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, generation, result, withWindow] {
-                    if (!self || generation != self->m_loadGeneration)
-                        return;
-                    self->cardSearchDidFinish(*result, withWindow);
-                },
-                Qt::QueuedConnection);
-        });
+    // never on the UI thread. The page shows the record once it is whole. The watcher
+    // goes with the editor, and a newer search makes this one's result moot.
+    auto* watcher = new QFutureWatcher<RVXSettingCardRead>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation, withWindow] {
+        watcher->deleteLater();
+        if (generation == m_loadGeneration)
+            cardSearchDidFinish(watcher->result(), withWindow);
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [rename, disks = RVXDiskService::currentHeld(), folder = m_openFolder, previous = m_card,
+         start = m_FileData] { return searchAndRead(*disks, folder, previous, rename, start); }));
 }
 
 void RVXSettingController::cardSearchDidFinish(const RVXSettingCardRead& read, bool withWindow) {
@@ -277,13 +265,13 @@ void RVXSettingController::cardSearchDidFinish(const RVXSettingCardRead& read, b
 bool RVXSettingController::loadSettingFile2() {
     // At the start the card is only looked at: a password prompt for the renaming waits
     // until the user opens the editor.
-    startSearch(false, false);
+    findUSBVolume(false, false);
     return true;
 }
 
 bool RVXSettingController::loadSettingFile() {
     showLoading(QStringLiteral("Loading..."));
-    startSearch(true, true);
+    findUSBVolume(true, true);
     return true;
 }
 
@@ -344,7 +332,6 @@ void RVXSettingController::onSave() {
         return;
     RVXSealSetting(m_FileData);
     // Finding the target asks the disk service: on a worker, as the write is.
-    QPointer<RVXSettingController> self(this);
     auto* watcher = new QFutureWatcher<QString>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();

@@ -53,7 +53,9 @@ public:
     void showLoading(const QString& text);
     void hideLoading();
 
-    void findUSBVolume();
+    // The card search and the read of its config.bin, on a worker; rename names the card
+    // "ZAMO" (which may ask for a password), withWindow shows the outcome in the editor.
+    void findUSBVolume(bool rename, bool withWindow);
     bool loadSettingFile();
     bool loadSettingFile2();
     void onInitDIalog();
@@ -101,7 +103,6 @@ public:
 private:
     void windowDidLoad();
     void updateWindowTitle();
-    void startSearch(bool rename, bool withWindow);
     void cardSearchDidFinish(const RVXSettingCardRead& read, bool withWindow);
     void writeSettingsTo(const QString& target);
     void clickFunctionSegmentedControl(int index);
