@@ -8,55 +8,85 @@
 RVXCupsPrinter::RVXCupsPrinter(QString name)
     : m_name(std::move(name)) {}
 
-bool RVXCupsPrinter::exists(int* error) const {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, m_name.toUtf8().constData(), nullptr);
-    if (!dest) {
-        if (error)
-            *error = int(cupsLastError()) ? int(cupsLastError()) : int(IPP_STATUS_ERROR_NOT_FOUND);
-        return false;
-    }
-    cupsFreeDests(1, dest);
-    return true;
+RVXCupsPrinter::~RVXCupsPrinter() {
+    if (m_info)
+        cupsFreeDestInfo(m_info);
+    if (m_dest)
+        cupsFreeDests(1, m_dest);
 }
 
-std::optional<QStringList> RVXCupsPrinter::mimeTypes() const {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", m_name.toUtf8().constData());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "document-format-supported");
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    if (!response)
-        return std::nullopt;
-    std::optional<QStringList> types;
-    if (ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
-        if (ipp_attribute_t* formats =
-                ippFindAttribute(response, "document-format-supported", IPP_TAG_MIMETYPE)) {
-            types.emplace();
-            for (int i = 0; i < ippGetCount(formats); ++i)
-                types->append(QString::fromUtf8(ippGetString(formats, i, nullptr)));
-        }
+bool RVXCupsPrinter::exists(int* error) {
+    if (!m_dest) {
+        // The print dialog names an instance as "queue/instance".
+        const QByteArray queue = m_name.section(u'/', 0, 0).toUtf8();
+        const QByteArray instance = m_name.section(u'/', 1).toUtf8();
+        m_dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                  instance.isEmpty() ? nullptr : instance.constData());
     }
-    ippDelete(response);
+    if (!m_dest && error)
+        *error = int(cupsLastError()) ? int(cupsLastError()) : int(IPP_STATUS_ERROR_NOT_FOUND);
+    return m_dest != nullptr;
+}
+
+bool RVXCupsPrinter::loadInfo() {
+    if (!m_info && exists(nullptr))
+        m_info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, m_dest);
+    return m_info != nullptr;
+}
+
+std::optional<QStringList> RVXCupsPrinter::mimeTypes() {
+    if (!loadInfo())
+        return std::nullopt;
+    ipp_attribute_t* formats =
+        cupsFindDestSupported(CUPS_HTTP_DEFAULT, m_dest, m_info, "document-format");
+    if (!formats)
+        return std::nullopt;
+    QStringList types;
+    for (int i = 0; i < ippGetCount(formats); ++i)
+        types.append(QString::fromUtf8(ippGetString(formats, i, nullptr)));
     return types;
 }
 
 int RVXCupsPrinter::printWithFile(const QString& path, const QString& mimeType,
-                                  const QString& title, const Options& options, int* error) const {
+                                  const QString& title, const Options& options, int* error) {
+    const auto failed = [error](int status) {
+        if (error)
+            *error = status ? status : int(IPP_STATUS_ERROR_INTERNAL);
+        return 0;
+    };
+    if (!loadInfo())
+        return failed(int(cupsLastError()));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(int(IPP_STATUS_ERROR_DOCUMENT_ACCESS));
     cups_option_t* cupsOptions = nullptr;
     int count = 0;
     for (const auto& [name, value] : options)
         count = cupsAddOption(name.toUtf8().constData(), value.toUtf8().constData(), count,
                               &cupsOptions);
+    int job = 0;
+    const QByteArray name = title.toUtf8();
+    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest, m_info, &job, name.constData(), count,
+                          cupsOptions) > IPP_STATUS_OK_CONFLICTING) {
+        cupsFreeOptions(count, cupsOptions);
+        return failed(int(cupsLastError()));
+    }
     // The format is given, not guessed: a JPEG saved under another name stays a JPEG.
-    count = cupsAddOption("document-format", mimeType.toUtf8().constData(), count, &cupsOptions);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, m_name.toUtf8().constData(),
-                                   QFile::encodeName(path).constData(), title.toUtf8().constData(),
-                                   count, cupsOptions);
+    bool sent = cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest, m_info, job, name.constData(),
+                                      mimeType.toUtf8().constData(), count, cupsOptions,
+                                      1) == HTTP_STATUS_CONTINUE;
     cupsFreeOptions(count, cupsOptions);
-    if (job == 0 && error)
-        *error = int(cupsLastError());
+    while (sent && !file.atEnd()) {
+        const QByteArray chunk = file.read(64 * 1024);
+        sent = !chunk.isEmpty() &&
+               cupsWriteRequestData(CUPS_HTTP_DEFAULT, chunk.constData(), size_t(chunk.size())) ==
+                   HTTP_STATUS_CONTINUE;
+    }
+    // Finished even after a failed write, so that the scheduler drops the job's half.
+    const ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest, m_info);
+    if (!sent || finished > IPP_STATUS_OK_CONFLICTING) {
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, m_dest, job);
+        return failed(int(cupsLastError()));
+    }
     return job;
 }

@@ -25,12 +25,34 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <QtConcurrent>
 
 namespace {
 // libVLC writes a snapshot within a frame or two; a player that has nothing to show
 // never reports one.
 constexpr int kSnapshotTimeoutMs = 5000;
 const QString kCaptureName = QStringLiteral("ruvex_capture.jpg");
+
+// The destination must take JPEG as it is; the picture is then sent fitted to the page.
+void sendToPrinter(const QString& name, const QString& path,
+                   const RVXCupsPrinter::Options& options) {
+    RVXCupsPrinter printer(name);
+    int error = 0;
+    if (!printer.exists(&error)) {
+        RVXLog(RVXCFormat("Got an error from PMSessionGetCurrentPrinter (%d)", error));
+        return;
+    }
+    const std::optional<QStringList> types = printer.mimeTypes();
+    if (!types || types->isEmpty())
+        return;
+    const QString jpeg = QStringLiteral("image/jpeg");
+    if (!types->contains(jpeg)) {
+        RVXLog(QStringLiteral("MIME type %1 isn't supported by the printer").arg(jpeg));
+        return;
+    }
+    if (printer.printWithFile(path, jpeg, QStringLiteral("zamo_capture"), options, &error) == 0)
+        RVXLog(RVXCFormat("PMPrinterPrintWithFile returned error %d", error));
+}
 } // namespace
 
 QString RVXAppDelegate::capturePath() const {
@@ -196,23 +218,9 @@ void RVXAppDelegate::printPanelDidEnd(int returnCode) {
                "wasn't kPMDestinationPrinter");
         return;
     }
-    const RVXCupsPrinter printer(info->printerName());
-    int error = 0;
-    if (!printer.exists(&error)) {
-        RVXLog(RVXCFormat("Got an error from PMSessionGetCurrentPrinter (%d)", error));
-        return;
-    }
-    const std::optional<QStringList> types = printer.mimeTypes();
-    if (!types || types->isEmpty())
-        return;
-    const QString jpeg = QStringLiteral("image/jpeg");
-    if (!types->contains(jpeg)) {
-        RVXLog(QStringLiteral("MIME type %1 isn't supported by the printer").arg(jpeg));
-        return;
-    }
-    if (printer.printWithFile(capturePath(), jpeg, QStringLiteral("zamo_capture"), options,
-                              &error) == 0)
-        RVXLog(RVXCFormat("PMPrinterPrintWithFile returned error %d", error));
+    // The scheduler may take seconds to answer (a driverless printer it must reach
+    // first): the checks and the job run on a worker, with copies of what they need.
+    (void)QtConcurrent::run(sendToPrinter, info->printerName(), capturePath(), options);
 }
 
 void RVXAppDelegate::updateCaptureActions() {

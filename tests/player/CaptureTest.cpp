@@ -187,6 +187,22 @@ TEST_F(PrintTest, TheFrameReachesTheQueueFittedAndTheSettingsAreKept) {
     printWith([](QPrinter&) { return int(QDialog::Rejected); });
     spin(500);
     EXPECT_EQ(cups.jobs(QStringLiteral("photo")).size(), 2);
+
+    // An instance of the queue, as the print dialog names it, prints on its queue: no
+    // address of our own making ("…/printers/photo/big") that reaches nothing.
+    const QString clientRoot = tree.folder(QStringLiteral("client"));
+    tree.file(QStringLiteral("client/lpoptions"), "Dest photo/big copies=1\n");
+    const QByteArray previousRoot = qgetenv("CUPS_SERVERROOT");
+    qputenv("CUPS_SERVERROOT", QFile::encodeName(clientRoot));
+    printWith([](QPrinter& p) {
+        p.setPrinterName(QStringLiteral("photo/big"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(waitFor([&] { return cups.jobs(QStringLiteral("photo")).size() == 3; }));
+    if (previousRoot.isNull())
+        qunsetenv("CUPS_SERVERROOT");
+    else
+        qputenv("CUPS_SERVERROOT", previousRoot);
 }
 
 TEST_F(PrintTest, APdfFileOrAQueueWithoutJpegGetsNothing) {
@@ -206,8 +222,9 @@ TEST_F(PrintTest, APdfFileOrAQueueWithoutJpegGetsNothing) {
         p.setPrinterName(QStringLiteral("pdfonly"));
         return int(QDialog::Accepted);
     });
-    EXPECT_TRUE(log.text().contains("MIME type image/jpeg isn't supported by the printer"))
-        << log.text().constData();
+    EXPECT_TRUE(waitFor([&] {
+        return log.text().contains("MIME type image/jpeg isn't supported by the printer");
+    })) << log.text().constData();
     spin(500);
     EXPECT_TRUE(cups.jobs(QStringLiteral("pdfonly")).isEmpty());
     EXPECT_TRUE(cups.jobs(QStringLiteral("photo")).isEmpty());
