@@ -12,11 +12,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent>
 
 namespace {
 const QString kClockFile = QStringLiteral("timeset.cfg");
-}
+} // namespace
 
 RVXTimeSetupController::RVXTimeSetupController(QString openFolder, QObject* parent)
     : QObject(parent)
@@ -76,15 +78,37 @@ void RVXTimeSetupController::onInitDIalog() {
     m_ui->cancelButton->setText(RVXLocalizedString("cancel"));
 }
 
-void RVXTimeSetupController::loadSettingFile() {
-    if (const auto volume = usbVolumeURLWithFile(kClockFile)) {
-        m_SettingFilePath = QDir(volume->toLocalFile()).filePath(kClockFile);
-        return;
-    }
+namespace {
+
+QString findClockFile(RVXDiskService& disks, const QString& openFolder) {
+    if (const auto volume = usbVolumeURLWithFile(disks, kClockFile))
+        return QDir(volume->toLocalFile()).filePath(kClockFile);
     // A card copied to disk, or one the disk service does not see, open in the window.
-    const QString standIn = QDir(m_openFolder).filePath(kClockFile);
-    if (!m_openFolder.isEmpty() && QFileInfo(standIn).isFile())
-        m_SettingFilePath = standIn;
+    const QString standIn = QDir(openFolder).filePath(kClockFile);
+    if (!openFolder.isEmpty() && QFileInfo(standIn).isFile())
+        return standIn;
+    return {};
+}
+
+} // namespace
+
+void RVXTimeSetupController::loadSettingFile() {
+    m_searching = true;
+    if (m_ui)
+        m_ui->saveButton->setEnabled(false);
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        m_SettingFilePath = watcher->result();
+        m_searching = false;
+        if (m_ui)
+            m_ui->saveButton->setEnabled(true);
+        Q_EMIT settingFileSearched();
+    });
+    watcher->setFuture(
+        QtConcurrent::run([disks = RVXDiskService::currentHeld(), folder = m_openFolder] {
+            return findClockFile(*disks, folder);
+        }));
 }
 
 void RVXTimeSetupController::showSelectedDate() {
@@ -133,6 +157,8 @@ QString RVXTimeSetupController::openSavePanel() {
 }
 
 void RVXTimeSetupController::onSaveConfigFile() {
+    if (m_searching)
+        return;
     const QString path = m_SettingFilePath.isEmpty() ? openSavePanel() : m_SettingFilePath;
     if (path.isEmpty())
         return;

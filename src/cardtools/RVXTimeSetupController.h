@@ -27,7 +27,10 @@ public:
     void showWindow();
 
     void onInitDIalog();
+    // Finds the clock file on a worker (the disk service may take seconds); Save waits
+    // for it.
     void loadSettingFile();
+    bool searching() const { return m_searching; }
     void daySelectedFromPicker();
     void timeSelectedFromPicker();
     void timeSelectedFromClickTimePicker();
@@ -41,12 +44,17 @@ public:
     // For tests: the save panel's answer (empty: cancelled).
     std::function<QString()> savePanel;
 
+Q_SIGNALS:
+    // The search for the card's clock file has ended.
+    void settingFileSearched();
+
 private:
     void windowDidLoad();
     void showSelectedDate();
     QString openSavePanel();
 
     QString m_openFolder;
+    bool m_searching = false;
     QWidget* m_window = nullptr;
     std::unique_ptr<Ui::RVXTimeSetupController> m_ui;
 };

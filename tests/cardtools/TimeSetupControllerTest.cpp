@@ -37,6 +37,11 @@ protected:
     void open(const QString& folder = {}) {
         clock = std::make_unique<RVXTimeSetupController>(folder);
         clock->showWindow();
+        // The card search runs on a worker; the window is there at once, Save waits.
+        EXPECT_TRUE(clock->searching());
+        EXPECT_FALSE(child<QPushButton>("saveButton")->isEnabled());
+        ASSERT_TRUE(waitFor([&] { return !clock->searching(); }));
+        EXPECT_TRUE(child<QPushButton>("saveButton")->isEnabled());
     }
     // The date and time as a user picks them.
     void pick(const QDate& date, const QTime& time) {

@@ -321,6 +321,7 @@ TEST_F(MainWindowTest, TheCardMenuOpensTheSettingsOnTheOpenCard) {
     auto* clockWindow = qobject_cast<RVXTimeSetupController*>(delegate->lastDialogController());
     ASSERT_NE(clockWindow, nullptr);
     EXPECT_TRUE(clockWindow->window()->isVisible());
+    EXPECT_TRUE(waitFor([&] { return !clockWindow->searching(); }));
     EXPECT_EQ(clockWindow->m_SettingFilePath,
               QDir(demoCard()).filePath(QStringLiteral("timeset.cfg")));
 }
