@@ -42,7 +42,7 @@ protected:
         RVXPrivilegedCommand::setShared(nullptr);
     }
     // The stand-in service with an image card (and a write-protected one).
-    void cards() {
+    void cards(const QString& mountError = {}) {
         ASSERT_EQ(standIn.error(), QString());
         const QString image = tree.path(QStringLiteral("a.img"));
         ASSERT_EQ(CardImage::create(image, 8 * kGiB, QStringLiteral("OLD")), QString());
@@ -63,6 +63,7 @@ protected:
                         {"label", "OLD"},
                         {"size", 8 * kGiB},
                         {"partition", false},
+                        {"mountError", mountError},
                         {"drive", reader}},
             QJsonObject{{"name", "b"},
                         {"device", tree.path(QStringLiteral("b.img"))},
@@ -235,4 +236,44 @@ TEST_F(FormatWindowTest, TheListFollowsCardsPutInAndTakenOut) {
     ASSERT_EQ(standIn.setVolumes({}), QString());
     EXPECT_TRUE(waitFor([&] { return combo->count() == 0; }));
     EXPECT_EQ(child<QLineEdit>("pathField")->text(), QStringLiteral("-"));
+}
+
+TEST_F(FormatWindowTest, SettingsAFailedRestoreKeptGoBackOnceTheCardIsHere) {
+    // Formatted, but the card is not mounted again: the alert says where its settings are.
+    cards(QStringLiteral("no medium"));
+    open();
+    auto* restore = child<QPushButton>("restoreButton");
+    EXPECT_FALSE(restore->isVisible());
+    bool finished = false;
+    QObject::connect(window.get(), &RVXFormatWindowController::formatFinished,
+                     [&] { finished = true; });
+    child<QPushButton>("formatButton")->click();
+    ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
+    QMessageBox* failed = visibleAlert(window->window());
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->text(), QStringLiteral("config.bin copy fail"));
+    const QString kept = window->pendingRestorePath();
+    ASSERT_FALSE(kept.isEmpty());
+    EXPECT_TRUE(failed->informativeText().contains(kept))
+        << failed->informativeText().toStdString();
+    EXPECT_EQ(readAll(kept), settings);
+    failed->accept();
+    EXPECT_TRUE(restore->isVisible());
+    EXPECT_FALSE(restore->isEnabled()) << "the card is not there";
+
+    // The card comes back (the system mounts it): Restore puts the settings on it.
+    cards();
+    auto* combo = child<QComboBox>("usbDiskCombo");
+    ASSERT_TRUE(waitFor([&] { return combo->count() == 2 && window->stopProgressBar; }));
+    choose(0);
+    EXPECT_TRUE(restore->isEnabled());
+    tree.folder(QStringLiteral("media/a"));
+    QFile::remove(tree.path(QStringLiteral("media/a/config.bin")));
+    restore->click();
+    QMessageBox* done = visibleAlert(window->window());
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->text(), RVXLocalizedString("msg.format_complete"));
+    EXPECT_EQ(readAll(tree.path(QStringLiteral("media/a/config.bin"))), settings);
+    EXPECT_FALSE(restore->isVisible());
+    done->accept();
 }
