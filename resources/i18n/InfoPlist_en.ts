@@ -516,6 +516,22 @@
         <source>msg.capture_folder_fail</source>
         <translation>The frame cannot be captured: no private folder could be made for it in the runtime folder.</translation>
     </message>
+    <message id="msg.exported_fmt">
+        <source>msg.exported_fmt</source>
+        <translation>The table was exported to %1.</translation>
+    </message>
+    <message id="tooltip.playback_rate">
+        <source>tooltip.playback_rate</source>
+        <translation>Playback rate</translation>
+    </message>
+    <message id="tooltip.window_scale">
+        <source>tooltip.window_scale</source>
+        <translation>Window scale</translation>
+    </message>
+    <message id="tooltip.volume">
+        <source>tooltip.volume</source>
+        <translation>Volume</translation>
+    </message>
     <message id="msg.card_full">
         <source>msg.card_full</source>
         <translation>The settings could not be written: the card is full. Delete a recording from it and save again.</translation>

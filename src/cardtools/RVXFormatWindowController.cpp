@@ -203,8 +203,8 @@ void RVXFormatWindowController::onRestore() {
     m_pendingRestorePath.clear();
     m_pendingRestoreCard.reset();
     updateRestoreButton();
-    showAlertSheet(m_window, RVXLocalizedString("msg.format_complete"), disk->displayString(),
-                   [this] { cancel(); });
+    showSuccessSheet(m_window, RVXLocalizedString("msg.format_complete"), disk->displayString(),
+                     [this] { cancel(); });
 }
 
 void RVXFormatWindowController::onFormat() {
@@ -278,8 +278,8 @@ void RVXFormatWindowController::formatDidFinished(const TKUSBDiskEntity& disk,
         setBusy(false);
         using Kind = RVXFormatFailure::Kind;
         if (!failure) {
-            showAlertSheet(m_window, RVXLocalizedString("msg.format_complete"), name,
-                           [this] { cancel(); });
+            showSuccessSheet(m_window, RVXLocalizedString("msg.format_complete"), name,
+                             [this] { cancel(); });
         } else if (failure->kind == Kind::RestoreFailed) {
             // The message names the kept copy; Restore puts it back once the card is here.
             showAlert(m_window, QStringLiteral("config.bin copy fail"), failure->message);

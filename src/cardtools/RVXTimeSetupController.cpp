@@ -168,8 +168,8 @@ void RVXTimeSetupController::onSaveConfigFile() {
                   RVXLocalizedString("time.filesave_failed_fmt").arg(path, *error));
         return;
     }
-    showAlertSheet(m_window, QStringLiteral("ZAMO"), RVXLocalizedString("time.filesave"),
-                   [this] { onCloseCmd(); });
+    showSuccessSheet(m_window, QStringLiteral("ZAMO"), RVXLocalizedString("time.filesave"),
+                     [this] { onCloseCmd(); });
 }
 
 void RVXTimeSetupController::onCloseCmd() {

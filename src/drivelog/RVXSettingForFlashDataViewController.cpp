@@ -12,6 +12,7 @@
 #include "widgets/RVXPageHelpers.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -178,15 +179,16 @@ void RVXSettingForFlashDataViewController::onSaveCSVFile() {
         const QString error = copy.doWriteCSVFile(path).value_or(QString());
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, error] {
+            [self, error, path] {
                 if (!self)
                     return;
                 if (self->mainController())
                     self->mainController()->hideLoading();
-                QTimer::singleShot(500, self.data(), [self, error] {
+                QTimer::singleShot(500, self.data(), [self, error, path] {
                     if (error.isEmpty())
-                        showAlert(self->window(), QStringLiteral("RUVEX"),
-                                  RVXLocalizedString("msg.saved"));
+                        showSuccess(self->window(), QStringLiteral("RUVEX"),
+                                    RVXLocalizedString("msg.exported_fmt")
+                                        .arg(QDir::toNativeSeparators(path)));
                     else
                         showAlert(self->window(), QStringLiteral("RUVEX"), error);
                     Q_EMIT self->exported(error);

@@ -17,6 +17,7 @@
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingController.h"
 #include "widgets/PMProgressIndicator.h"
+#include "widgets/RVXPageHelpers.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKThreePartImageView.h"
 #include "widgets/TKVideoBackgroundImageView.h"
@@ -100,8 +101,9 @@ void RVXAppDelegate::initMediaListTableView() {
     table->setShowGrid(false);
     table->setAlternatingRowColors(true);
     table->setWordWrap(false);
-    // The side and the extension are at the end of a name: keep both ends in view.
-    table->setTextElideMode(Qt::ElideMiddle);
+    // What tells recordings apart is at the end of a name (the moment's seconds and the
+    // side); the kind at its start is in the first column already.
+    table->setTextElideMode(Qt::ElideLeft);
     table->setIconSize(QSize(20, 18));
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(22);
@@ -191,7 +193,7 @@ void RVXAppDelegate::applicationDidFinishLaunching() {
 
 void RVXAppDelegate::openMediaDirectoryDialog() {
     const QString path = QFileDialog::getExistingDirectory(
-        window, RVXLocalizedString("action.open"), QString(),
+        window, withoutMnemonic(RVXLocalizedString("action.open")), QString(),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (path.isEmpty())
         return;

@@ -27,6 +27,8 @@
 #include <QUrl>
 #include <QtConcurrent>
 
+#include <atomic>
+
 namespace {
 // libVLC writes a snapshot within a frame or two; a player that has nothing to show
 // never reports one.
@@ -124,7 +126,8 @@ void RVXAppDelegate::takeSnapshot(const std::function<void(bool)>& then) {
 }
 
 void RVXAppDelegate::captureVideo() {
-    if (!player1 || !player1->isPlaying())
+    // Playing or paused: the frame shown is what is kept, as a print takes it.
+    if (!player1 || !player1->media())
         return;
     takeSnapshot([this](bool ok) {
         if (!ok || m_died)
@@ -152,8 +155,10 @@ void RVXAppDelegate::captureVideo() {
             alert->setAttribute(Qt::WA_DeleteOnClose);
             alert->setWindowModality(Qt::WindowModal);
             alert->open();
+            return;
         }
-        const QUrl url = QUrl::fromLocalFile(capturePath());
+        // The file the user kept, not the program's own copy that goes when it quits.
+        const QUrl url = QUrl::fromLocalFile(target);
         if (openCapture)
             openCapture(url);
         else
@@ -170,7 +175,10 @@ QString RVXAppDelegate::runSaveCapturePanel() {
     panel.setFileMode(QFileDialog::AnyFile);
     panel.setFilter(panel.filter() | QDir::Hidden);
     panel.setDirectory(folder);
-    panel.selectFile(QStringLiteral("zamo_capture.png"));
+    // The frame is a JPEG: a name saying otherwise would mislead every program after.
+    panel.setNameFilter(QStringLiteral("JPEG image (*.jpg *.jpeg)"));
+    panel.setDefaultSuffix(QStringLiteral("jpg"));
+    panel.selectFile(QStringLiteral("zamo_capture.jpg"));
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return {};
     return panel.selectedFiles().first();
@@ -219,19 +227,31 @@ void RVXAppDelegate::printPanelDidEnd(int returnCode) {
         return;
     }
     // The scheduler may take seconds to answer (a driverless printer it must reach
-    // first): the checks and the job run on a worker, with copies of what they need.
-    (void)QtConcurrent::run(sendToPrinter, info->printerName(), capturePath(), options);
+    // first): the checks and the job run on a worker, with copies of what they need. The
+    // frame goes under a name of the job's own, so that the next capture cannot change
+    // it while it is sent.
+    static std::atomic<int> jobs{0};
+    const QString frame = capturePath() + QStringLiteral(".print-%1").arg(++jobs);
+    if (!QFile::rename(capturePath(), frame)) {
+        RVXLog(QStringLiteral("error=%1 could not be kept for printing").arg(capturePath()));
+        return;
+    }
+    (void)QtConcurrent::run([name = info->printerName(), frame, options] {
+        sendToPrinter(name, frame, options);
+        QFile::remove(frame);
+    });
 }
 
 void RVXAppDelegate::updateCaptureActions() {
-    const bool playing = player1 && player1->media() && player1->isPlaying();
+    // A frame shown, playing or paused, can be saved and printed.
     const bool loaded = player1 && player1->media();
     for (QAction* a : {m_captureAction, m_printAction}) {
         if (a)
-            a->setEnabled(a == m_captureAction ? playing : loaded);
+            a->setEnabled(loaded);
     }
-    if (captureButton)
-        captureButton->setEnabled(playing);
-    if (printButton)
-        printButton->setEnabled(loaded);
+    for (QWidget* button :
+         {static_cast<QWidget*>(captureButton), static_cast<QWidget*>(printButton)}) {
+        if (button)
+            button->setEnabled(loaded);
+    }
 }

@@ -9,6 +9,7 @@
 #include "RVXScrollableVideoContainerView.h"
 #include "settings/RVXLocalizedString.h"
 #include "widgets/PMProgressIndicator.h"
+#include "widgets/RVXPageHelpers.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKThreePartImageView.h"
 #include "widgets/TKVideoBackgroundImageView.h"
@@ -43,7 +44,7 @@ TKImageButton* imageButton(const char* name, const QString& image, const char* t
     auto* button = new TKImageButton();
     button->setObjectName(QLatin1String(name));
     button->setImageName(image);
-    button->setToolTip(RVXLocalizedString(tipKey));
+    button->setToolTip(withoutMnemonic(RVXLocalizedString(tipKey)));
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -81,8 +82,9 @@ void RVXAppDelegate::loadInterface() {
     background->setObjectName(QStringLiteral("backgroundBox"));
     background->setFrameShape(QFrame::NoFrame);
     background->setStyleSheet(QStringLiteral(
-        "QLabel { color: #d8dbe0; } "
-        "QToolButton { color: #d8dbe0; border: 1px solid #4a4d53; border-radius: 3px; "
+        // At least 4.5:1 on the background (#6a5f5b), as text for reading must be.
+        "QLabel { color: #f4f5f7; } "
+        "QToolButton { color: #f4f5f7; border: 1px solid #4a4d53; border-radius: 3px; "
         "padding: 1px 6px; background: #2b2d31; } "
         "QToolButton:pressed { background: #17181b; }"));
     backgroundBox = background;
@@ -173,7 +175,9 @@ QWidget* RVXAppDelegate::makeGsensorBox() {
     int row = 3;
     for (const auto& r : rows) {
         auto* caption = new QLabel(RVXLocalizedString(r.key));
-        caption->setStyleSheet(QStringLiteral("color: #9a9ea6;"));
+        caption->setObjectName(QLatin1String(r.key));
+        // Quieter than the values, still 4.7:1 on the background.
+        caption->setStyleSheet(QStringLiteral("color: #e2e2e2;"));
         grid->addWidget(caption, row, 0);
         grid->addWidget(r.value, row, 1);
         ++row;
@@ -203,13 +207,14 @@ QWidget* RVXAppDelegate::makeMediaControlBox() {
     speedTextButton = new QToolButton();
     speedTextButton->setObjectName(QStringLiteral("speedTextButton"));
     speedTextButton->setText(QStringLiteral("1.0x"));
+    speedTextButton->setToolTip(RVXLocalizedString("tooltip.playback_rate"));
     speedTextButton->setFocusPolicy(Qt::NoFocus);
     auto* faster =
         imageButton("increaseSpeedButton", QStringLiteral("icon_faster_n"), "action.faster");
     sizeTextButton = new QToolButton();
     sizeTextButton->setObjectName(QStringLiteral("sizeTextButton"));
     sizeTextButton->setText(QStringLiteral("0.00x"));
-    sizeTextButton->setToolTip(RVXLocalizedString("action.size_up"));
+    sizeTextButton->setToolTip(RVXLocalizedString("tooltip.window_scale"));
     sizeTextButton->setFocusPolicy(Qt::NoFocus);
     captureButton =
         imageButton("captureButton", QStringLiteral("icon_capture_n"), "action.capture");
@@ -221,6 +226,7 @@ QWidget* RVXAppDelegate::makeMediaControlBox() {
     volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
     volumeSlider->setRange(0, 200);
     volumeSlider->setFixedWidth(100);
+    volumeSlider->setToolTip(RVXLocalizedString("tooltip.volume"));
     volumeSlider->setFocusPolicy(Qt::NoFocus);
     auto* fullScreen =
         imageButton("fullScreenButton", QStringLiteral("icon_fullscreen_n"), "action.full_screen");
@@ -289,10 +295,10 @@ QWidget* RVXAppDelegate::makeBodyRightBox() {
     auto* sideLayout = boxLayout(sideButtonBox, QBoxLayout::LeftToRight, 4);
     recordButtonImageView = new QToolButton();
     recordButtonImageView->setObjectName(QStringLiteral("recordButtonImageView"));
-    recordButtonImageView->setToolTip(RVXLocalizedString("action.show_list"));
+    recordButtonImageView->setToolTip(withoutMnemonic(RVXLocalizedString("action.show_list")));
     informationButtonImageView = new QToolButton();
     informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
-    informationButtonImageView->setToolTip(RVXLocalizedString("action.show_map"));
+    informationButtonImageView->setToolTip(withoutMnemonic(RVXLocalizedString("action.show_map")));
     for (QToolButton* b : {recordButtonImageView, informationButtonImageView}) {
         b->setAutoRaise(true);
         b->setIconSize(QSize(40, 28));

@@ -146,12 +146,15 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
     updateVideoUI();
     showLoading(QStringLiteral("Loading..."));
 
-    // The telemetry belongs to the pair's front recording.
+    // The telemetry belongs to the pair's front recording; a lone recording, front or
+    // rear, carries its own.
     QString telemetryPath;
-    if (hasMedia(player1) && player1->media()->mediaDirection() != RVXMediaDirectionRear)
-        telemetryPath = player1->media()->path();
-    else if (hasMedia(player2))
+    const bool rearInMain =
+        hasMedia(player1) && player1->media()->mediaDirection() == RVXMediaDirectionRear;
+    if (rearInMain && hasMedia(player2))
         telemetryPath = player2->media()->path();
+    else if (hasMedia(player1))
+        telemetryPath = player1->media()->path();
 
     const uint64_t generation = ++m_startGeneration;
     QPointer<RVXAppDelegate> self(this);
@@ -422,9 +425,6 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation, int waits, int corre
     if (!first || !second) {
         // Paused players show where they stand, so the published position is exact.
         if (!bothPlay || waits >= kMaxClockWaits) {
-            if (bothPlay)
-                RVXLog(QStringLiteral("[D ] align player2: no running clock after %1 ms")
-                           .arg(waits * kClockWaitMs));
             if (corrections == 0)
                 player2->setPosition(player1->position());
             return;
@@ -439,9 +439,6 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation, int waits, int corre
         m_seekLatencyMs = std::clamp<int64_t>(m_seekLatencyMs + lag, 0, 1000);
     if (std::abs(lag) <= kFrameMs || corrections >= kMaxCorrections)
         return;
-    RVXLog(QStringLiteral("[D ] align player2 lag=%1ms seekLatency=%2ms")
-               .arg(lag)
-               .arg(m_seekLatencyMs));
     player2->setTime(VLCTime(*first + m_seekLatencyMs));
     QTimer::singleShot(kClockWaitMs, this, [this, generation, corrections] {
         alignSecondPlayer(generation, 0, corrections + 1);

@@ -5,6 +5,7 @@
 #include "RVXTelemetryReadout.h"
 #include "platform/RVXLog.h"
 #include "settings/RVXLocalizedString.h"
+#include "widgets/RVXPageHelpers.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -14,7 +15,7 @@ RVXMapWindowController::RVXMapWindowController(QObject* parent)
     : QObject(parent)
     , m_window(new QWidget(nullptr, Qt::Window)) {
     m_window->setObjectName(QStringLiteral("RVXMapWindowController"));
-    m_window->setWindowTitle(RVXLocalizedString("action.show_map"));
+    m_window->setWindowTitle(withoutMnemonic(RVXLocalizedString("action.show_map")));
     m_window->resize(480, 400);
     auto* layout = new QVBoxLayout(m_window);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -45,6 +46,8 @@ void RVXMapWindowController::showWindow() {
 
 void RVXMapWindowController::moveWindowRightBy(const QRect& frame) {
     m_window->move(frame.x() + frame.width(), frame.y());
+    // Beside the editor, but never off the screen.
+    keepInsideScreen(m_window);
 }
 
 void RVXMapWindowController::updateMapLat(double latitude, double longitude) {

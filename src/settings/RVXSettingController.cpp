@@ -360,7 +360,8 @@ void RVXSettingController::writeSettingsTo(const QString& target) {
             return;
         }
         m_ui->damageNotice->hide();
-        alert(target, RVXLocalizedString("msg.saved"), [this] { onCloseCmd(); });
+        showSuccessSheet(window(), target, RVXLocalizedString("msg.saved"),
+                         [this] { onCloseCmd(); });
     });
     watcher->setFuture(QtConcurrent::run(
         [record = m_FileData, target] { return writeSettingFile(record, target); }));

@@ -4,12 +4,17 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 
-QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QString& informative,
-                            std::function<void()> end) {
-    auto* alert = new QMessageBox(QMessageBox::Warning, message, message, QMessageBox::Ok, window);
+#include <algorithm>
+
+namespace {
+
+QMessageBox* openAlert(QMessageBox::Icon icon, QWidget* window, const QString& message,
+                       const QString& informative, std::function<void()> end) {
+    auto* alert = new QMessageBox(icon, message, message, QMessageBox::Ok, window);
     alert->setObjectName(QStringLiteral("alert"));
     alert->setInformativeText(informative);
     alert->setAttribute(Qt::WA_DeleteOnClose);
@@ -20,8 +25,24 @@ QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QStri
     return alert;
 }
 
+} // namespace
+
+QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QString& informative,
+                            std::function<void()> end) {
+    return openAlert(QMessageBox::Warning, window, message, informative, std::move(end));
+}
+
 QMessageBox* showAlert(QWidget* window, const QString& message, const QString& informative) {
     return showAlertSheet(window, message, informative, nullptr);
+}
+
+QMessageBox* showSuccessSheet(QWidget* window, const QString& message, const QString& informative,
+                              std::function<void()> end) {
+    return openAlert(QMessageBox::Information, window, message, informative, std::move(end));
+}
+
+QMessageBox* showSuccess(QWidget* window, const QString& message, const QString& informative) {
+    return showSuccessSheet(window, message, informative, nullptr);
 }
 
 void setComboItems(QComboBox* combo, const QStringList& labels) {
@@ -44,6 +65,38 @@ void setCheckedButton(QButtonGroup* group, int id) {
     for (QAbstractButton* b : group->buttons())
         b->setChecked(false);
     group->setExclusive(true);
+}
+
+void keepInsideScreen(QWidget* window) {
+    QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center());
+    if (!screen)
+        screen = window->screen();
+    if (!screen)
+        return;
+    const QRect visible = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    QPoint origin = frame.topLeft();
+    origin.setX(
+        std::max(visible.left(), std::min(origin.x(), visible.right() + 1 - frame.width())));
+    origin.setY(
+        std::max(visible.top(), std::min(origin.y(), visible.bottom() + 1 - frame.height())));
+    // move() places the frame's corner as frameGeometry reports it for a shown window,
+    // and the window's own before one.
+    window->move(window->pos() + (origin - frame.topLeft()));
+}
+
+QString withoutMnemonic(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (i + 1 < text.size() && text[i + 1] == u'&')
+                out += u'&', ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 void centerInScreen(QWidget* window) {

@@ -18,8 +18,19 @@ class QWidget;
 QMessageBox* showAlertSheet(QWidget* window, const QString& message, const QString& informative,
                             std::function<void()> end);
 QMessageBox* showAlert(QWidget* window, const QString& message, const QString& informative);
+// The same for news of something done: the information icon, where a failure has the
+// warning one.
+QMessageBox* showSuccessSheet(QWidget* window, const QString& message, const QString& informative,
+                              std::function<void()> end);
+QMessageBox* showSuccess(QWidget* window, const QString& message, const QString& informative);
 // Puts the window in the middle of the visible part of its screen, keeping its size.
 void centerInScreen(QWidget* window);
+// Moves the window (as little as it takes) so that it lies inside the visible part of
+// the screen it is on; a window larger than that keeps its top left corner inside.
+void keepInsideScreen(QWidget* window);
+// A menu text as a tooltip or a title shows it: "&Full Screen" is "Full Screen", and
+// "&&" one "&".
+QString withoutMnemonic(const QString& text);
 
 // The control-filling routines of the settings pages (the segmented control's is beside
 // it): a combo box's items, and a radio matrix's cell titles, its cells counted row by row.

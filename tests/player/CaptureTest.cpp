@@ -9,13 +9,17 @@
 #include "widgets/TKImageButton.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QPageSize>
 #include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -75,7 +79,7 @@ TEST_F(CaptureTest, TheSavedFrameIsACompleteJpegOfTheVideosSizeWhateverItsName) 
     QFile capture(delegate->capturePath());
     ASSERT_TRUE(capture.open(QIODevice::ReadOnly));
     EXPECT_EQ(capture.readAll(), bytes) << "copied unchanged";
-    EXPECT_EQ(opened.first(), QUrl::fromLocalFile(delegate->capturePath()));
+    EXPECT_EQ(opened.first(), QUrl::fromLocalFile(target)) << "the file the user kept";
     QImageReader reader(target);
     reader.setDecideFormatFromContent(true);
     EXPECT_EQ(reader.format(), "jpeg");
@@ -104,25 +108,45 @@ TEST_F(CaptureTest, TheSavedFrameIsACompleteJpegOfTheVideosSizeWhateverItsName) 
     EXPECT_TRUE(opened.isEmpty());
 }
 
-TEST_F(CaptureTest, NothingIsCapturedWhilePausedAndAFailedSaveIsSaid) {
+TEST_F(CaptureTest, APausedFrameIsSavedAsAJpegAndAFailedSaveIsSaid) {
     playFront();
     pause();
-    // The actions follow the player's reports, which arrive a moment later.
-    EXPECT_TRUE(waitFor([&] { return !action("action.capture")->isEnabled(); }));
+    // Paused, the frame shown is kept, as a print takes it.
+    EXPECT_TRUE(action("action.capture")->isEnabled());
+    EXPECT_TRUE(delegate->captureButton->isEnabled());
     EXPECT_TRUE(action("action.print")->isEnabled());
+
+    // The panel proposes a JPEG's name for a JPEG.
+    QString proposed;
+    QStringList filters;
+    QTimer::singleShot(300, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* panel = qobject_cast<QFileDialog*>(w); panel && panel->isVisible()) {
+                proposed = panel->selectedFiles().value(0);
+                filters = panel->nameFilters();
+                panel->reject();
+            }
+        }
+    });
+    delegate->captureVideo();
+    ASSERT_TRUE(waitFor([&] { return !proposed.isEmpty(); }));
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/zamo_capture.jpg"))) << qPrintable(proposed);
+    EXPECT_EQ(filters, QStringList{QStringLiteral("JPEG image (*.jpg *.jpeg)")});
+    EXPECT_TRUE(opened.isEmpty()) << "cancelled: nothing saved, nothing opened";
+
     int panels = 0;
+    const QString kept = tree.path(QStringLiteral("paused.jpg"));
     delegate->saveCapturePanel = [&] {
         ++panels;
-        return QStringLiteral("/proc/no/such/frame.png");
+        return panels == 1 ? kept : QStringLiteral("/proc/no/such/frame.png");
     };
     delegate->captureVideo();
-    spin(1500);
-    EXPECT_EQ(panels, 0);
-
-    delegate->clickPlayButton();
-    ASSERT_TRUE(waitFor([&] { return delegate->player1->isPlaying(); }));
+    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }));
+    EXPECT_FALSE(delegate->player1->isPlaying());
+    EXPECT_TRUE(isCompleteJpeg(readAll(kept)));
+    opened.clear();
     delegate->captureVideo();
-    ASSERT_TRUE(waitFor([&] { return panels == 1; }));
+    ASSERT_TRUE(waitFor([&] { return panels == 2; }));
     QMessageBox* alert = nullptr;
     ASSERT_TRUE(waitFor([&] {
         alert = delegate->window->findChild<QMessageBox*>(QStringLiteral("captureNotSavedAlert"));
@@ -130,6 +154,8 @@ TEST_F(CaptureTest, NothingIsCapturedWhilePausedAndAFailedSaveIsSaid) {
     }));
     EXPECT_TRUE(alert->text().contains(QStringLiteral("/proc/no/such/frame.png")));
     alert->close();
+    spin(300);
+    EXPECT_TRUE(opened.isEmpty()) << "no viewer on a file that was not written";
 }
 
 namespace {

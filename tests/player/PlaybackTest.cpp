@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playback of the demo card's recordings with real decoding.
 #include "PlayerTestSupport.h"
+#include "player/RVXTelemetryReadout.h"
+#include "telemetry/RVXBlackBoxData.h"
 
 #include "player/GraphView.h"
 #include "player/RVXMapPage.h"
@@ -86,12 +88,19 @@ TEST_F(PlaybackTest, ALoneRecordingPlaysAlone) {
     EXPECT_FALSE(delegate->swapping());
 }
 
-TEST_F(PlaybackTest, ALoneRearRecordingHasNoTelemetry) {
+TEST_F(PlaybackTest, ALoneRearRecordingReadsItsOwnTelemetry) {
     playAndWait(7);
     EXPECT_EQ(fileOf(p1()), QStringLiteral("alwa_20260315_174200_R.MP4"));
-    EXPECT_TRUE(delegate->blackBoxData().m_GSensors.empty());
-    EXPECT_TRUE(delegate->graphView->values().empty());
+    // Its own track, there being no front recording to read.
+    RVXBlackBoxData own;
+    ASSERT_TRUE(own.ExtractStreamInformation(QFile::encodeName(p1()->media()->path()).constData()));
+    ASSERT_GT(own.m_GSensors.size(), 100u);
+    EXPECT_EQ(delegate->blackBoxData().m_GSensors.size(), own.m_GSensors.size());
+    EXPECT_FALSE(delegate->graphView->values().empty());
     EXPECT_EQ(delegate->playInfo()->audioMediaDirection(), 1u);
+    ASSERT_TRUE(waitFor([&] { return delegate->playInfo()->position() > 0.2; }));
+    EXPECT_TRUE(delegate->speedField->text().endsWith(QStringLiteral(" Km/h")))
+        << qPrintable(delegate->speedField->text());
 }
 
 TEST_F(PlaybackTest, StartingWhileAStartIsPendingIsIgnored) {
@@ -479,11 +488,10 @@ TEST_F(PlaybackTest, TheMapShowsEachRecordingsOwnTrack) {
     ASSERT_TRUE(waitFor([&] { return delegate->mapPage()->isReady(); }, 20000));
     EXPECT_GT(evaluate(delegate->mapWebView->page(), QStringLiteral("rvxTrackLength()")).toInt(),
               20);
-    // The lone rear recording has no telemetry: its map is empty.
+    // The lone rear recording's map is its own track, not the one before.
     playAndWait(7);
-    EXPECT_TRUE(delegate->recentMapScripts().contains(QStringLiteral("setTrack([])")));
-    EXPECT_EQ(evaluate(delegate->mapWebView->page(), QStringLiteral("rvxTrackLength()")).toInt(),
-              0);
-    EXPECT_TRUE(
-        evaluate(delegate->mapWebView->page(), QStringLiteral("rvxMarkerPosition()")).isNull());
+    RVXBlackBoxData own;
+    ASSERT_TRUE(own.ExtractStreamInformation(QFile::encodeName(p1()->media()->path()).constData()));
+    EXPECT_TRUE(delegate->recentMapScripts().contains(RVXTelemetryReadout::trackScript(own)));
+    EXPECT_NE(RVXTelemetryReadout::trackScript(own), *track);
 }

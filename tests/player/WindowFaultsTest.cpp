@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a user reads in the shown main window on the demo card: tooltips and titles,
+// the list's names, the read-out's contrast and what goes to stderr.
+#include "PlayerTestSupport.h"
+#include "support/StderrCapture.h"
+
+#include "widgets/TKImageButton.h"
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QSlider>
+#include <QTableView>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace {
+
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+class WindowFaultsTest : public MainWindowTest {};
+
+} // namespace
+
+TEST_F(WindowFaultsTest, EveryControlSaysWhatItDoesWithoutMnemonics) {
+    QStringList untipped;
+    for (QWidget* w : delegate->window->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QSlider*>(w);
+        if (!control || !w->isVisible() || w->objectName().startsWith(u"qt_"))
+            continue;
+        if (w->toolTip().isEmpty())
+            untipped << w->objectName();
+        EXPECT_FALSE(w->toolTip().contains(u'&')) << qPrintable(w->toolTip());
+    }
+    // The position slider is its own tip: the time beside it says where it stands.
+    untipped.removeAll(QStringLiteral("videoPositionSlider"));
+    EXPECT_TRUE(untipped.isEmpty()) << qPrintable(untipped.join(u' '));
+    EXPECT_EQ(delegate->sizeTextButton->toolTip(), QStringLiteral("Window scale"));
+    EXPECT_EQ(delegate->speedTextButton->toolTip(), QStringLiteral("Playback rate"));
+    EXPECT_EQ(delegate->volumeSlider->toolTip(), QStringLiteral("Volume"));
+    EXPECT_EQ(delegate->playButton->toolTip(), QStringLiteral("Play / Pause"));
+}
+
+TEST_F(WindowFaultsTest, TheReadOutIsReadableAndTheNamesKeepWhatTellsThemApart) {
+    open(demoCard());
+    const QImage shown = delegate->window->grab().toImage();
+    for (const char* name : {"readout.speed", "readout.hdop", "readout.satellites"}) {
+        auto* caption = delegate->window->findChild<QLabel*>(QLatin1String(name));
+        ASSERT_NE(caption, nullptr) << name;
+        // The background a few pixels left of the caption, as the window shows it.
+        const QPoint beside = caption->mapTo(delegate->window, QPoint(-3, caption->height() / 2));
+        const QColor background = shown.pixelColor(beside);
+        const QColor text = caption->palette().color(QPalette::WindowText);
+        EXPECT_GE(contrast(text, background), 4.5)
+            << name << " " << qPrintable(text.name()) << " on " << qPrintable(background.name());
+    }
+    const QColor value = delegate->gsensorXField->palette().color(QPalette::WindowText);
+    EXPECT_GE(contrast(value, shown.pixelColor(
+                                  delegate->gsensorXField->mapTo(delegate->window, QPoint(-3, 4)))),
+              4.5);
+
+    // At the start size, each name shows its moment's end and its side.
+    QTableView* table = delegate->mediaListTableView;
+    const int width = table->horizontalHeader()->sectionSize(3);
+    for (int row = 0; row < table->model()->rowCount(); ++row) {
+        const QModelIndex cell = table->model()->index(row, 3);
+        const QString name = cell.data().toString();
+        const QFont font = cell.data(Qt::FontRole).value<QFont>();
+        const QString drawn =
+            QFontMetrics(font).elidedText(name, table->textElideMode(), width - 8);
+        EXPECT_TRUE(drawn.endsWith(name.right(13))) << qPrintable(drawn);
+        EXPECT_TRUE(cell.data(Qt::ToolTipRole).toString().endsWith(name));
+    }
+}
+
+TEST_F(WindowFaultsTest, PlayingSeekingAndJumpingWriteOnlyTheKnownDiagnostics) {
+    open(demoCard());
+    StderrCapture log;
+    ASSERT_TRUE(delegate->playAtIndex(0));
+    ASSERT_TRUE(waitFor([&] { return delegate->playInfo()->isPlaying(); }));
+    delegate->videoPositionSliderMoved(0.4);
+    spin(800);
+    delegate->jumpBackward();
+    spin(800);
+    EXPECT_FALSE(log.text().contains("align player2")) << log.text().constData();
+}
