@@ -234,6 +234,7 @@ Q_SIGNALS:
     void mediaListReloaded();
 
 private:
+    void followPausedSeek(double position);
     // Interface: the views the interface description would have made.
     void loadInterface();
     QWidget* makeHeadBox();

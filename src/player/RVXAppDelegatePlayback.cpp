@@ -456,13 +456,27 @@ void RVXAppDelegate::videoPositionSliderMoved(double value) {
             if (hasMedia(p))
                 p->setTime(p->mediaLength());
         }
+        followPausedSeek(1.0);
         return;
     }
     m_moving = true;
     m_movingPosition = value;
     player1->setPosition(float(value));
     player2->setPosition(float(value));
+    followPausedSeek(value);
     syncVideoPositionDelay(0.3);
+}
+
+// A paused player reports no time after a seek, so nothing would follow it: the time,
+// the knob, the graph's marker and the read-out take the seek's target instead.
+void RVXAppDelegate::followPausedSeek(double position) {
+    if (!hasMedia(player1) || player1->state() == VLCMediaPlayerStatePlaying)
+        return;
+    position = std::clamp(position, 0.0, 1.0);
+    m_playInfo->setPosition(position);
+    const VLCTime length = player1->mediaLength();
+    timeField->setText(VLCTime(int64_t(position * length.intValue())).stringValue() +
+                       QStringLiteral(" / ") + length.stringValue());
 }
 
 void RVXAppDelegate::jumpForward() {
@@ -475,6 +489,7 @@ void RVXAppDelegate::jumpForward() {
             if (hasMedia(p))
                 p->setTime(p->mediaLength());
         }
+        followPausedSeek(1.0);
         return;
     }
     m_moving = true;
@@ -482,6 +497,7 @@ void RVXAppDelegate::jumpForward() {
     m_movingPosition = player1->position() + (lengthSeconds > 0 ? 10 / lengthSeconds : 0);
     setPositionSliders(m_movingPosition);
     player1->jumpForward(10);
+    followPausedSeek(m_movingPosition);
     syncVideoPositionDelay(0.3);
 }
 
@@ -493,10 +509,14 @@ void RVXAppDelegate::jumpBackward() {
             if (hasMedia(p))
                 p->setTime(VLCTime::nullTime());
         }
+        followPausedSeek(0.0);
     } else {
         m_moving = true;
         m_movingPosition = positionSliderValue();
+        const double lengthMs = player1->mediaLength().intValue();
+        const double target = lengthMs > 0 ? (player1->time().intValue() - 10000) / lengthMs : 0.0;
         player1->jumpBackward(10);
+        followPausedSeek(target);
         syncVideoPositionDelay(0.3);
     }
     updateAudioUI();

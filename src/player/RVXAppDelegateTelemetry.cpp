@@ -10,7 +10,8 @@
 #include <QLabel>
 
 void RVXAppDelegate::updateGsensorUIByPlayPositon() {
-    graphView->updateTimePosition(player1->position());
+    // The published position: a paused seek publishes its target before the player reports it.
+    graphView->updateTimePosition(m_playInfo->position());
     const std::vector<RVXGSensor>& samples = m_blackBoxData->m_GSensors;
     if (samples.empty())
         return;

@@ -4,6 +4,7 @@
 #include "PlayerTestSupport.h"
 #include "support/StderrCapture.h"
 
+#include "player/GraphView.h"
 #include "widgets/TKImageButton.h"
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -12,6 +13,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QToolButton>
 
@@ -97,4 +100,53 @@ TEST_F(WindowFaultsTest, PlayingSeekingAndJumpingWriteOnlyTheKnownDiagnostics) {
     delegate->jumpBackward();
     spin(800);
     EXPECT_FALSE(log.text().contains("align player2")) << log.text().constData();
+}
+
+TEST_F(WindowFaultsTest, ASeekWhilePausedMovesTheTimeTheMarkerAndTheKnob) {
+    open(demoCard());
+    ASSERT_TRUE(delegate->playAtIndex(0));
+    ASSERT_TRUE(waitFor([&] { return delegate->player1->time().intValue() > 1000; }));
+    delegate->clickPlayButton();
+    ASSERT_TRUE(waitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }));
+    spin(500);
+
+    // Dragged to 83 % with the mouse, as a user does.
+    QSlider* slider = delegate->videoPositionSlider;
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                         QStyle::SC_SliderHandle, slider);
+    const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                         QStyle::SC_SliderGroove, slider);
+    const int y = handle.center().y();
+    const int targetX = groove.left() + int(groove.width() * 0.83);
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
+    for (int x = handle.center().x(); x < targetX; x += 20)
+        QTest::mouseMove(slider, QPoint(x, y));
+    QTest::mouseMove(slider, QPoint(targetX, y));
+    const double let = slider->sliderPosition() / double(slider->maximum());
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(targetX, y));
+    spin(800);
+    const int lengthS = delegate->player1->mediaLength().intValue() / 1000;
+    const auto seconds = [&] { return delegate->timeField->text().mid(3, 2).toInt(); };
+    EXPECT_NEAR(delegate->playInfo()->position(), let, 0.02);
+    EXPECT_NEAR(delegate->graphView->timePosition(), let, 0.02);
+    EXPECT_NEAR(seconds(), let * lengthS, 1.0) << qPrintable(delegate->timeField->text());
+    EXPECT_NEAR(slider->value() / double(slider->maximum()), let, 0.02);
+    EXPECT_EQ(delegate->player1->state(), VLCMediaPlayerStatePaused);
+
+    // Left, still paused: ten seconds back, and the controls with it.
+    EXPECT_FALSE(delegate->moving());
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    QTest::keyClick(delegate->window, Qt::Key_Left);
+    spin(800);
+    EXPECT_NEAR(seconds(), let * lengthS - 10, 1.5) << qPrintable(delegate->timeField->text());
+    EXPECT_NEAR(delegate->graphView->timePosition(), let - 10.0 / lengthS, 0.05);
+    EXPECT_NEAR(slider->value() / double(slider->maximum()), let - 10.0 / lengthS, 0.05);
 }
