@@ -516,6 +516,26 @@
         <source>msg.capture_folder_fail</source>
         <translation>The frame cannot be captured: no private folder could be made for it in the runtime folder.</translation>
     </message>
+    <message id="msg.print_file_failed_fmt">
+        <source>msg.print_file_failed_fmt</source>
+        <translation>The frame could not be printed to %1.</translation>
+    </message>
+    <message id="msg.print_no_printer_fmt">
+        <source>msg.print_no_printer_fmt</source>
+        <translation>The printer %1 cannot be found.</translation>
+    </message>
+    <message id="msg.print_no_jpeg_fmt">
+        <source>msg.print_no_jpeg_fmt</source>
+        <translation>The printer %1 cannot print the frame: it takes no JPEG pictures.</translation>
+    </message>
+    <message id="msg.print_failed_fmt">
+        <source>msg.print_failed_fmt</source>
+        <translation>The frame could not be sent to %1 (CUPS error %2).</translation>
+    </message>
+    <message id="msg.print_destination_unsupported">
+        <source>msg.print_destination_unsupported</source>
+        <translation>The frame can be printed on a printer or to a PDF file only.</translation>
+    </message>
     <message id="msg.exported_fmt">
         <source>msg.exported_fmt</source>
         <translation>The table was exported to %1.</translation>

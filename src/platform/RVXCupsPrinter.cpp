@@ -6,7 +6,11 @@
 #include <cups/cups.h>
 
 RVXCupsPrinter::RVXCupsPrinter(QString name)
-    : m_name(std::move(name)) {}
+    : m_name(std::move(name)) {
+    // libcups keeps the scheduler's address per thread from the first call on; a worker
+    // thread of the pool must ask anew (CUPS_SERVER or client.conf may name another).
+    cupsSetServer(nullptr);
+}
 
 RVXCupsPrinter::~RVXCupsPrinter() {
     if (m_info)

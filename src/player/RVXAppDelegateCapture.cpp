@@ -8,6 +8,7 @@
 #include "platform/RVXCupsPrinter.h"
 #include "platform/RVXLog.h"
 #include "settings/RVXLocalizedString.h"
+#include "widgets/RVXPageHelpers.h"
 #include "widgets/TKImageButton.h"
 
 #include <QAction>
@@ -16,8 +17,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
@@ -35,25 +38,44 @@ namespace {
 constexpr int kSnapshotTimeoutMs = 5000;
 const QString kCaptureName = QStringLiteral("ruvex_capture.jpg");
 
+bool drawFrameOnPage(QPrinter& printer, const QString& framePath) {
+    const QImage frame(framePath);
+    if (frame.isNull())
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRect page = painter.viewport();
+    QSize fitted = frame.size().scaled(page.size(), Qt::KeepAspectRatio);
+    const QRect target(page.topLeft() + QPoint((page.width() - fitted.width()) / 2,
+                                               (page.height() - fitted.height()) / 2),
+                       fitted);
+    painter.drawImage(target, frame);
+    return painter.end();
+}
+
 // The destination must take JPEG as it is; the picture is then sent fitted to the page.
-void sendToPrinter(const QString& name, const QString& path,
-                   const RVXCupsPrinter::Options& options) {
+// Nothing when the job was sent, else what to tell the user.
+std::optional<QString> sendToPrinter(const QString& name, const QString& path,
+                                     const RVXCupsPrinter::Options& options) {
     RVXCupsPrinter printer(name);
     int error = 0;
     if (!printer.exists(&error)) {
         RVXLog(RVXCFormat("Got an error from PMSessionGetCurrentPrinter (%d)", error));
-        return;
+        return RVXLocalizedString("msg.print_no_printer_fmt").arg(name);
     }
-    const std::optional<QStringList> types = printer.mimeTypes();
-    if (!types || types->isEmpty())
-        return;
     const QString jpeg = QStringLiteral("image/jpeg");
-    if (!types->contains(jpeg)) {
-        RVXLog(QStringLiteral("MIME type %1 isn't supported by the printer").arg(jpeg));
-        return;
+    const std::optional<QStringList> types = printer.mimeTypes();
+    if (!types || !types->contains(jpeg)) {
+        if (types && !types->isEmpty())
+            RVXLog(QStringLiteral("MIME type %1 isn't supported by the printer").arg(jpeg));
+        return RVXLocalizedString("msg.print_no_jpeg_fmt").arg(name);
     }
-    if (printer.printWithFile(path, jpeg, QStringLiteral("zamo_capture"), options, &error) == 0)
+    if (printer.printWithFile(path, jpeg, QStringLiteral("zamo_capture"), options, &error) == 0) {
         RVXLog(RVXCFormat("PMPrinterPrintWithFile returned error %d", error));
+        return RVXLocalizedString("msg.print_failed_fmt").arg(name).arg(error);
+    }
+    return std::nullopt;
 }
 } // namespace
 
@@ -220,10 +242,20 @@ void RVXAppDelegate::printPanelDidEnd(int returnCode) {
         options.append({QStringLiteral("media"), media});
     if (info->copyCount() > 1)
         options.append({QStringLiteral("copies"), QString::number(info->copyCount())});
-    // A PDF file or a preview is no printer to send a picture to.
+    // Print to File: the frame drawn fitted on the page of the PDF the user named.
+    if (info->outputFormat() == QPrinter::PdfFormat && !info->outputFileName().isEmpty()) {
+        if (!drawFrameOnPage(*info, capturePath())) {
+            showAlert(window, QStringLiteral("RUVEX"),
+                      RVXLocalizedString("msg.print_file_failed_fmt")
+                          .arg(QDir::toNativeSeparators(info->outputFileName())));
+        }
+        return;
+    }
     if (info->outputFormat() != QPrinter::NativeFormat || info->printerName().isEmpty()) {
         RVXLog("Either got an error from PMSessionGetDestinationType or the print destination "
                "wasn't kPMDestinationPrinter");
+        showAlert(window, QStringLiteral("RUVEX"),
+                  RVXLocalizedString("msg.print_destination_unsupported"));
         return;
     }
     // The scheduler may take seconds to answer (a driverless printer it must reach
@@ -236,10 +268,17 @@ void RVXAppDelegate::printPanelDidEnd(int returnCode) {
         RVXLog(QStringLiteral("error=%1 could not be kept for printing").arg(capturePath()));
         return;
     }
-    (void)QtConcurrent::run([name = info->printerName(), frame, options] {
-        sendToPrinter(name, frame, options);
-        QFile::remove(frame);
+    auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (const std::optional<QString> said = watcher->result(); said && !m_died)
+            showAlert(window, QStringLiteral("RUVEX"), *said);
     });
+    watcher->setFuture(QtConcurrent::run([name = info->printerName(), frame, options] {
+        auto said = sendToPrinter(name, frame, options);
+        QFile::remove(frame);
+        return said;
+    }));
 }
 
 void RVXAppDelegate::updateCaptureActions() {

@@ -3,7 +3,9 @@
 // scheduler of the test's own.
 #include "PlayerTestSupport.h"
 
+#include "settings/RVXLocalizedString.h"
 #include "support/CupsScheduler.h"
+#include "support/Run.h"
 #include "support/StderrCapture.h"
 #include "support/TempTree.h"
 #include "widgets/TKImageButton.h"
@@ -231,17 +233,22 @@ TEST_F(PrintTest, TheFrameReachesTheQueueFittedAndTheSettingsAreKept) {
         qputenv("CUPS_SERVERROOT", previousRoot);
 }
 
-TEST_F(PrintTest, APdfFileOrAQueueWithoutJpegGetsNothing) {
+TEST_F(PrintTest, APdfFileGetsTheFrameAndAQueueWithoutJpegNothing) {
     playFront();
     StderrCapture log;
+    // Print to File: a PDF page with the frame on it, at the frame's own pixels.
     const QString pdf = tree.path(QStringLiteral("frame.pdf"));
     printWith([&](QPrinter& p) {
         p.setOutputFileName(pdf);
         return int(QDialog::Accepted);
     });
-    EXPECT_TRUE(log.text().contains("the print destination wasn't kPMDestinationPrinter"))
-        << log.text().constData();
-    EXPECT_FALSE(QFile::exists(pdf));
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(pdf).size() > 1000; }));
+    const RunResult images = runProgram(QStringLiteral("pdfimages"), {"-list", pdf});
+    ASSERT_EQ(images.exitCode, 0) << images.err.constData();
+    EXPECT_TRUE(images.out.contains("   640   360 ")) << images.out.constData();
+    for (QMessageBox* box : delegate->window->findChildren<QMessageBox*>())
+        EXPECT_FALSE(box->isVisible()) << qPrintable(box->informativeText());
+    QMessageBox* said = nullptr;
 
     printWith([&](QPrinter& p) {
         p.setOutputFormat(QPrinter::NativeFormat);
@@ -251,6 +258,11 @@ TEST_F(PrintTest, APdfFileOrAQueueWithoutJpegGetsNothing) {
     EXPECT_TRUE(waitFor([&] {
         return log.text().contains("MIME type image/jpeg isn't supported by the printer");
     })) << log.text().constData();
+    // A destination that can take no frame is said, never passed over in silence.
+    ASSERT_TRUE(waitFor([&] { return (said = visibleAlert(delegate->window)) != nullptr; }));
+    EXPECT_TRUE(said->informativeText().contains(QStringLiteral("takes no JPEG")))
+        << qPrintable(said->informativeText());
+    said->accept();
     spin(500);
     EXPECT_TRUE(cups.jobs(QStringLiteral("pdfonly")).isEmpty());
     EXPECT_TRUE(cups.jobs(QStringLiteral("photo")).isEmpty());
