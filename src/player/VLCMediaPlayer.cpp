@@ -54,11 +54,20 @@ VLCMediaPlayer::~VLCMediaPlayer() {
 // any Qt object; the report is only queued to the player's own thread.
 void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<VLCMediaPlayer*>(data);
+    // A report reaches the UI thread a moment later; by then the player may hold another
+    // recording, whose start must not take the old one's end or stop for its own.
+    const uint64_t generation = self->m_mediaGeneration.load();
+    const auto current = [self, generation] { return generation == self->m_mediaGeneration; };
     switch (event->type) {
     case libvlc_MediaPlayerTimeChanged:
         self->notePublishedTime(event->u.media_player_time_changed.new_time);
         QMetaObject::invokeMethod(
-            self, [self] { Q_EMIT self->mediaPlayerTimeChanged(self); }, Qt::QueuedConnection);
+            self,
+            [self, current] {
+                if (current())
+                    Q_EMIT self->mediaPlayerTimeChanged(self);
+            },
+            Qt::QueuedConnection);
         break;
     case libvlc_MediaPlayerSnapshotTaken: {
         const char* name = event->u.media_player_snapshot_taken.psz_filename;
@@ -70,16 +79,22 @@ void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* data) {
     case libvlc_MediaPlayerPlaying:
         QMetaObject::invokeMethod(
             self,
-            [self] {
+            [self, current] {
                 // An audio output made for this playback starts with its own settings.
                 self->m_audio.apply();
-                Q_EMIT self->mediaPlayerStateChanged(self);
+                if (current())
+                    Q_EMIT self->mediaPlayerStateChanged(self);
             },
             Qt::QueuedConnection);
         break;
     default:
         QMetaObject::invokeMethod(
-            self, [self] { Q_EMIT self->mediaPlayerStateChanged(self); }, Qt::QueuedConnection);
+            self,
+            [self, current] {
+                if (current())
+                    Q_EMIT self->mediaPlayerStateChanged(self);
+            },
+            Qt::QueuedConnection);
         break;
     }
 }
@@ -147,7 +162,11 @@ void VLCMediaPlayer::setMedia(VLCMediaRef media) {
         return;
     forgetClock();
     m_media = std::move(media);
+    // Before and after: what libVLC reports while it changes over (the old recording's
+    // stop) belongs to neither.
+    ++m_mediaGeneration;
     libvlc_media_player_set_media(m_player, m_media ? m_media->media() : nullptr);
+    ++m_mediaGeneration;
 }
 
 void VLCMediaPlayer::play() {

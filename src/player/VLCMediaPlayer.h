@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QSize>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -110,6 +111,8 @@ private:
     mutable std::mutex m_clockMutex;
     Clock m_clock;
 
+    // Counts the media set, so that reports queued for an earlier one are dropped.
+    std::atomic<uint64_t> m_mediaGeneration{0};
     libvlc_media_player_t* m_player = nullptr;
     QPointer<VLCVideoView> m_videoView;
     VLCMediaRef m_media;

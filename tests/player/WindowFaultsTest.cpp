@@ -150,3 +150,45 @@ TEST_F(WindowFaultsTest, ASeekWhilePausedMovesTheTimeTheMarkerAndTheKnob) {
     EXPECT_NEAR(delegate->graphView->timePosition(), let - 10.0 / lengthS, 0.05);
     EXPECT_NEAR(slider->value() / double(slider->maximum()), let - 10.0 / lengthS, 0.05);
 }
+
+// Moving on at the end of a recording, many times over, with a pause and resume just
+// before the end now and then: every move must end with the next row playing.
+TEST_F(WindowFaultsTest, MovingOnAtTheEndAlwaysStartsTheNextRow) {
+    open(demoCard());
+    const int moves = qEnvironmentVariableIntValue("RUVEX_TEST_MOVES") > 0
+                          ? qEnvironmentVariableIntValue("RUVEX_TEST_MOVES")
+                          : 50;
+    // Rows 0 (front of a pair) and 6 (a lone front), each followed by a playable row.
+    const int starts[] = {0, 6};
+    for (int i = 0; i < moves; ++i) {
+        const int row = starts[i % 2];
+        ASSERT_TRUE(delegate->playAtIndex(row)) << "move " << i;
+        ASSERT_TRUE(waitFor([&] {
+            return !delegate->waitingForPlayStart() && delegate->playInfo()->isPlaying();
+        })) << "move "
+            << i << ": row " << row << " did not start";
+        delegate->videoPositionSliderMoved(0.9);
+        ASSERT_TRUE(waitFor([&] { return !delegate->moving(); }));
+        if (i % 3 == 1) {
+            delegate->clickPlayButton();
+            spin(150);
+            delegate->clickPlayButton();
+        } else if (i % 3 == 2) {
+            // Full screen and back, as F11 then Escape.
+            delegate->toggleFullScreen();
+            spin(300);
+            delegate->toggleFullScreen();
+        }
+        const int64_t next = row + (row == 0 ? 2 : 1);
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return delegate->mediaIndex() == next && !delegate->waitingForPlayStart() &&
+                       delegate->playInfo()->isPlaying();
+            },
+            15000))
+            << "move " << i << ": from row " << row << " the next row " << next
+            << " is not playing (row " << delegate->mediaIndex() << ", waiting "
+            << delegate->waitingForPlayStart() << ", time "
+            << qPrintable(delegate->timeField->text()) << ")";
+    }
+}
