@@ -69,7 +69,10 @@ void CustomWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void CustomWindow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || m_isFullScreen) {
+    const QPoint at = event->position().toPoint();
+    const bool onHandle = m_dragHandle && m_dragHandle->isVisible() &&
+                          m_dragHandle->rect().contains(m_dragHandle->mapFrom(this, at));
+    if (event->button() != Qt::LeftButton || m_isFullScreen || !onHandle) {
         QMainWindow::mousePressEvent(event);
         return;
     }

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 class QPropertyAnimation;
@@ -31,6 +32,10 @@ public:
 
     static bool canBecomeKeyWindow() { return true; }
 
+    // The band by which the window is dragged; a press anywhere else (beside a slider's
+    // knob, on the graph) is the controls' and never moves the window.
+    void setDragHandle(QWidget* band) { m_dragHandle = band; }
+
 Q_SIGNALS:
     void isFullScreenChanged(bool fullScreen);
     // Folders or files dropped onto the window.
@@ -51,5 +56,6 @@ private:
     QRect m_initialFrame;
     QPoint initialLocation;
     bool m_dragging = false;
+    QPointer<QWidget> m_dragHandle;
     QPropertyAnimation* m_animation = nullptr;
 };

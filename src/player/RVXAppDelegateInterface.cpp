@@ -92,6 +92,7 @@ void RVXAppDelegate::loadInterface() {
     auto* backgroundLayout = boxLayout(backgroundBox, QBoxLayout::TopToBottom);
 
     headBox = makeHeadBox();
+    window->setDragHandle(headBox);
     bodyBox = namedBox("bodyBox");
     backgroundLayout->addWidget(headBox);
     backgroundLayout->addWidget(bodyBox, 1);

@@ -192,3 +192,27 @@ TEST_F(WindowFaultsTest, MovingOnAtTheEndAlwaysStartsTheNextRow) {
             << qPrintable(delegate->timeField->text()) << ")";
     }
 }
+
+TEST_F(WindowFaultsTest, OnlyTheHeaderBandDragsTheWindow) {
+    CustomWindow* window = delegate->window;
+    const QPoint start = window->pos();
+    // A few pixels beside the position slider, in its row.
+    QWidget* row = delegate->videoPositionSlider->parentWidget();
+    const QPoint beside(delegate->videoPositionSlider->geometry().right() + 3,
+                        delegate->videoPositionSlider->geometry().center().y());
+    ASSERT_EQ(row->childAt(beside), nullptr) << "the point is the row's own background";
+    QTest::mousePress(row, Qt::LeftButton, Qt::NoModifier, beside);
+    QTest::mouseMove(row, beside + QPoint(-60, 40));
+    QTest::mouseRelease(row, Qt::LeftButton, Qt::NoModifier, beside + QPoint(-60, 40));
+    spin(200);
+    EXPECT_EQ(window->pos(), start) << "no drag from the slider row";
+    // The header band still moves it.
+    QWidget* head = delegate->window->findChild<QWidget*>(QStringLiteral("headBox"));
+    ASSERT_NE(head, nullptr);
+    const QPoint grab(head->width() / 2, head->height() / 2);
+    ASSERT_EQ(head->childAt(grab), nullptr);
+    QTest::mousePress(head, Qt::LeftButton, Qt::NoModifier, grab);
+    QTest::mouseMove(head, grab + QPoint(-60, 40));
+    QTest::mouseRelease(head, Qt::LeftButton, Qt::NoModifier, grab + QPoint(-60, 40));
+    EXPECT_TRUE(waitFor([&] { return window->pos() != start; }));
+}
