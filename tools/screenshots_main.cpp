@@ -9,7 +9,6 @@
 #include "drivelog/RVXSettingForFlashDataViewController.h"
 #include "player/CustomWindow.h"
 #include "player/RVXAppDelegate.h"
-#include "player/RVXGraphicsBackend.h"
 #include "player/RVXMapWindowController.h"
 #include "settings/RVXLocalizedString.h"
 #include "settings/RVXSettingController.h"
@@ -75,7 +74,6 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (qEnvironmentVariableIsEmpty("RUVEX_VLC_OPTIONS"))
         qputenv("RUVEX_VLC_OPTIONS", "--aout=adummy");
-    RVXChooseWindowComposition();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("RUVEX"));

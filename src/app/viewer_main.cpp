@@ -4,7 +4,6 @@
 #include "platform/RVXPkexec.h"
 #include "platform/RVXUDisks2.h"
 #include "player/RVXAppDelegate.h"
-#include "player/RVXGraphicsBackend.h"
 #include "player/VLCLibrary.h"
 #include "settings/RVXLocalizedString.h"
 #include "widgets/TKImageButton.h"
@@ -28,7 +27,6 @@ void prepareEnvironment() {
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    RVXChooseWindowComposition();
 }
 
 // Answered before any window system is needed, so that they work without a display.

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests run in a real application on an X server (ctest starts them under
 // xvfb-run); listing the tests needs neither.
-#include "player/RVXGraphicsBackend.h"
 #include "settings/RVXLocalizedString.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +22,6 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("RUVEX_LOG_STDERR", "1");
-    // As the program composes its window.
-    RVXChooseWindowComposition();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("RUVEX"));

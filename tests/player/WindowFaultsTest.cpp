@@ -2,31 +2,23 @@
 // What a user reads in the shown main window on the demo card: tooltips and titles,
 // the list's names, the read-out's contrast and what goes to stderr.
 #include "PlayerTestSupport.h"
-#include "player/RVXScrollableVideoContainerView.h"
 #include "support/StderrCapture.h"
-#include "support/TempTree.h"
-#include "widgets/PMProgressIndicator.h"
 
 #include "player/GraphView.h"
 #include "widgets/TKImageButton.h"
 #include <QAbstractButton>
-#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
-#include <QScreen>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTableView>
 #include <QToolButton>
 
-#include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace {
 
@@ -223,55 +215,4 @@ TEST_F(WindowFaultsTest, OnlyTheHeaderBandDragsTheWindow) {
     QTest::mouseMove(head, grab + QPoint(-60, 40));
     QTest::mouseRelease(head, Qt::LeftButton, Qt::NoModifier, grab + QPoint(-60, 40));
     EXPECT_TRUE(waitFor([&] { return window->pos() != start; }));
-}
-
-namespace {
-// What the X server shows at a widget's place: the screen's own pixels, not a fresh
-// rendering of the widget, so a window that failed to repaint shows as it is.
-QImage onScreen(QWidget* widget) {
-    const QPoint at = widget->mapToGlobal(QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, at.x(), at.y(), widget->width(), widget->height())
-        .toImage();
-}
-
-int countPixels(const QImage& image, const std::function<bool(const QColor&)>& test) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += test(image.pixelColor(x, y)) ? 1 : 0;
-    return n;
-}
-} // namespace
-
-TEST_F(WindowFaultsTest, AnUnplayableFrontIsSaidOnScreenWithNoStalePictureLeft) {
-    // A card with an empty front recording beside a good rear one.
-    TempTree tree;
-    const QDir card(demoCard() + QStringLiteral("/20260314"));
-    ASSERT_TRUE(QFile::link(card.filePath(QStringLiteral("motion_20260314_081515_R.MP4")),
-                            tree.path(QStringLiteral("motion_20260314_081515_R.MP4"))));
-    tree.file(QStringLiteral("motion_20260314_081515_F.MP4"));
-    open(tree.root());
-    ASSERT_TRUE(delegate->playAtIndex(0));
-    ASSERT_TRUE(waitFor([&] { return !delegate->videoContainerView->message().isEmpty(); }));
-    spin(1500);
-
-    const QImage video = onScreen(delegate->videoContainerView);
-    const auto light = [](const QColor& c) {
-        return c.red() > 200 && c.green() > 200 && c.blue() > 200;
-    };
-    EXPECT_GT(countPixels(video, light), 200) << "the message's letters are on the screen";
-    // The rear's test pattern is saturated colour; nothing of it may stay on the graph or
-    // in the main area once both players stopped.
-    const auto vivid = [](const QColor& c) {
-        return std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) >
-               120;
-    };
-    EXPECT_EQ(countPixels(onScreen(delegate->graphView), vivid), 0);
-    // (The camera logo in the middle is a few hundred orange pixels; a frame is tens of
-    // thousands.)
-    EXPECT_LT(countPixels(video, vivid), 2000) << "no frozen picture over the front's area";
-    EXPECT_FALSE(delegate->progressIndicator->isVisible());
-    const auto blue = [](const QColor& c) { return c.blue() > c.red() + 80; };
-    EXPECT_EQ(countPixels(onScreen(delegate->headBox), blue), 0) << "the loading bar has ended";
 }
