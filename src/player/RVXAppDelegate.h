@@ -257,6 +257,7 @@ private:
     void animateSwap();
     void updateVideoViewsVisibility();
     void clearPlayers();
+    bool isEmptyPause(const VLCMediaPlayer* player) const;
     bool hasFailed(const VLCMediaPlayer* player) const;
     // Snapshot of player1 into capturePath(); then(true) once the JPEG is complete.
     void takeSnapshot(const std::function<void(bool)>& then);

@@ -237,14 +237,25 @@ bool RVXAppDelegate::hasFailed(const VLCMediaPlayer* player) const {
     // By the time the queued report arrives, libVLC has often moved on from the error
     // to the ended state; a recording with :play-and-pause never ends on its own.
     const int state = player->state();
-    return state == VLCMediaPlayerStateError || state == VLCMediaPlayerStateEnded;
+    return state == VLCMediaPlayerStateError || state == VLCMediaPlayerStateEnded ||
+           isEmptyPause(player);
+}
+
+// A recording cut short of its index (no "moov") opens, finds no stream to play and,
+// with :play-and-pause, pauses at once: no length, not a single frame. A recording
+// really paused always has its length.
+bool RVXAppDelegate::isEmptyPause(const VLCMediaPlayer* player) const {
+    return hasMedia(player) && player->state() == VLCMediaPlayerStatePaused &&
+           player->mediaLength().intValue() <= 0 && player->time().intValue() <= 0;
 }
 
 // A recording that cannot be played (empty, damaged, gone since the walk) must not
 // hold every later start back. Without its partner the chosen recording plays on
 // alone; without the chosen one nothing plays, and the window says so.
 bool RVXAppDelegate::handleFailedStart() {
-    if (!m_waitingForPlayStart)
+    // A start may look done (both reported playing for a moment) before the main
+    // recording turns out to hold nothing to play.
+    if (!m_waitingForPlayStart && !isEmptyPause(player1))
         return false;
     if (hasFailed(player1)) {
         const QString path = player1->media()->path();

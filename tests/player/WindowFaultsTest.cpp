@@ -2,7 +2,10 @@
 // What a user reads in the shown main window on the demo card: tooltips and titles,
 // the list's names, the read-out's contrast and what goes to stderr.
 #include "PlayerTestSupport.h"
+#include "player/RVXScrollableVideoContainerView.h"
 #include "support/StderrCapture.h"
+#include "support/TempTree.h"
+#include "widgets/PMProgressIndicator.h"
 
 #include "player/GraphView.h"
 #include "widgets/TKImageButton.h"
@@ -215,4 +218,29 @@ TEST_F(WindowFaultsTest, OnlyTheHeaderBandDragsTheWindow) {
     QTest::mouseMove(head, grab + QPoint(-60, 40));
     QTest::mouseRelease(head, Qt::LeftButton, Qt::NoModifier, grab + QPoint(-60, 40));
     EXPECT_TRUE(waitFor([&] { return window->pos() != start; }));
+}
+TEST_F(WindowFaultsTest, AFrontCutShortOfItsIndexIsSaidLikeAnyUnplayableOne) {
+    // The front cut to half ("moov atom not found"), its rear whole.
+    TempTree tree;
+    const QDir card(demoCard() + QStringLiteral("/20260314"));
+    ASSERT_TRUE(QFile::link(card.filePath(QStringLiteral("motion_20260314_081515_R.MP4")),
+                            tree.path(QStringLiteral("motion_20260314_081515_R.MP4"))));
+    const QByteArray front = readAll(card.filePath(QStringLiteral("motion_20260314_081515_F.MP4")));
+    tree.file(QStringLiteral("motion_20260314_081515_F.MP4"), front.left(front.size() / 2));
+    open(tree.root());
+    StderrCapture log;
+    ASSERT_TRUE(delegate->playAtIndex(0));
+    ASSERT_TRUE(waitFor([&] { return !delegate->videoContainerView->message().isEmpty(); }))
+        << "before, the rear played on alone with the time at 00:00";
+    EXPECT_TRUE(delegate->videoContainerView->message().contains(
+        QStringLiteral("motion_20260314_081515_F.MP4")));
+    EXPECT_TRUE(log.text().contains("cannot be played")) << log.text().constData();
+    EXPECT_FALSE(delegate->player1->media());
+    EXPECT_FALSE(delegate->player2->media()) << "nothing plays on with stale controls";
+    EXPECT_FALSE(delegate->waitingForPlayStart());
+    spin(800);
+    EXPECT_FALSE(delegate->progressIndicator->isVisible());
+    // The next start works.
+    ASSERT_TRUE(delegate->playAtIndex(1));
+    EXPECT_TRUE(waitFor([&] { return delegate->playInfo()->isPlaying(); }));
 }
