@@ -420,18 +420,8 @@ TEST_F(PlaybackTest, DraggingThePositionSliderSeeksWhereItIsLetGo) {
     playAndWait(0);
     ASSERT_TRUE(waitFor([&] { return p1()->time().intValue() > 1000; }));
     QSlider* slider = delegate->videoPositionSlider;
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.subControls = QStyle::SC_All;
-    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                         QStyle::SC_SliderHandle, slider);
-    const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                         QStyle::SC_SliderGroove, slider);
+    const QRect handle = sliderPart(slider, QStyle::SC_SliderHandle);
+    const QRect groove = sliderPart(slider, QStyle::SC_SliderGroove);
     ASSERT_TRUE(handle.isValid());
     QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
     ASSERT_TRUE(slider->isSliderDown());

@@ -12,6 +12,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 #include <functional>
@@ -54,3 +57,16 @@ protected:
 
     std::unique_ptr<RVXAppDelegate> delegate;
 };
+
+// Where a slider draws its handle or its groove, in its own coordinates.
+inline QRect sliderPart(const QSlider* slider, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.subControls = QStyle::SC_All;
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, part, slider);
+}

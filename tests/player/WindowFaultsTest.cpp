@@ -115,17 +115,8 @@ TEST_F(WindowFaultsTest, ASeekWhilePausedMovesTheTimeTheMarkerAndTheKnob) {
 
     // Dragged to 83 % with the mouse, as a user does.
     QSlider* slider = delegate->videoPositionSlider;
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                         QStyle::SC_SliderHandle, slider);
-    const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &option,
-                                                         QStyle::SC_SliderGroove, slider);
+    const QRect handle = sliderPart(slider, QStyle::SC_SliderHandle);
+    const QRect groove = sliderPart(slider, QStyle::SC_SliderGroove);
     const int y = handle.center().y();
     const int targetX = groove.left() + int(groove.width() * 0.83);
     QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
