@@ -373,6 +373,10 @@ void RVXAppDelegate::clickPlayButton() {
             if (isPlaying(p))
                 p->pause();
         }
+        // At once, not when libVLC's report comes: a second press before it (Space
+        // twice) must resume, not pause again and leave the recording stopped short of
+        // its end, where nothing moves on to the next one.
+        m_playInfo->setIsPlaying(false);
         return;
     }
     if (player1->position() >= 0.998f) {

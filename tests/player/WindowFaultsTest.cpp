@@ -183,7 +183,9 @@ TEST_F(WindowFaultsTest, MovingOnAtTheEndAlwaysStartsTheNextRow) {
             << "move " << i << ": from row " << row << " the next row " << next
             << " is not playing (row " << delegate->mediaIndex() << ", waiting "
             << delegate->waitingForPlayStart() << ", time "
-            << qPrintable(delegate->timeField->text()) << ")";
+            << qPrintable(delegate->timeField->text()) << ", state " << delegate->player1->state()
+            << ", position " << delegate->player1->position() << ", remaining "
+            << delegate->player1->remainingTime().intValue() << ")";
     }
 }
 
