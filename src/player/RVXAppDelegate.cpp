@@ -147,7 +147,8 @@ void RVXAppDelegate::setupInitialValues() {
         });
     }
     observePlayInfo();
-    window->installEventFilter(this);
+    // The scale follows the main picture's box, which the layout sizes after the window.
+    videoContainerView->installEventFilter(this);
 
     m_rightViewMode = 0;
     updateSideViewButton();

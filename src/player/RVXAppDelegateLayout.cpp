@@ -4,6 +4,7 @@
 
 #include "CustomWindow.h"
 #include "RVXPlayInfo.h"
+#include "RVXScrollableVideoContainerView.h"
 #include "RVXWindowGeometry.h"
 #include "VLCMediaPlayer.h"
 #include "VLCVideoView.h"
@@ -86,14 +87,13 @@ void RVXAppDelegate::showFrameIfDebugging() {
     subVideoBox->setAutoFillBackground(true);
 }
 
+// The steps size the window, so they work whether or not anything plays.
 void RVXAppDelegate::sizeUp() {
-    if (player1 && player1->isPlaying())
-        setVideoScaleIndex(1);
+    setVideoScaleIndex(1);
 }
 
 void RVXAppDelegate::sizeDown() {
-    if (player1 && player1->isPlaying())
-        setVideoScaleIndex(-1);
+    setVideoScaleIndex(-1);
 }
 
 void RVXAppDelegate::setVideoScaleIndex(int k) {
@@ -125,7 +125,7 @@ void RVXAppDelegate::toggleFullScreen() {
 }
 
 bool RVXAppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window && event->type() == QEvent::Resize)
+    if (watched == videoContainerView && event->type() == QEvent::Resize)
         contentResized();
     return QObject::eventFilter(watched, event);
 }

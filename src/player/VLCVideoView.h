@@ -3,8 +3,10 @@
 
 #include <QWidget>
 
-// The native child window a player draws into. It paints itself black, so no stale
-// frame shows while no picture is there.
+// The native child window a player draws into. Qt never paints it: the window's GL
+// composition (the map's web view) cannot draw into a plain X window, failed at every
+// repaint and left stale pictures (a closed dialog) on screen. libVLC and the X server
+// draw it; the view is shown only while its player has a picture.
 class VLCVideoView : public QWidget {
     Q_OBJECT
 public:
@@ -18,9 +20,15 @@ Q_SIGNALS:
     void nativeWindowChanged();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    QPaintEngine* paintEngine() const override { return nullptr; }
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void followAncestors();
+    void schedulePlacing();
+    void placeNativeWindow();
+
     bool m_fillScreen = false;
+    bool m_placingScheduled = false;
 };

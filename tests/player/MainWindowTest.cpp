@@ -189,8 +189,13 @@ TEST_F(MainWindowTest, SizeStepsGrowThenGoFullScreenAndShrinkToTheMinimum) {
     delegate->setVideoScaleIndex(-1);
     ASSERT_TRUE(settle());
     EXPECT_EQ(sizeBecomes(QSize(1020, 640)), QSize(1020, 640));
-    // The size actions only act while a recording plays.
-    delegate->sizeUp();
+    // The keys size the window with nothing playing too (shortcuts need the window active).
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    QTest::keyClick(delegate->window, Qt::Key_Plus, Qt::ControlModifier);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(sizeBecomes(QSize(1224, 768)), QSize(1224, 768));
+    QTest::keyClick(delegate->window, Qt::Key_Minus, Qt::ControlModifier);
     ASSERT_TRUE(settle());
     EXPECT_EQ(sizeBecomes(QSize(1020, 640)), QSize(1020, 640));
 }

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The players draw into native X windows: what the user sees is where the X server has
+// them, which is read from the server itself, not from Qt's idea of it.
+#include "PlayerTestSupport.h"
+#include "XServerPlaces.h"
+#include "settings/RVXSettingController.h"
+#include "support/StderrCapture.h"
+
+#include <QAction>
+#include <QImage>
+#include <QScreen>
+
+#include "player/RVXScrollableVideoContainerView.h"
+#include "player/VLCVideoView.h"
+#include <cmath>
+
+#include <QScreen>
+
+namespace {
+
+class VideoPlacementTest : public MainWindowTest {
+protected:
+    QRect shownPlace(QWidget* view) {
+        return QRect(view->mapTo(view->window(), QPoint(0, 0)), view->size());
+    }
+
+    // Every shown picture sits on its view, once the window and its animation have settled.
+    testing::AssertionResult picturesFollowTheViews() {
+        QString last;
+        const bool followed = waitFor(
+            [&] {
+                if (delegate->window->isAnimating())
+                    return false;
+                for (QWidget* view : {static_cast<QWidget*>(delegate->video1View),
+                                      static_cast<QWidget*>(delegate->video2View)}) {
+                    if (!view->isVisible())
+                        continue;
+                    const std::optional<NativePlace> place = serverPlace(view);
+                    if (!place)
+                        return false;
+                    const QRect wanted = shownPlace(view);
+                    if (!place->viewable || place->rect != wanted) {
+                        last = QStringLiteral("%1 at %2,%3 %4x%5, its view at %6,%7 %8x%9")
+                                   .arg(view->objectName())
+                                   .arg(place->rect.x())
+                                   .arg(place->rect.y())
+                                   .arg(place->rect.width())
+                                   .arg(place->rect.height())
+                                   .arg(wanted.x())
+                                   .arg(wanted.y())
+                                   .arg(wanted.width())
+                                   .arg(wanted.height());
+                        return false;
+                    }
+                }
+                return true;
+            },
+            3000);
+        if (followed)
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << qPrintable(last);
+    }
+
+    // Keys reach the window's shortcuts only while it is the active window, as the user's is.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        delegate->window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+        QTest::keyClick(delegate->window, Qt::Key(key), modifiers);
+    }
+};
+
+} // namespace
+
+TEST_F(VideoPlacementTest, ThePicturesFollowSizeStepsFullScreenAndTheSwap) {
+    ASSERT_NE(xConnection(), nullptr) << "the window tests need an X server";
+    open(demoCard());
+    playAndWait(0);
+    ASSERT_TRUE(picturesFollowTheViews()) << "at the start";
+
+    press(Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_TRUE(picturesFollowTheViews()) << "after a size step up";
+    EXPECT_TRUE(waitFor([&] { return delegate->window->size() == QSize(1224, 768); }));
+    // The scale is the main picture's box over the recording's height, at its new size.
+    const double scale =
+        double(delegate->videoContainerView->height()) / delegate->player1->videoSize().height();
+    EXPECT_TRUE(waitFor([&] { return std::abs(delegate->playInfo()->scale() - scale) < 0.005; }))
+        << delegate->playInfo()->scale() << " for " << scale;
+
+    press(Qt::Key_F11);
+    ASSERT_TRUE(delegate->window->isFullScreen());
+    ASSERT_TRUE(waitFor(
+        [&] { return delegate->window->geometry() == delegate->window->screen()->geometry(); }));
+    EXPECT_TRUE(picturesFollowTheViews()) << "in full screen";
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(picturesFollowTheViews()) << "after full screen";
+    EXPECT_TRUE(waitFor([&] {
+        return std::abs(delegate->playInfo()->scale() -
+                        double(delegate->videoContainerView->height()) /
+                            delegate->player1->videoSize().height()) < 0.005;
+    })) << "the scale after full screen: "
+        << delegate->playInfo()->scale();
+
+    press(Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(waitFor([&] { return !delegate->swapping(); }, 4000));
+    EXPECT_TRUE(picturesFollowTheViews()) << "after the swap";
+    press(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_TRUE(picturesFollowTheViews()) << "after a size step down";
+
+    // The next recording plays where the last one was shown.
+    playAndWait(2);
+    EXPECT_TRUE(picturesFollowTheViews()) << "in the next recording";
+}
+
+// A dialog closed over a paused picture: the players' windows are repainted by the X
+// server and libVLC, and nothing of the dialog stays on the screen.
+TEST_F(VideoPlacementTest, AClosedDialogLeavesNoPictureOfItselfOverThePausedVideo) {
+    open(demoCard());
+    playAndWait(0);
+    ASSERT_TRUE(waitFor([&] { return delegate->player1->time().intValue() > 1000; }));
+    StderrCapture log;
+    delegate->clickPlayButton();
+    ASSERT_TRUE(waitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }));
+    QAction* settings =
+        delegate->window->findChild<QAction*>(QStringLiteral("action.camera_settings"));
+    ASSERT_NE(settings, nullptr);
+    settings->trigger();
+    auto* controller = qobject_cast<RVXSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(controller, nullptr);
+    QWidget* editor = controller->window();
+    ASSERT_TRUE(waitFor([&] { return editor->isVisible(); }));
+    spin(800);
+    editor->close();
+    ASSERT_TRUE(waitFor([&] { return !editor->isVisible(); }));
+    spin(800);
+
+    // The dialog's face is a pale grey the recordings' test pictures never show in bulk.
+    const auto pale = [](const QColor& c) {
+        return c.red() > 225 && c.green() > 225 && c.blue() > 225 &&
+               std::abs(c.red() - c.blue()) < 12;
+    };
+    for (QWidget* view : {static_cast<QWidget*>(delegate->video1View),
+                          static_cast<QWidget*>(delegate->video2View)}) {
+        const QPoint at = view->mapToGlobal(QPoint(0, 0));
+        const QImage screen =
+            view->screen()->grabWindow(0, at.x(), at.y(), view->width(), view->height()).toImage();
+        int stale = 0;
+        for (int y = 0; y < screen.height(); y += 2)
+            for (int x = 0; x < screen.width(); x += 2)
+                stale += pale(screen.pixelColor(x, y));
+        EXPECT_LT(stale, screen.width() * screen.height() / 40) << qPrintable(view->objectName());
+    }
+    EXPECT_FALSE(log.text().contains("Failed to make context current")) << "the window's "
+                                                                           "composition failed";
+}
