@@ -269,6 +269,8 @@ private:
     std::unique_ptr<RVXBlackBoxData> m_blackBoxData;
     RVXMediaListTableModel* m_tableModel = nullptr;
     int64_t m_mediaIndex = -1;
+    // The chosen recording of m_mediaIndex that would not play, so its partner leads.
+    QString m_unplayablePath;
     bool m_waitingForPlayStart = false;
     bool m_preparingPlayNext = false;
     bool m_swapping = false;

@@ -104,16 +104,27 @@ void RVXAppDelegate::updateVideoUI() {
     if (!media)
         return;
     const RVXMediaPairRef pair = m_mediaList->findMediaPairWithFileName(media->mediaName());
-    player1->setMedia(VLCMedia::mediaWithPath(media->path()));
-    RVXMediaRef partner;
-    if (media->isRearMedia()) {
+    RVXMediaRef main = media;
+    RVXMediaRef partner =
+        pair ? (media->isRearMedia() ? pair->frontMedia() : pair->rearMedia()) : nullptr;
+    // The chosen recording could not be played: its partner plays alone in the main view
+    // and leads the time, the slider and the read-out; the small view says why.
+    const bool partnerLeads = partner && media->path() == m_unplayablePath;
+    if (partnerLeads) {
+        main = partner;
+        partner = nullptr;
+    }
+    subVideoContainerView->setMessage(
+        partnerLeads
+            ? RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(media->path()).fileName())
+            : QString());
+    player1->setMedia(VLCMedia::mediaWithPath(main->path()));
+    if (main->isRearMedia()) {
         player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_rear_logo")));
         player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_front_logo")));
-        partner = pair ? pair->frontMedia() : nullptr;
     } else {
         player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_front_logo")));
         player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_rear_logo")));
-        partner = pair ? pair->rearMedia() : nullptr;
     }
     if (partner) {
         player2->setMedia(VLCMedia::mediaWithPath(partner->path()));
@@ -132,6 +143,8 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
         return false;
     index = std::clamp<int64_t>(index, 0, count - 1);
     m_waitingForPlayStart = true;
+    if (index != m_mediaIndex)
+        m_unplayablePath.clear();
 
     clearPlayers();
     m_mediaIndex = index;
@@ -147,23 +160,25 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
     showLoading(QStringLiteral("Loading..."));
 
     // The telemetry belongs to the pair's front recording; a lone recording, front or
-    // rear, carries its own.
-    QString telemetryPath;
+    // rear, carries its own, and so does a rear whose front holds none (empty, cut short).
+    QStringList telemetryPaths;
     const bool rearInMain =
         hasMedia(player1) && player1->media()->mediaDirection() == RVXMediaDirectionRear;
     if (rearInMain && hasMedia(player2))
-        telemetryPath = player2->media()->path();
-    else if (hasMedia(player1))
-        telemetryPath = player1->media()->path();
+        telemetryPaths << player2->media()->path();
+    if (hasMedia(player1))
+        telemetryPaths << player1->media()->path();
 
     const uint64_t generation = ++m_startGeneration;
     QPointer<RVXAppDelegate> self(this);
-    QThreadPool::globalInstance()->start([self, generation, telemetryPath] {
+    QThreadPool::globalInstance()->start([self, generation, telemetryPaths] {
         // Read into a record of its own: the UI keeps reading the previous one until
         // the new one is handed over.
         auto data = std::make_shared<RVXBlackBoxData>();
-        if (!telemetryPath.isEmpty())
-            data->ExtractStreamInformation(QFile::encodeName(telemetryPath).constData());
+        for (const QString& path : telemetryPaths) {
+            if (data->ExtractStreamInformation(QFile::encodeName(path).constData()))
+                break;
+        }
         // The controller may be going away on the UI thread meanwhile, so the result
         // goes to the application, which outlives this pool's work, and only there,
         // on the UI thread, is the controller looked for.
@@ -229,53 +244,6 @@ void RVXAppDelegate::changeAndPlay() {
         player2->play();
         syncVideoPositionDelay(0.1);
     }
-}
-
-bool RVXAppDelegate::hasFailed(const VLCMediaPlayer* player) const {
-    if (!hasMedia(player))
-        return false;
-    // By the time the queued report arrives, libVLC has often moved on from the error
-    // to the ended state; a recording with :play-and-pause never ends on its own.
-    const int state = player->state();
-    return state == VLCMediaPlayerStateError || state == VLCMediaPlayerStateEnded ||
-           isEmptyPause(player);
-}
-
-// A recording cut short of its index (no "moov") opens, finds no stream to play and,
-// with :play-and-pause, pauses at once: no length, not a single frame. A recording
-// really paused always has its length.
-bool RVXAppDelegate::isEmptyPause(const VLCMediaPlayer* player) const {
-    return hasMedia(player) && player->state() == VLCMediaPlayerStatePaused &&
-           player->mediaLength().intValue() <= 0 && player->time().intValue() <= 0;
-}
-
-// A recording that cannot be played (empty, damaged, gone since the walk) must not
-// hold every later start back. Without its partner the chosen recording plays on
-// alone; without the chosen one nothing plays, and the window says so.
-bool RVXAppDelegate::handleFailedStart() {
-    // A start may look done (both reported playing for a moment) before the main
-    // recording turns out to hold nothing to play.
-    if (!m_waitingForPlayStart && !isEmptyPause(player1))
-        return false;
-    if (hasFailed(player1)) {
-        const QString path = player1->media()->path();
-        RVXLog(QStringLiteral("error=%1 cannot be played").arg(path));
-        stopPlay();
-        hideLoading();
-        videoContainerView->setMessage(
-            RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(path).fileName()));
-        updateVideoViewsVisibility();
-        return true;
-    }
-    if (hasFailed(player2)) {
-        RVXLog(QStringLiteral("error=%1 cannot be played").arg(player2->media()->path()));
-        player2->stop();
-        player2->setMedia(nullptr);
-        video2View->hide();
-        audioToggleButton->hide();
-        updateVideoViewsVisibility();
-    }
-    return false;
 }
 
 void RVXAppDelegate::mediaPlayerStateChanged(VLCMediaPlayer*) {
@@ -624,7 +592,8 @@ void RVXAppDelegate::decreaseSpeed() {
 }
 
 void RVXAppDelegate::updatePlayInfoScale() {
-    if (!player1 || !player1->isPlaying() || !player1->hasVideoOut())
+    // Paused pictures are resized too, so a paused player still knows its size.
+    if (!hasMedia(player1) || !player1->hasVideoOut())
         return;
     const QSize video = player1->videoSize();
     if (video.height() > 0)

@@ -1,14 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RVXScrollableVideoContainerView.h"
 
-#include <QLabel>
+#include <QEvent>
+#include <QPainter>
 
 void RVXScrollableVideoContainerView::setVideoView(QWidget* view) {
     m_videoView = view;
     if (view) {
         view->setParent(this);
         view->setGeometry(rect());
+        view->installEventFilter(this);
     }
+}
+
+// Qt takes a native view's position back from the window system's late report of where
+// its window went; if the boxes above moved in between, the view lands off its place.
+bool RVXScrollableVideoContainerView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_videoView && event->type() == QEvent::Move && !m_animating &&
+        m_videoView->pos() != QPoint(0, 0)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_videoView && !m_animating)
+                    m_videoView->setGeometry(rect());
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void RVXScrollableVideoContainerView::setAnimating(bool animating) {
@@ -17,40 +35,36 @@ void RVXScrollableVideoContainerView::setAnimating(bool animating) {
         m_videoView->setGeometry(rect());
 }
 
+// The line is painted by the container itself: a child label would stand beside the
+// native video window, and Qt makes such a label and every box above it native, which
+// leaves stale pictures on screen. The failed player's view is hidden meanwhile.
 void RVXScrollableVideoContainerView::setMessage(const QString& text) {
-    if (text.isEmpty()) {
-        if (m_message)
-            m_message->hide();
+    if (text == m_message)
         return;
-    }
-    if (!m_message) {
-        m_message = new QLabel(this);
-        m_message->setObjectName(QStringLiteral("videoMessage"));
-        m_message->setAlignment(Qt::AlignCenter);
-        m_message->setWordWrap(true);
-        m_message->setStyleSheet(QStringLiteral(
-            "color: #f0f0f0; background: rgba(20, 20, 22, 200); padding: 8px; font-size: 13px;"));
-    }
-    m_message->setText(text);
-    placeMessage();
-    m_message->show();
-    m_message->raise();
+    m_message = text;
+    update();
 }
 
-QString RVXScrollableVideoContainerView::message() const {
-    return m_message && !m_message->isHidden() ? m_message->text() : QString();
-}
-
-void RVXScrollableVideoContainerView::placeMessage() {
-    if (!m_message)
+void RVXScrollableVideoContainerView::paintEvent(QPaintEvent*) {
+    if (m_message.isEmpty())
         return;
-    const int height = std::max(m_message->heightForWidth(width()), 32);
-    m_message->setGeometry(0, (this->height() - height) / 2, width(), height);
+    QPainter painter(this);
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    painter.setFont(font);
+    const int padding = 8;
+    const QRect text = painter.boundingRect(rect().adjusted(padding, 0, -padding, 0),
+                                            Qt::AlignCenter | Qt::TextWordWrap, m_message);
+    const int height = std::max(text.height() + 2 * padding, 32);
+    const QRect band(0, (this->height() - height) / 2, width(), height);
+    painter.fillRect(band, QColor(20, 20, 22, 200));
+    painter.setPen(QColor(0xf0, 0xf0, 0xf0));
+    painter.drawText(band.adjusted(padding, 0, -padding, 0), Qt::AlignCenter | Qt::TextWordWrap,
+                     m_message);
 }
 
 void RVXScrollableVideoContainerView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_videoView && !m_animating)
         m_videoView->setGeometry(rect());
-    placeMessage();
 }

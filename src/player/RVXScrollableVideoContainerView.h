@@ -4,8 +4,6 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
-
 // Holds a video view and keeps it the container's size, except while an animation
 // moves it (the channel swap). A line of text can stand over the video's place, for
 // a recording that could not be played.
@@ -22,15 +20,15 @@ public:
 
     // An empty text hides the line.
     void setMessage(const QString& text);
-    QString message() const;
+    QString message() const { return m_message; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void placeMessage();
-
     QPointer<QWidget> m_videoView;
-    QLabel* m_message = nullptr;
+    QString m_message;
     bool m_animating = false;
 };

@@ -2,6 +2,7 @@
 // What a user reads in the shown main window on the demo card: tooltips and titles,
 // the list's names, the read-out's contrast and what goes to stderr.
 #include "PlayerTestSupport.h"
+#include "XServerPlaces.h"
 #include "player/RVXScrollableVideoContainerView.h"
 #include "support/StderrCapture.h"
 #include "support/TempTree.h"
@@ -212,8 +213,9 @@ TEST_F(WindowFaultsTest, OnlyTheHeaderBandDragsTheWindow) {
     QTest::mouseRelease(head, Qt::LeftButton, Qt::NoModifier, grab + QPoint(-60, 40));
     EXPECT_TRUE(waitFor([&] { return window->pos() != start; }));
 }
-TEST_F(WindowFaultsTest, AFrontCutShortOfItsIndexIsSaidLikeAnyUnplayableOne) {
-    // The front cut to half ("moov atom not found"), its rear whole.
+// The front cut to half ("moov atom not found"), its rear whole: the rear plays alone in
+// the main view and leads the controls; the small view says why, on the real screen.
+TEST_F(WindowFaultsTest, ARearWhoseFrontCannotBePlayedPlaysAloneAndLeadsTheControls) {
     TempTree tree;
     const QDir card(demoCard() + QStringLiteral("/20260314"));
     ASSERT_TRUE(QFile::link(card.filePath(QStringLiteral("motion_20260314_081515_R.MP4")),
@@ -223,17 +225,37 @@ TEST_F(WindowFaultsTest, AFrontCutShortOfItsIndexIsSaidLikeAnyUnplayableOne) {
     open(tree.root());
     StderrCapture log;
     ASSERT_TRUE(delegate->playAtIndex(0));
-    ASSERT_TRUE(waitFor([&] { return !delegate->videoContainerView->message().isEmpty(); }))
-        << "before, the rear played on alone with the time at 00:00";
-    EXPECT_TRUE(delegate->videoContainerView->message().contains(
-        QStringLiteral("motion_20260314_081515_F.MP4")));
+    ASSERT_TRUE(waitFor([&] {
+        return delegate->player1->media() && delegate->player1->time().intValue() > 1500;
+    })) << "before, the rear played on alone with the time at 00:00";
+    EXPECT_TRUE(delegate->player1->media()->path().endsWith(u"_R.MP4"));
+    EXPECT_FALSE(delegate->player2->media());
     EXPECT_TRUE(log.text().contains("cannot be played")) << log.text().constData();
-    EXPECT_FALSE(delegate->player1->media());
-    EXPECT_FALSE(delegate->player2->media()) << "nothing plays on with stale controls";
-    EXPECT_FALSE(delegate->waitingForPlayStart());
-    spin(800);
+    EXPECT_TRUE(delegate->subVideoContainerView->message().contains(
+        QStringLiteral("motion_20260314_081515_F.MP4")));
+    EXPECT_TRUE(delegate->videoContainerView->message().isEmpty());
+    // The rear drives the time, the slider and the read-out (its own telemetry).
+    EXPECT_NE(delegate->timeField->text().left(5), QStringLiteral("00:00"));
+    EXPECT_GT(delegate->videoPositionSlider->value(), 0);
+    EXPECT_FALSE(delegate->speedField->text().isEmpty());
     EXPECT_FALSE(delegate->progressIndicator->isVisible());
-    // The next start works.
-    ASSERT_TRUE(delegate->playAtIndex(1));
-    EXPECT_TRUE(waitFor([&] { return delegate->playInfo()->isPlaying(); }));
+
+    // On screen: no box was made a window of its own, and the line is there to read.
+    EXPECT_EQ(nativeChildCount(delegate->window), 2);
+    spin(300);
+    QWidget* box = delegate->subVideoContainerView;
+    const QPoint at = box->mapToGlobal(QPoint(0, 0));
+    const QImage screen = delegate->window->screen()
+                              ->grabWindow(0, at.x(), at.y(), box->width(), box->height())
+                              .toImage();
+    int light = 0;
+    for (int y = box->height() / 2 - 10; y < box->height() / 2 + 10; ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            light += screen.pixelColor(x, y).lightness() > 200;
+    EXPECT_GT(light, 40) << "the message's text shows in the small view";
+
+    // Space pauses the rear, and the next start works.
+    delegate->clickPlayButton();
+    EXPECT_TRUE(waitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }));
+    EXPECT_TRUE(delegate->video1View->isVisible());
 }
