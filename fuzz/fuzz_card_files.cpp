@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The card's small files: the input is read as a settings record and as a drive log,
 // and the table and CSV are rendered from whatever the log gave.
-#include "drivelog/RVXFlashDataModel.h"
-#include "settings/RVXSettingFile.h"
+#include "core/drivelog/RVXFlashDataModel.h"
+#include "core/settings/RVXSettingFile.h"
 
 #include <cstddef>
 #include <cstdint>

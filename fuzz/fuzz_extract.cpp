@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The input is a whole recording file; the extraction reads it by path, so it is handed
 // over in an anonymous memory file.
-#include "telemetry/RVXBlackBoxData.h"
+#include "core/telemetry/RVXBlackBoxData.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every line of the input is one sentence for one running parser, as a receiver log
 // would be fed; the whole input is tried as one sentence too.
-#include "telemetry/RVXNMEASentenceParser.h"
+#include "core/telemetry/RVXNMEASentenceParser.h"
 
 #include <cstddef>
 #include <cstdint>

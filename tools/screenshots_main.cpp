@@ -3,15 +3,15 @@
 // recording and takes the pictures the README shows: playback with the graph, the map
 // panel, the settings editor's pages, the clock and format windows. Run it on an X server
 // (xvfb-run); the players draw into X windows, which only a picture of the screen shows.
-#include "cardtools/RVXFormatWindowController.h"
-#include "cardtools/RVXTimeSetupController.h"
-#include "drivelog/RVXFlashDataModel.h"
-#include "drivelog/RVXSettingForFlashDataViewController.h"
-#include "player/CustomWindow.h"
-#include "player/RVXAppDelegate.h"
-#include "player/RVXMapWindowController.h"
-#include "settings/RVXLocalizedString.h"
-#include "settings/RVXSettingController.h"
+#include "core/drivelog/RVXFlashDataModel.h"
+#include "core/support/RVXLocalizedString.h"
+#include "gui/cardtools/RVXFormatWindowController.h"
+#include "gui/cardtools/RVXTimeSetupController.h"
+#include "gui/drivelog/RVXSettingForFlashDataViewController.h"
+#include "gui/player/CustomWindow.h"
+#include "gui/player/RVXAppDelegate.h"
+#include "gui/player/RVXMapWindowController.h"
+#include "gui/settings/RVXSettingController.h"
 
 #include <QApplication>
 #include <QDir>

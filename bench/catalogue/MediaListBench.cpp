@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue's walk of a card-sized tree against a bare recursive listing of the
 // same tree (names only), so the figure does not depend on the machine's disk.
-#include "catalogue/RVXMediaList.h"
+#include "core/catalogue/RVXMediaList.h"
 
 #include <QDir>
 #include <QFile>

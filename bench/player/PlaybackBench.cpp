@@ -5,14 +5,14 @@
 //   starting the same front recording;
 // - how far apart front and rear are one second after seeks, jumps and swaps;
 // - the CPU and memory of playing a pair, against two cvlc processes playing it.
-#include "player/CustomWindow.h"
-#include "player/RVXAppDelegate.h"
-#include "player/RVXPlayInfo.h"
-#include "player/VLCLibrary.h"
-#include "player/VLCMedia.h"
-#include "player/VLCMediaPlayer.h"
-#include "player/VLCVideoView.h"
-#include "settings/RVXLocalizedString.h"
+#include "core/playback/RVXPlayInfo.h"
+#include "core/support/RVXLocalizedString.h"
+#include "gui/player/CustomWindow.h"
+#include "gui/player/RVXAppDelegate.h"
+#include "gui/player/VLCLibrary.h"
+#include "gui/player/VLCMedia.h"
+#include "gui/player/VLCMediaPlayer.h"
+#include "gui/player/VLCVideoView.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 // cache, against reading the same bytes with the fewest reads possible: the table in
 // one read, then one read per chunk. Two layouts: chunks back to back, as the demo
 // card has them, and chunks 256 KiB apart, as when video lies between them.
-#include "telemetry/RVXBlackBoxData.h"
+#include "core/telemetry/RVXBlackBoxData.h"
 #include "testmedia/CameraRecordingWriter.h"
 #include "testmedia/DemoDrive.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliCommands.h"
+#include "core/support/RVXLocalizedString.h"
 #include "platform/RVXPkexec.h"
 #include "platform/RVXUDisks2.h"
-#include "settings/RVXLocalizedString.h"
 
 #include <QCoreApplication>
 

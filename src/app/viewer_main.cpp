@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-viewer: the desktop program.
 #include "RVXVersion.h"
+#include "core/support/RVXLocalizedString.h"
+#include "gui/player/RVXAppDelegate.h"
+#include "gui/player/VLCLibrary.h"
 #include "platform/RVXPkexec.h"
 #include "platform/RVXUDisks2.h"
-#include "player/RVXAppDelegate.h"
-#include "player/VLCLibrary.h"
-#include "settings/RVXLocalizedString.h"
 #include "widgets/TKImageButton.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 #include "RVXVersion.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
-#include "CliJson.h"
+#include "cli/CliCommands.h"
+#include "cli/CliJson.h"
 
-#include "platform/RVXLittleEndian.h"
-#include "settings/RVXSettingFile.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/support/RVXLittleEndian.h"
 
 #include <QFile>
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings editor's pages without a window: what each control shows for a record,
 // and a record edited as a user would on a page.
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CliJson.h"
+#include "cli/CliJson.h"
 
-#include "settings/RVXLocalizedString.h"
-#include "settings/RVXSettingFile.h"
-#include "settings/RVXSettingPages.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/settings/RVXSettingPages.h"
+#include "core/support/RVXLocalizedString.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CliJson.h"
+#include "cli/CliJson.h"
 
-#include "cardtools/RVXRemovableDisks.h"
+#include "core/cardtools/RVXRemovableDisks.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "drivelog/RVXFlashDataModel.h"
+#include "core/drivelog/RVXFlashDataModel.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-card format: the format window's sequence for scripts that prepare many cards.
-#include "CliCommands.h"
-#include "cardtools/RVXFormatSequence.h"
-#include "cardtools/RVXKeptSettings.h"
-#include "settings/RVXLocalizedString.h"
+#include "cli/CliCommands.h"
+#include "core/cardtools/RVXFormatSequence.h"
+#include "core/cardtools/RVXKeptSettings.h"
+#include "core/support/RVXLocalizedString.h"
 
 namespace {
 

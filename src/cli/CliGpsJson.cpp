@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliGpsJson.h"
+#include "cli/CliGpsJson.h"
 
-#include "CliJson.h"
+#include "cli/CliJson.h"
 
 QString characterText(char c) {
     return QString(QChar(uint8_t(c)));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "telemetry/RVXGpsData.h"
+#include "core/telemetry/RVXGpsData.h"
 
 #include <QByteArray>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliJson.h"
+#include "cli/CliJson.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CliJson.h"
+#include "cli/CliJson.h"
 
-#include "catalogue/RVXMediaList.h"
-#include "platform/RVXCFormat.h"
+#include "core/catalogue/RVXMediaList.h"
+#include "core/support/RVXCFormat.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
-#include "CliGpsJson.h"
-#include "CliJson.h"
+#include "cli/CliCommands.h"
+#include "cli/CliGpsJson.h"
+#include "cli/CliJson.h"
 
-#include "telemetry/RVXNMEASentenceParser.h"
+#include "core/telemetry/RVXNMEASentenceParser.h"
 
 #include <QFile>
 

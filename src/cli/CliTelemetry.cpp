@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
-#include "CliGpsJson.h"
-#include "CliJson.h"
+#include "cli/CliCommands.h"
+#include "cli/CliGpsJson.h"
+#include "cli/CliJson.h"
 
-#include "telemetry/RVXBlackBoxData.h"
-#include "telemetry/RVXNmeaToDegrees.h"
+#include "core/telemetry/RVXBlackBoxData.h"
+#include "core/telemetry/RVXNmeaToDegrees.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "cardtools/RVXRemovableDisks.h"
-#include "cardtools/RVXTimeSetFile.h"
+#include "core/cardtools/RVXRemovableDisks.h"
+#include "core/cardtools/RVXTimeSetFile.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RVXCardDeviceCheck.h"
+#include "platform/RVXCardDeviceCheck.h"
 
 #include <dirent.h>
 #include <fcntl.h>

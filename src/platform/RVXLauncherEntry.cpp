@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RVXLauncherEntry.h"
+#include "platform/RVXLauncherEntry.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

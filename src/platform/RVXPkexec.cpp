@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RVXPkexec.h"
+#include "platform/RVXPkexec.h"
 
-#include "platform/RVXLog.h"
+#include "core/support/RVXLog.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "cardtools/RVXPrivilegedCommand.h"
+#include "core/cardtools/RVXPrivilegedCommand.h"
 
 // Administrator rights through polkit: the program runs under pkexec, which asks the
 // user on the desktop (or in the terminal) for the password.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RVXUDisks2.h"
+#include "platform/RVXUDisks2.h"
 
-#include "platform/RVXLog.h"
+#include "core/support/RVXLog.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

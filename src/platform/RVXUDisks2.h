@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "cardtools/RVXDiskService.h"
+#include "core/cardtools/RVXDiskService.h"
 
 #include <QDBusConnection>
 #include <QMutex>

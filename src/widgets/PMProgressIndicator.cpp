@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PMProgressIndicator.h"
+#include "widgets/PMProgressIndicator.h"
 
-#include "PMProgressIndicatorController.h"
-#include "platform/RVXCFormat.h"
+#include "core/support/RVXCFormat.h"
+#include "widgets/PMProgressIndicatorController.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PMProgressIndicatorController.h"
+#include "widgets/PMProgressIndicatorController.h"
 
-#include "PMProgressIndicator.h"
+#include "widgets/PMProgressIndicator.h"
 
 #include "platform/RVXLauncherEntry.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RVXPageHelpers.h"
+#include "widgets/RVXPageHelpers.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SMDoubleSlider.h"
+#include "widgets/SMDoubleSlider.h"
 
-#include "TKImageButton.h"
+#include "widgets/TKImageButton.h"
 
 #include <QKeyEvent>
 #include <QPainter>

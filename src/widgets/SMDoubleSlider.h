@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "SMDoubleSliderCell.h"
+#include "widgets/SMDoubleSliderCell.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SMDoubleSliderCell.h"
+#include "widgets/SMDoubleSliderCell.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/RVXCFormat.h"
+#include "core/support/RVXCFormat.h"
 
 #include <QString>
 #include <QVariant>

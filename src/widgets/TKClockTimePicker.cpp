@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKClockTimePicker.h"
+#include "widgets/TKClockTimePicker.h"
 
 #include <QMouseEvent>
 #include <QPainter>

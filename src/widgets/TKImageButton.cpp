@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKImageButton.h"
+#include "widgets/TKImageButton.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKRadioMatrix.h"
+#include "widgets/TKRadioMatrix.h"
 
-#include "RVXPageHelpers.h"
+#include "widgets/RVXPageHelpers.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

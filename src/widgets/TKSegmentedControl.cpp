@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKSegmentedControl.h"
+#include "widgets/TKSegmentedControl.h"
 
-#include "RVXPageHelpers.h"
+#include "widgets/RVXPageHelpers.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKStepper.h"
+#include "widgets/TKStepper.h"
 
 #include <QKeyEvent>
 #include <QToolButton>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKThreePartImageView.h"
+#include "widgets/TKThreePartImageView.h"
 
-#include "TKImageButton.h"
+#include "widgets/TKImageButton.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TKVideoBackgroundImageView.h"
+#include "widgets/TKVideoBackgroundImageView.h"
 
-#include "TKImageButton.h"
+#include "widgets/TKImageButton.h"
 
 #include <QPaintEvent>
 #include <QPainter>

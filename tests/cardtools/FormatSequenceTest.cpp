@@ -2,13 +2,13 @@
 // Formatting cards that are image files: the stand-in UDisks2 unmounts and mounts them
 // (mirroring with mtools), mkfs.fat runs for real in place of the privileged step, and
 // fsck.fat and the boot sector say what came out. Also ruvex-card format.
-#include "cardtools/RVXFormatLock.h"
-#include "cardtools/RVXFormatSequence.h"
-#include "cardtools/RVXKeptSettings.h"
-#include "cardtools/RVXRemovableDisks.h"
+#include "core/cardtools/RVXFormatLock.h"
+#include "core/cardtools/RVXFormatSequence.h"
+#include "core/cardtools/RVXKeptSettings.h"
+#include "core/cardtools/RVXRemovableDisks.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/support/RVXLocalizedString.h"
 #include "platform/RVXUDisks2.h"
-#include "settings/RVXLocalizedString.h"
-#include "settings/RVXSettingFile.h"
 #include "support/CardImage.h"
 #include "support/FormatHelperSystem.h"
 #include "support/PrivilegedStandIn.h"

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The format window offscreen with real widgets, over the stand-in UDisks2 and image
 // files formatted by mkfs.fat in place of the privileged step.
-#include "cardtools/RVXFormatWindowController.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/support/RVXLocalizedString.h"
+#include "gui/cardtools/RVXFormatWindowController.h"
+#include "gui/settings/RVXSettingController.h"
 #include "platform/RVXUDisks2.h"
-#include "settings/RVXLocalizedString.h"
-#include "settings/RVXSettingController.h"
-#include "settings/RVXSettingFile.h"
 #include "support/CardImage.h"
 #include "support/FormatHelperSystem.h"
 #include "support/PrivilegedStandIn.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cardtools/TKUSBDiskEntity.h"
-#include "cardtools/RVXRemovableDisks.h"
-#include "cardtools/RVXTimeSetFile.h"
+#include "core/cardtools/TKUSBDiskEntity.h"
+#include "core/cardtools/RVXRemovableDisks.h"
+#include "core/cardtools/RVXTimeSetFile.h"
 
 #include "support/TempTree.h"
 

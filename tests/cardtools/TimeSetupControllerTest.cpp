@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The clock window offscreen with real widgets.
-#include "cardtools/RVXTimeSetupController.h"
+#include "core/support/RVXLocalizedString.h"
+#include "gui/cardtools/RVXTimeSetupController.h"
 #include "platform/RVXUDisks2.h"
-#include "settings/RVXLocalizedString.h"
 #include "support/FormatHelperSystem.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "catalogue/RVXMediaList.h"
+#include "core/catalogue/RVXMediaList.h"
 
 #include "support/TempTree.h"
 

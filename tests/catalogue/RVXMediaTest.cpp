@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "catalogue/RVXMedia.h"
-#include "catalogue/RVXMediaSide.h"
+#include "core/catalogue/RVXMedia.h"
+#include "core/catalogue/RVXMediaSide.h"
 
 #include <QDir>
 

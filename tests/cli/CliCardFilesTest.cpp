@@ -2,7 +2,7 @@
 #include "support/Run.h"
 #include "support/TempTree.h"
 
-#include "drivelog/FlashDataRecord.h"
+#include "core/drivelog/FlashDataRecord.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "drivelog/RVXFlashDataModel.h"
+#include "core/drivelog/RVXFlashDataModel.h"
 
 #include "support/CommaLocale.h"
 #include "support/TempTree.h"

@@ -2,7 +2,7 @@
 // The disk service against a stand-in UDisks2 on a private bus, with real folders as
 // mount points; the card functions and ruvex-card on top of it.
 #include "platform/RVXUDisks2.h"
-#include "cardtools/RVXRemovableDisks.h"
+#include "core/cardtools/RVXRemovableDisks.h"
 #include "support/Run.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"

@@ -3,7 +3,7 @@
 // scheduler of the test's own.
 #include "PlayerTestSupport.h"
 
-#include "settings/RVXLocalizedString.h"
+#include "core/support/RVXLocalizedString.h"
 #include "support/CupsScheduler.h"
 #include "support/Run.h"
 #include "support/StderrCapture.h"

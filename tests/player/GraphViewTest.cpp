@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "player/GraphView.h"
+#include "gui/player/GraphView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlayerTestSupport.h"
 
-#include "cardtools/RVXTimeSetupController.h"
-#include "player/VLCVideoView.h"
-#include "settings/RVXSettingController.h"
+#include "gui/cardtools/RVXTimeSetupController.h"
+#include "gui/player/VLCVideoView.h"
+#include "gui/settings/RVXSettingController.h"
 #include "support/TempTree.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/TKThreePartImageView.h"

@@ -3,8 +3,8 @@
 #include "PlayerTestSupport.h"
 #include "support/WebPageTestSupport.h"
 
-#include "player/RVXMapPage.h"
-#include "player/RVXMapWindowController.h"
+#include "gui/player/RVXMapPage.h"
+#include "gui/player/RVXMapWindowController.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>

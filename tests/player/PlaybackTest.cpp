@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playback of the demo card's recordings with real decoding.
 #include "PlayerTestSupport.h"
-#include "player/RVXTelemetryReadout.h"
-#include "telemetry/RVXBlackBoxData.h"
+#include "core/playback/RVXTelemetryReadout.h"
+#include "core/telemetry/RVXBlackBoxData.h"
 
-#include "player/GraphView.h"
-#include "player/RVXMapPage.h"
-#include "player/RVXScrollableVideoContainerView.h"
-#include "player/VLCVideoView.h"
+#include "gui/player/GraphView.h"
+#include "gui/player/RVXMapPage.h"
+#include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/VLCVideoView.h"
 #include "support/TempTree.h"
 #include "support/WebPageTestSupport.h"
 #include "widgets/TKImageButton.h"

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player window's rules that need no window: list cells, size steps, the
 // telemetry read-out.
-#include "player/RVXMediaListCell.h"
-#include "player/RVXTelemetryReadout.h"
-#include "player/RVXWindowGeometry.h"
+#include "core/playback/RVXMediaListCell.h"
+#include "core/playback/RVXTelemetryReadout.h"
+#include "core/playback/RVXWindowGeometry.h"
+#include "core/telemetry/RVXBlackBoxData.h"
 #include "support/CommaLocale.h"
-#include "telemetry/RVXBlackBoxData.h"
 
 #include <gtest/gtest.h>
 

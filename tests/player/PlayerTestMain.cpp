@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests run in a real application on an X server (ctest starts them under
 // xvfb-run); listing the tests needs neither.
-#include "settings/RVXLocalizedString.h"
+#include "core/support/RVXLocalizedString.h"
 
 #include <gtest/gtest.h>
 

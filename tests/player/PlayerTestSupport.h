@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "player/CustomWindow.h"
-#include "player/RVXAppDelegate.h"
-#include "player/RVXPlayInfo.h"
-#include "player/VLCMediaPlayer.h"
+#include "core/playback/RVXPlayInfo.h"
+#include "gui/player/CustomWindow.h"
+#include "gui/player/RVXAppDelegate.h"
+#include "gui/player/VLCMediaPlayer.h"
 #include "support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>

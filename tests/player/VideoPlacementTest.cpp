@@ -3,15 +3,15 @@
 // them, which is read from the server itself, not from Qt's idea of it.
 #include "PlayerTestSupport.h"
 #include "XServerPlaces.h"
-#include "settings/RVXSettingController.h"
+#include "gui/settings/RVXSettingController.h"
 #include "support/StderrCapture.h"
 
 #include <QAction>
 #include <QImage>
 #include <QScreen>
 
-#include "player/RVXScrollableVideoContainerView.h"
-#include "player/VLCVideoView.h"
+#include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/VLCVideoView.h"
 #include <cmath>
 
 #include <QScreen>

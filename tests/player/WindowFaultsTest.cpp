@@ -3,12 +3,12 @@
 // the list's names, the read-out's contrast and what goes to stderr.
 #include "PlayerTestSupport.h"
 #include "XServerPlaces.h"
-#include "player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXScrollableVideoContainerView.h"
 #include "support/StderrCapture.h"
 #include "support/TempTree.h"
 #include "widgets/PMProgressIndicator.h"
 
-#include "player/GraphView.h"
+#include "gui/player/GraphView.h"
 #include "widgets/TKImageButton.h"
 #include <QAbstractButton>
 #include <QFileInfo>

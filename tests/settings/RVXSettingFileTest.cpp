@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RVXSettingFile.h"
-#include "cardtools/RVXKeptSettings.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/cardtools/RVXKeptSettings.h"
 #include "support/Run.h"
 
 #include "support/TempTree.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RVXValidator.h"
-#include "settings/RVXCarNumber.h"
-#include "settings/RVXChoiceList.h"
-#include "settings/RVXLocalizedString.h"
+#include "core/settings/RVXValidator.h"
+#include "core/settings/RVXCarNumber.h"
+#include "core/settings/RVXChoiceList.h"
+#include "core/support/RVXLocalizedString.h"
 #include "support/StringTableApp.h"
 
 #include <gtest/gtest.h>

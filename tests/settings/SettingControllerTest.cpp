@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings editor's window offscreen, driven as a user drives it.
+#include "core/settings/RVXSettingFile.h"
+#include "core/support/RVXLocalizedString.h"
+#include "gui/settings/RVXSettingController.h"
+#include "gui/settings/RVXSettingViewController.h"
 #include "platform/RVXUDisks2.h"
-#include "settings/RVXLocalizedString.h"
-#include "settings/RVXSettingController.h"
-#include "settings/RVXSettingFile.h"
-#include "settings/RVXSettingViewController.h"
 #include "support/TempTree.h"
 #include "support/UDisks2StandIn.h"
 #include "support/WindowTestSupport.h"

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings pages' logic on a record, driven as a user drives the controls.
-#include "settings/RVXAdasPageLogic.h"
-#include "settings/RVXAudioPageLogic.h"
-#include "settings/RVXAuxPageLogic.h"
-#include "settings/RVXBasicPageLogic.h"
-#include "settings/RVXGpsPageLogic.h"
-#include "settings/RVXLocalizedString.h"
-#include "settings/RVXMotionPageLogic.h"
-#include "settings/RVXSettingFile.h"
-#include "settings/RVXVideoPageLogic.h"
+#include "core/settings/RVXAdasPageLogic.h"
+#include "core/settings/RVXAudioPageLogic.h"
+#include "core/settings/RVXAuxPageLogic.h"
+#include "core/settings/RVXBasicPageLogic.h"
+#include "core/settings/RVXGpsPageLogic.h"
+#include "core/settings/RVXMotionPageLogic.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/settings/RVXVideoPageLogic.h"
+#include "core/support/RVXLocalizedString.h"
 #include "support/StringTableApp.h"
 
 #include <gtest/gtest.h>

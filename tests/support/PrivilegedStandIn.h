@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "cardtools/RVXPrivilegedCommand.h"
+#include "core/cardtools/RVXPrivilegedCommand.h"
 #include "support/Run.h"
 
 #include <QList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "telemetry/RVXBlackBoxData.h"
+#include "core/telemetry/RVXBlackBoxData.h"
 
 #include "support/TempTree.h"
 #include "testmedia/CameraRecordingWriter.h"

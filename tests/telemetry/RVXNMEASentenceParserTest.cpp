@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "telemetry/RVXNMEASentenceParser.h"
+#include "core/telemetry/RVXNMEASentenceParser.h"
 
 #include "support/CommaLocale.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "telemetry/RVXNmeaToDegrees.h"
+#include "core/telemetry/RVXNmeaToDegrees.h"
 
 #include <gtest/gtest.h>
 

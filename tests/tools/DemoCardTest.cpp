@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CameraLayout.h"
 
-#include "drivelog/FlashDataRecord.h"
+#include "core/drivelog/FlashDataRecord.h"
+#include "core/telemetry/RVXBlackBoxData.h"
 #include "support/Run.h"
-#include "telemetry/RVXBlackBoxData.h"
 #include "testmedia/DemoCard.h"
 #include "testmedia/DemoDrive.h"
 

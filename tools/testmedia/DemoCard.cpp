@@ -4,9 +4,9 @@
 #include "CameraRecordingWriter.h"
 #include "DemoDrive.h"
 
-#include "cardtools/RVXTimeSetFile.h"
-#include "drivelog/FlashDataRecord.h"
-#include "settings/RVXSettingFile.h"
+#include "core/cardtools/RVXTimeSetFile.h"
+#include "core/drivelog/FlashDataRecord.h"
+#include "core/settings/RVXSettingFile.h"
 
 #include <QDir>
 #include <QProcess>

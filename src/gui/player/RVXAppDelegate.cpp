@@ -1,0 +1,361 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/player/RVXAppDelegate.h"
+
+#include "core/playback/RVXMediaListCell.h"
+#include "core/playback/RVXPlayInfo.h"
+#include "core/playback/RVXWindowGeometry.h"
+#include "core/support/RVXLocalizedString.h"
+#include "core/support/RVXLog.h"
+#include "gui/cardtools/RVXTimeSetupController.h"
+#include "gui/player/CustomWindow.h"
+#include "gui/player/GraphView.h"
+#include "gui/player/RVXMapPage.h"
+#include "gui/player/RVXMediaListTableModel.h"
+#include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/VLCLibrary.h"
+#include "gui/player/VLCMediaPlayer.h"
+#include "gui/player/VLCVideoView.h"
+#include "gui/settings/RVXSettingController.h"
+#include "widgets/PMProgressIndicator.h"
+#include "widgets/RVXPageHelpers.h"
+#include "widgets/TKImageButton.h"
+#include "widgets/TKThreePartImageView.h"
+#include "widgets/TKVideoBackgroundImageView.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLayout>
+#include <QPrinter>
+#include <QScreen>
+#include <QSettings>
+#include <QSlider>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QWebEngineView>
+
+#include <utility>
+
+RVXAppDelegate::RVXAppDelegate(QObject* parent)
+    : QObject(parent) {}
+
+RVXAppDelegate::~RVXAppDelegate() {
+    die();
+    // The walk's report would come to a controller that is gone.
+    if (m_mediaList)
+        m_mediaList->setDelegate(nullptr);
+    m_mediaList.reset();
+    delete window;
+}
+
+void RVXAppDelegate::awakeFromNib() {
+    loadInterface();
+
+    video1View = new VLCVideoView();
+    video1View->setObjectName(QStringLiteral("video1View"));
+    video1View->setFillScreen(true);
+    videoContainerView->setVideoView(video1View);
+    player1 = new VLCMediaPlayer(video1View, this);
+    player1->setObjectName(QStringLiteral("player1"));
+
+    video2View = new VLCVideoView();
+    video2View->setObjectName(QStringLiteral("video2View"));
+    video2View->setFillScreen(true);
+    subVideoContainerView->setVideoView(video2View);
+    player2 = new VLCMediaPlayer(video2View, this);
+    player2->setObjectName(QStringLiteral("player2"));
+
+    VLCLibrary::sharedLibrary();
+
+    m_playInfo = new RVXPlayInfo(this);
+    m_mediaList = RVXMediaList::mediaList();
+
+    // The map is one of the list box's two contents.
+    mediaListBox->layout()->addWidget(mapContainerView);
+
+    const QPixmap bottom = TKImageNamed(QStringLiteral("bottom-background"));
+    mediaControlBoxForFullScreen->setImagesLeft(bottom, bottom, bottom);
+    player1BackgroundView->setBackgroundNineImageName(QStringLiteral("v1"));
+    player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_front_logo")));
+    player2BackgroundView->setBackgroundNineImageName(QStringLiteral("v2"));
+    player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_rear_logo")));
+
+    initMediaListTableView();
+    setupInitialValues();
+}
+
+void RVXAppDelegate::initMediaListTableView() {
+    m_columnNames.clear();
+    for (const RVXMediaListCell::Column& column : RVXMediaListCell::columns)
+        m_columnNames << RVXLocalizedString(column.titleKey);
+    m_tableModel = new RVXMediaListTableModel(m_mediaList.get(), this);
+    QTableView* table = mediaListTableView;
+    table->setModel(m_tableModel);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setShowGrid(false);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    // What tells recordings apart is at the end of a name (the moment's seconds and the
+    // side); the kind at its start is in the first column already.
+    table->setTextElideMode(Qt::ElideLeft);
+    table->setIconSize(QSize(20, 18));
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(22);
+    QHeaderView* header = table->horizontalHeader();
+    header->setHighlightSections(false);
+    // Kind, date and time take what their texts need; the name gets the rest.
+    for (int c = 0; c < 3; ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    header->setStretchLastSection(true);
+    // Double-click (or Enter) on a row plays it.
+    connect(table, &QAbstractItemView::activated, this, &RVXAppDelegate::changeAndPlay);
+}
+
+void RVXAppDelegate::setupInitialValues() {
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RVXAppDelegate::die);
+    connect(window, &CustomWindow::windowWillClose, this, &RVXAppDelegate::stopPlay);
+    connect(window, &CustomWindow::pathsDropped, this,
+            [this](const QStringList& paths) { openMediaDirectory(paths.first()); });
+    m_blackBoxData = std::make_unique<RVXBlackBoxData>();
+    for (VLCMediaPlayer* p : {player1, player2}) {
+        connect(p, &VLCMediaPlayer::mediaPlayerStateChanged, this,
+                &RVXAppDelegate::mediaPlayerStateChanged);
+        connect(p, &VLCMediaPlayer::mediaPlayerTimeChanged, this,
+                &RVXAppDelegate::mediaPlayerTimeChanged);
+    }
+    m_mediaList->setDelegate(this);
+
+    // Both position sliders follow the published position, and a slider the user
+    // moves publishes its value before the seek runs.
+    // A drag seeks once, where the handle is let go: a seek at every step would keep
+    // both players decoding and hold further seeks back while they move.
+    for (QSlider* slider : {videoPositionSlider, videoPositionSliderForFullScreen}) {
+        slider->setTracking(false);
+        connect(slider, &QSlider::valueChanged, this, [this, slider](int value) {
+            if (m_updatingSliders)
+                return;
+            const double position = value / double(slider->maximum());
+            setPositionSliders(position);
+            m_playInfo->setPosition(position);
+            videoPositionSliderMoved(position);
+        });
+    }
+    observePlayInfo();
+    // The scale follows the main picture's box, which the layout sizes after the window.
+    videoContainerView->installEventFilter(this);
+
+    m_rightViewMode = 0;
+    updateSideViewButton();
+    setVolume(70);
+    m_playInfo->setIsPlaying(false);
+    showFrameIfDebugging();
+    video1View->hide();
+    video2View->hide();
+
+    updateAudioUI();
+
+    m_mapPage = new RVXMapPage(mapWebView, this);
+    updateCaptureActions();
+    layoutWindow();
+    // The editor's card search runs once at start, which names a found card "ZAMO".
+    setLastDialogController(std::make_unique<RVXSettingController>());
+    setLastDialogController(nullptr);
+}
+
+void RVXAppDelegate::evaluateMapScript(const QString& script) {
+    m_recentMapScripts.append(script);
+    if (m_recentMapScripts.size() > 16)
+        m_recentMapScripts.removeFirst();
+    if (m_mapPage)
+        m_mapPage->evaluate(script);
+}
+
+void RVXAppDelegate::applicationDidFinishLaunching() {
+    QSettings defaults;
+    const QStringList languages = defaults.value(QStringLiteral("AppleLanguages")).toStringList();
+    for (const QString& language : languages)
+        RVXLog(QStringLiteral("SUPPORT_LANGUAGE=%1").arg(language));
+    defaults.setValue(QStringLiteral("AppleLanguages"), QStringList{QStringLiteral("en")});
+
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect frame = RVXWindowGeometry::minWindowFrame(screen->availableGeometry());
+    window->setGeometry(frame);
+    window->show();
+    window->setInitialFrame(frame);
+
+    m_mediaIndex = -1;
+}
+
+void RVXAppDelegate::openMediaDirectoryDialog() {
+    const QString path = QFileDialog::getExistingDirectory(
+        window, withoutMnemonic(RVXLocalizedString("action.open")), QString(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (path.isEmpty())
+        return;
+    openMediaDirectory(path);
+}
+
+void RVXAppDelegate::openMediaDirectory(const QString& path) {
+    // A recording dropped or named stands for the folder that holds it.
+    const QFileInfo info(path);
+    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    // ... and is selected once the list is there, ready to play.
+    m_pendingSelection = info.isDir() ? QString() : info.absoluteFilePath();
+    stopPlay();
+    window->setWindowTitle(QStringLiteral("RUVEX Viewer - %1").arg(folder));
+    m_mediaList->setDirectoryPath(folder);
+}
+
+void RVXAppDelegate::mediaListChanged(RVXMediaList*) {
+    // Called on the walking thread. The list's content is published whole and never
+    // changed, so the reload may run a moment later on the UI thread; waiting for it
+    // here could deadlock a UI thread that is waiting for the walk.
+    QMetaObject::invokeMethod(this, &RVXAppDelegate::reloadMediaList, Qt::QueuedConnection);
+}
+
+void RVXAppDelegate::reloadMediaList() {
+    m_rightViewMode = 0;
+    updateSideViewButton();
+    m_tableModel->reload();
+    // The row numbers of the old list mean nothing in the new one.
+    m_mediaIndex = -1;
+    selectPendingRecording();
+    Q_EMIT mediaListReloaded();
+}
+
+void RVXAppDelegate::selectPendingRecording() {
+    const QString wanted = std::exchange(m_pendingSelection, QString());
+    if (wanted.isEmpty())
+        return;
+    const QString canonical = QFileInfo(wanted).canonicalFilePath();
+    for (qsizetype i = 0; i < m_mediaList->count(); ++i) {
+        const RVXMediaRef media = m_mediaList->mediaAtIndex(i);
+        if (media && QFileInfo(media->path()).canonicalFilePath() == canonical) {
+            const QModelIndex row = m_tableModel->index(int(i), 0);
+            mediaListTableView->selectionModel()->setCurrentIndex(
+                row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            mediaListTableView->scrollTo(row);
+            return;
+        }
+    }
+}
+
+qsizetype RVXAppDelegate::numberOfRowsInTableView() const {
+    return m_mediaList->count();
+}
+
+void RVXAppDelegate::clickMediaListViewButton() {
+    if (m_rightViewMode == 0)
+        return;
+    m_rightViewMode = 0;
+    updateSideViewButton();
+}
+
+void RVXAppDelegate::clickMapViewButton() {
+    if (m_rightViewMode == 1)
+        return;
+    m_rightViewMode = 1;
+    updateSideViewButton();
+}
+
+void RVXAppDelegate::setSideButtonImage(QToolButton* button, const QString& name) {
+    button->setProperty("imageName", name);
+    button->setIcon(QIcon(TKImageNamed(name)));
+}
+
+void RVXAppDelegate::updateSideViewButton() {
+    const bool list = m_rightViewMode == 0;
+    setSideButtonImage(recordButtonImageView,
+                       list ? QStringLiteral("record_p") : QStringLiteral("record_n"));
+    setSideButtonImage(informationButtonImageView,
+                       list ? QStringLiteral("information_n") : QStringLiteral("information_p"));
+    mapContainerView->setVisible(m_rightViewMode == 1);
+    mediaListScrollView->setVisible(m_rightViewMode == 0);
+    layoutMapContainer();
+}
+
+void RVXAppDelegate::showLoading(const QString&) {
+    progressIndicator->setIndeterminate(true);
+    m_stopVideoLoadingView = false;
+    m_progress = 0;
+    progressIndicator->setDoubleValue(progressIndicator->minimumValue());
+    progressIndicator->show();
+    progressIndicator->move(headBox->x() + (headBox->width() - progressIndicator->width()) / 2,
+                            progressIndicator->y());
+    QTimer::singleShot(300, this, [this] { updateLoadingWindow(15.0); });
+}
+
+void RVXAppDelegate::updateLoadingWindow(double seconds) {
+    m_progress += 100.0 / (seconds / 0.3);
+    progressIndicator->setDoubleValue(m_progress);
+    if (m_progress >= 100 || m_stopVideoLoadingView) {
+        progressIndicator->setDoubleValue(progressIndicator->minimumValue());
+        progressIndicator->setIndeterminate(false);
+        progressIndicator->hide();
+        m_stopVideoLoadingView = true;
+        return;
+    }
+    QTimer::singleShot(300, this, [this, seconds] { updateLoadingWindow(seconds); });
+}
+
+void RVXAppDelegate::hideLoading() {
+    m_stopVideoLoadingView = true;
+}
+
+void RVXAppDelegate::setLastDialogController(std::unique_ptr<QObject> controller) {
+    m_lastDialogController = std::move(controller);
+}
+
+QString RVXAppDelegate::openFolder() const {
+    return m_mediaList ? m_mediaList->directoryPath().value_or(QString()) : QString();
+}
+
+void RVXAppDelegate::showSettingPanel() {
+    auto controller = std::make_unique<RVXSettingController>(openFolder());
+    controller->showWindow();
+    setLastDialogController(std::move(controller));
+}
+
+void RVXAppDelegate::showTimeSetupPanel() {
+    auto controller = std::make_unique<RVXTimeSetupController>(openFolder());
+    controller->showWindow();
+    setLastDialogController(std::move(controller));
+}
+
+void RVXAppDelegate::closeWindow() {
+    window->close();
+}
+
+void RVXAppDelegate::die() {
+    if (m_died)
+        return;
+    m_died = true;
+    // Nothing scheduled may reach the players once they are gone: the end-of-recording
+    // timer stops, and alignments and telemetry reads still under way find their
+    // generation outdated.
+    if (m_playStopTimer)
+        m_playStopTimer->stop();
+    ++m_syncGeneration;
+    stopPlay();
+    delete player1;
+    player1 = nullptr;
+    delete video1View;
+    video1View = nullptr;
+    delete player2;
+    player2 = nullptr;
+    delete video2View;
+    video2View = nullptr;
+}
+
+void RVXAppDelegate::setVolume(unsigned volume) {
+    if (m_volume == volume)
+        return;
+    m_volume = volume;
+    Q_EMIT volumeChanged(volume);
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/player/RVXScrollableVideoContainerView.h"
+
+#include <QEvent>
+#include <QPainter>
+
+void RVXScrollableVideoContainerView::setVideoView(QWidget* view) {
+    m_videoView = view;
+    if (view) {
+        view->setParent(this);
+        view->setGeometry(rect());
+        view->installEventFilter(this);
+    }
+}
+
+// Qt takes a native view's position back from the window system's late report of where
+// its window went; if the boxes above moved in between, the view lands off its place.
+bool RVXScrollableVideoContainerView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_videoView && event->type() == QEvent::Move && !m_animating &&
+        m_videoView->pos() != QPoint(0, 0)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_videoView && !m_animating)
+                    m_videoView->setGeometry(rect());
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void RVXScrollableVideoContainerView::setAnimating(bool animating) {
+    m_animating = animating;
+    if (!animating && m_videoView)
+        m_videoView->setGeometry(rect());
+}
+
+// The line is painted by the container itself: a child label would stand beside the
+// native video window, and Qt makes such a label and every box above it native, which
+// leaves stale pictures on screen. The failed player's view is hidden meanwhile.
+void RVXScrollableVideoContainerView::setMessage(const QString& text) {
+    if (text == m_message)
+        return;
+    m_message = text;
+    update();
+}
+
+void RVXScrollableVideoContainerView::paintEvent(QPaintEvent*) {
+    if (m_message.isEmpty())
+        return;
+    QPainter painter(this);
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    painter.setFont(font);
+    const int padding = 8;
+    const QRect text = painter.boundingRect(rect().adjusted(padding, 0, -padding, 0),
+                                            Qt::AlignCenter | Qt::TextWordWrap, m_message);
+    const int height = std::max(text.height() + 2 * padding, 32);
+    const QRect band(0, (this->height() - height) / 2, width(), height);
+    painter.fillRect(band, QColor(20, 20, 22, 200));
+    painter.setPen(QColor(0xf0, 0xf0, 0xf0));
+    painter.drawText(band.adjusted(padding, 0, -padding, 0), Qt::AlignCenter | Qt::TextWordWrap,
+                     m_message);
+}
+
+void RVXScrollableVideoContainerView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_videoView && !m_animating)
+        m_videoView->setGeometry(rect());
+}
