@@ -19,19 +19,18 @@ bool RVXScrollableVideoContainerView::eventFilter(QObject* watched, QEvent* even
     if (watched == m_videoView && event->type() == QEvent::Move && !m_animating &&
         m_videoView->pos() != QPoint(0, 0)) {
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (m_videoView && !m_animating)
-                    m_videoView->setGeometry(rect());
-            },
-            Qt::QueuedConnection);
+            this, [this] { fitVideoView(); }, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void RVXScrollableVideoContainerView::setAnimating(bool animating) {
     m_animating = animating;
-    if (!animating && m_videoView)
+    fitVideoView();
+}
+
+void RVXScrollableVideoContainerView::fitVideoView() {
+    if (m_videoView && !m_animating)
         m_videoView->setGeometry(rect());
 }
 
@@ -65,6 +64,5 @@ void RVXScrollableVideoContainerView::paintEvent(QPaintEvent*) {
 
 void RVXScrollableVideoContainerView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_videoView && !m_animating)
-        m_videoView->setGeometry(rect());
+    fitVideoView();
 }

@@ -28,6 +28,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The view fills the container, except while an animation moves it.
+    void fitVideoView();
+
     QPointer<QWidget> m_videoView;
     QString m_message;
     bool m_animating = false;

@@ -25,10 +25,12 @@ bool VLCVideoView::event(QEvent* event) {
         Q_EMIT nativeWindowChanged();
     // The boxes above may be put in place after the view joined its parent, so the
     // chain is taken again each time the view is shown.
-    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)
+    if (event->type() == QEvent::ParentChange)
         followAncestors();
-    if (event->type() == QEvent::Show)
+    if (event->type() == QEvent::Show) {
+        followAncestors();
         schedulePlacing();
+    }
     return handled;
 }
 
