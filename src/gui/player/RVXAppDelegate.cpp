@@ -169,9 +169,6 @@ void RVXAppDelegate::setupInitialValues() {
 }
 
 void RVXAppDelegate::evaluateMapScript(const QString& script) {
-    m_recentMapScripts.append(script);
-    if (m_recentMapScripts.size() > 16)
-        m_recentMapScripts.removeFirst();
     if (m_mapPage)
         m_mapPage->evaluate(script);
 }
@@ -341,7 +338,7 @@ void RVXAppDelegate::die() {
     // generation outdated.
     if (m_playStopTimer)
         m_playStopTimer->stop();
-    ++m_syncGeneration;
+    m_sync.cancel();
     stopPlay();
     delete player1;
     player1 = nullptr;

@@ -3,6 +3,7 @@
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXMediaListDelegate.h"
+#include "core/playback/RVXPlayerSync.h"
 #include "core/telemetry/RVXBlackBoxData.h"
 
 #include <QObject>
@@ -103,8 +104,7 @@ public:
     bool hasAudio(const VLCMediaPlayer* player) const;
     bool isPlaying(const VLCMediaPlayer* player) const;
     void syncVideoPositionDelay(double seconds);
-    void alignSecondPlayer(uint64_t generation, int waits, int corrections);
-    int64_t seekLatencyMs() const { return m_seekLatencyMs; }
+    void alignSecondPlayer(uint64_t generation);
     void didStartPlayer();
     void didFinishPlay();
     void startTimerPlayNext();
@@ -169,10 +169,6 @@ public:
     double progress() const { return m_progress; }
     bool stopVideoLoadingView() const { return m_stopVideoLoadingView; }
     QStringList columnNames() const { return m_columnNames; }
-    // The scripts sent to the map page, newest last (the last few only).
-    const QStringList& recentMapScripts() const { return m_recentMapScripts; }
-    // How often the right-hand panel was laid out.
-    int layoutPasses() const { return m_layoutPasses; }
 
     // Views (the window's outlets).
     CustomWindow* window = nullptr;
@@ -289,13 +285,9 @@ private:
     // Counts the starts so that a telemetry read finishing after a newer start is
     // dropped instead of starting the old recording.
     uint64_t m_startGeneration = 0;
-    // Counts the discontinuities, so that an alignment still checking an older one
-    // gives up.
-    uint64_t m_syncGeneration = 0;
-    // How long player2's last seeks took until its pictures moved again, learnt from
-    // the alignments' checks. The first guess is what a 2-core machine takes.
-    int64_t m_seekLatencyMs = 80;
-    QStringList m_recentMapScripts;
+    // Each discontinuity begins an alignment, so that one still checking an older one
+    // gives up; it also learns how long player2's seeks take.
+    RVXPlayerSync m_sync;
     // A recording named when its folder was opened, to select once the list is there.
     QString m_pendingSelection;
     RVXMapPage* m_mapPage = nullptr;
@@ -304,5 +296,4 @@ private:
     QAction* m_captureAction = nullptr;
     QAction* m_printAction = nullptr;
     bool m_died = false;
-    int m_layoutPasses = 0;
 };

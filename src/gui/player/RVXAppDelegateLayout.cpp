@@ -69,7 +69,6 @@ void RVXAppDelegate::layoutBodyBox() {
 void RVXAppDelegate::layoutMapContainer() {
     if (window->isFullScreen())
         return;
-    ++m_layoutPasses;
     if (m_rightViewMode != 0)
         mapContainerBottomView->setFixedHeight(57);
     mediaListBox->layout()->invalidate();

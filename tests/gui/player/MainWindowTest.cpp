@@ -23,6 +23,17 @@
 #include <QUrl>
 
 namespace {
+// Counts the layout requests a widget receives.
+struct LayoutRequests : QObject {
+    explicit LayoutRequests(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 QString cellText(QAbstractItemModel* model, int row, int column, int role = Qt::DisplayRole) {
     return model->data(model->index(row, column), role).toString();
 }
@@ -93,16 +104,21 @@ TEST_F(MainWindowTest, SideButtonsSwitchBetweenListAndMap) {
         [&] { return delegate->mapContainerView->geometry() == delegate->mediaListBox->rect(); }));
     EXPECT_EQ(delegate->mapContainerBottomView->height(), 57);
 
-    // A second click on the shown panel's button changes and re-lays out nothing.
-    const int passes = delegate->layoutPasses();
+    // A second click on the shown panel's button changes and re-lays out nothing: the
+    // panel's box is asked for no new layout.
+    spin(100);
+    LayoutRequests requests(delegate->mediaListBox);
     delegate->clickMapViewButton();
-    EXPECT_EQ(delegate->layoutPasses(), passes);
+    spin(100);
+    EXPECT_EQ(requests.count, 0);
     QTest::mouseClick(delegate->recordButtonImageView, Qt::LeftButton);
     EXPECT_EQ(delegate->rightViewMode(), 0);
-    EXPECT_GT(delegate->layoutPasses(), passes);
-    const int listPasses = delegate->layoutPasses();
+    spin(100);
+    EXPECT_GT(requests.count, 0);
+    requests.count = 0;
     delegate->clickMediaListViewButton();
-    EXPECT_EQ(delegate->layoutPasses(), listPasses);
+    spin(100);
+    EXPECT_EQ(requests.count, 0);
     EXPECT_EQ(images(), QStringList({"record_p", "information_n"}));
 }
 
