@@ -3,7 +3,12 @@
 
 #include "RVXVersion.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <cstdio>
+
+#include <dirent.h>
 
 namespace {
 
@@ -13,6 +18,8 @@ int runHelp(const QStringList& args);
 constexpr CliCommand kCommands[] = {
     {"help", "help", "list the subcommands", runHelp},
     {"list", "list DIR [--json]", "list the recordings under DIR in catalogue order", runList},
+    {"trips", "trips DIR [--json]",
+     "the drives under DIR: recordings that follow one another joined into trips", runTrips},
     {"telemetry", "telemetry FILE [--format json|csv|gpx]", "the telemetry track of a recording",
      runTelemetry},
     {"nmea", "nmea [FILE|-]", "decode NMEA sentences line by line into the running fix", runNmea},
@@ -82,4 +89,32 @@ void cliOut(const QString& text) {
 void cliErr(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stderr);
+}
+
+std::optional<QString> cliFolderArgument(const char* command, const QStringList& args, bool* json) {
+    QStringList positional;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--json")) {
+            *json = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            cliErr(QStringLiteral("ruvex-card %1: unknown option %2\n")
+                       .arg(QLatin1String(command), a));
+            return std::nullopt;
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() != 1) {
+        cliErr(QStringLiteral("usage: ruvex-card %1 DIR [--json]\n").arg(QLatin1String(command)));
+        return std::nullopt;
+    }
+    const QString dir = positional.first();
+    DIR* handle = QFileInfo(dir).isDir() ? opendir(QFile::encodeName(dir).constData()) : nullptr;
+    if (!handle) {
+        cliErr(QStringLiteral("ruvex-card %1: %2: not a readable folder\n")
+                   .arg(QLatin1String(command), dir));
+        return std::nullopt;
+    }
+    closedir(handle);
+    return dir;
 }

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include <optional>
 #include <span>
 
 // Exit statuses shared by every subcommand.
@@ -23,7 +24,12 @@ void cliOut(const QString& text);
 void cliOut(const QByteArray& utf8);
 void cliErr(const QString& text);
 
+// "COMMAND DIR [--json]": the folder, which must be one that can be read, and whether
+// --json was given; none (the error told) for anything else.
+std::optional<QString> cliFolderArgument(const char* command, const QStringList& args, bool* json);
+
 int runList(const QStringList& args);
+int runTrips(const QStringList& args);
 int runTelemetry(const QStringList& args);
 int runNmea(const QStringList& args);
 int runConfig(const QStringList& args);

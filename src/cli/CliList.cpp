@@ -6,12 +6,8 @@
 #include "core/catalogue/RVXMediaList.h"
 #include "core/support/RVXCFormat.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <array>
-
-#include <dirent.h>
 
 namespace {
 
@@ -95,39 +91,15 @@ void printTable(const std::vector<RVXMediaRef>& medias) {
     }
 }
 
-bool isReadableFolder(const QString& path) {
-    DIR* handle = opendir(QFile::encodeName(path).constData());
-    if (!handle)
-        return false;
-    closedir(handle);
-    return true;
-}
-
 } // namespace
 
 int runList(const QStringList& args) {
     bool json = false;
-    QStringList positional;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--json"))
-            json = true;
-        else if (a.startsWith(QLatin1String("--"))) {
-            cliErr(QStringLiteral("ruvex-card list: unknown option %1\n").arg(a));
-            return CliUsage;
-        } else
-            positional << a;
-    }
-    if (positional.size() != 1) {
-        cliErr(QStringLiteral("usage: ruvex-card list DIR [--json]\n"));
+    const std::optional<QString> dir = cliFolderArgument("list", args, &json);
+    if (!dir)
         return CliUsage;
-    }
-    const QString dir = positional.first();
-    if (!QFileInfo(dir).isDir() || !isReadableFolder(dir)) {
-        cliErr(QStringLiteral("ruvex-card list: %1: not a readable folder\n").arg(dir));
-        return CliUsage;
-    }
     RVXMediaList list;
-    list.setDirectoryPath(dir);
+    list.setDirectoryPath(*dir);
     list.waitForWalks();
     const std::vector<RVXMediaRef> medias = list.medias();
     if (!json) {

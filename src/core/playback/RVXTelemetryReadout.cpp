@@ -13,16 +13,9 @@ struct Degrees {
     double latitude = 0;
 };
 
-// The fix's position signed by its hemisphere letters, in decimal degrees.
 Degrees degreesOf(const RVXGpsData& fix) {
-    double latitude = std::fabs(fix.Latitude);
-    double longitude = std::fabs(fix.Longitude);
-    if (fix.NS != 'N')
-        latitude = -latitude;
-    if (fix.EW != 'E')
-        longitude = -longitude;
     Degrees d;
-    RVXNmeaToDegrees(longitude, latitude, &d.longitude, &d.latitude);
+    RVXFixToDegrees(fix, &d.longitude, &d.latitude);
     return d;
 }
 } // namespace

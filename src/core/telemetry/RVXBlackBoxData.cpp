@@ -91,6 +91,7 @@ void RVXBlackBoxData::clear() {
     m_GSensors.clear();
     m_vGpsData.clear();
     m_NMEAs.clear();
+    m_RMCIndexes.clear();
 }
 
 // The track is found by the fixed path of boxes the camera writes, not by reading the
@@ -206,7 +207,10 @@ bool RVXBlackBoxData::ParseNMEA(char* buffer, int bufferSize) {
         } else if (c == '\0' || c == '\n' || c == '\r') {
             buffer[k] = '\0';
             if (buffer[start] == '$' && buffer[start + 1] == 'G') {
-                m_NMEAParser.parse(QByteArrayView(buffer + start, k - start));
+                const QByteArrayView sentence(buffer + start, k - start);
+                m_NMEAParser.parse(sentence);
+                if (sentence.size() > 6 && sentence.sliced(3, 3) == "RMC")
+                    m_RMCIndexes.push_back(uint32_t(m_NMEAs.size()));
                 m_NMEAs.push_back(m_NMEAParser.current());
             }
             start = k + 1;

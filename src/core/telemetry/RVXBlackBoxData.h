@@ -37,6 +37,9 @@ public:
     std::vector<RVXGSensor> m_GSensors;
     std::vector<RVXAviGpsData> m_vGpsData;
     std::vector<RVXGpsData> m_NMEAs;
+    // The entries of m_NMEAs that an RMC sentence made, in order, each
+    // holding the sentence's status (gpsValid), speed and time.
+    std::vector<uint32_t> m_RMCIndexes;
 
 private:
     struct ChunkTable {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/telemetry/RVXNmeaToDegrees.h"
 
+#include "core/telemetry/RVXGpsData.h"
+
 #include <cmath>
 
 double RVXNmeaToDegrees(double value) {
@@ -14,4 +16,14 @@ void RVXNmeaToDegrees(double longitude, double latitude, double* longitudeDegree
         *longitudeDegrees = RVXNmeaToDegrees(longitude);
     if (latitudeDegrees)
         *latitudeDegrees = RVXNmeaToDegrees(latitude);
+}
+
+void RVXFixToDegrees(const RVXGpsData& fix, double* longitudeDegrees, double* latitudeDegrees) {
+    double latitude = std::fabs(fix.Latitude);
+    double longitude = std::fabs(fix.Longitude);
+    if (fix.NS != 'N')
+        latitude = -latitude;
+    if (fix.EW != 'E')
+        longitude = -longitude;
+    RVXNmeaToDegrees(longitude, latitude, longitudeDegrees, latitudeDegrees);
 }

@@ -6,3 +6,7 @@
 void RVXNmeaToDegrees(double longitude, double latitude, double* longitudeDegrees,
                       double* latitudeDegrees);
 double RVXNmeaToDegrees(double value);
+
+struct RVXGpsData;
+// The fix's position signed by its hemisphere letters, in decimal degrees.
+void RVXFixToDegrees(const RVXGpsData& fix, double* longitudeDegrees, double* latitudeDegrees);
