@@ -5,6 +5,8 @@
 //   starting the same front recording;
 // - how far apart front and rear are one second after seeks, jumps and swaps;
 // - the CPU and memory of playing a pair, against two cvlc processes playing it.
+#include "BorderGapBench.h"
+
 #include "core/playback/RVXPlayInfo.h"
 #include "core/support/RVXLocalizedString.h"
 #include "gui/player/CustomWindow.h"
@@ -426,6 +428,18 @@ void BM_TwoCvlcCpu(benchmark::State& state) {
     }
 }
 
+void BM_TripBorderGap(benchmark::State& state) {
+    auto delegate = openMainWindow();
+    measureTripBorders(state, *delegate, 20);
+}
+
+void BM_CheckTimerBorderGap(benchmark::State& state) {
+    auto delegate = openMainWindow();
+    measureCheckTimerBorders(state, *delegate, 20);
+}
+
+BENCHMARK(BM_TripBorderGap)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_CheckTimerBorderGap)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_LoneFrontStart)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PairStart)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrontRearAgreement)->Iterations(1)->Unit(benchmark::kSecond);

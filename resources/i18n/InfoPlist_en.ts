@@ -188,6 +188,30 @@
         <source>action.show_map</source>
         <translation>&amp;Map</translation>
     </message>
+    <message id="action.toggle_trips">
+        <source>action.toggle_trips</source>
+        <translation>&amp;Trips or Files</translation>
+    </message>
+    <message id="list.files">
+        <source>list.files</source>
+        <translation>Files</translation>
+    </message>
+    <message id="list.trips">
+        <source>list.trips</source>
+        <translation>Trips</translation>
+    </message>
+    <message id="triplist.length">
+        <source>triplist.length</source>
+        <translation>Length</translation>
+    </message>
+    <message id="triplist.distance">
+        <source>triplist.distance</source>
+        <translation>Distance</translation>
+    </message>
+    <message id="list.trip_units_fmt">
+        <source>list.trip_units_fmt</source>
+        <translation>%1 recordings</translation>
+    </message>
     <message id="action.size_up">
         <source>action.size_up</source>
         <translation>&amp;Bigger</translation>

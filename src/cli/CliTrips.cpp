@@ -6,6 +6,7 @@
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXTrip.h"
 #include "core/catalogue/RVXTripTelemetry.h"
+#include "core/playback/RVXTripTimeline.h"
 #include "core/support/RVXCFormat.h"
 
 #include <algorithm>
@@ -32,12 +33,6 @@ QString clockText(const QDateTime& time) {
 // The end to the second below: a trip that ends at 08:15:56.9 ends at 08:15:56.
 QString endText(const RVXTrip& trip) {
     return clockText(RVXTrip::clockTimeOf(int64_t(std::floor(trip.end()))));
-}
-
-QString lengthText(double seconds) {
-    const int64_t s = int64_t(std::floor(seconds));
-    return RVXCFormat("%lld:%02lld:%02lld", (long long)(s / 3600), (long long)(s / 60 % 60),
-                      (long long)(s % 60));
 }
 
 double rounded(double value, double scale) {
@@ -87,7 +82,7 @@ void printTable(const std::vector<RVXTrip>& trips, const std::vector<RVXTripTele
     for (size_t i = 0; i < trips.size(); ++i) {
         const RVXTripTelemetry& t = telemetry[i];
         rows.push_back({clockText(trips[i].clockTime()), endText(trips[i]),
-                        lengthText(trips[i].seconds()), QString::number(trips[i].units().size()),
+                        RVXTripTimeline::durationText(trips[i].seconds()), QString::number(trips[i].units().size()),
                         RVXCFormat("%.3f", t.distanceKm),
                         t.maxSpeedKmh ? RVXCFormat("%.1f", *t.maxSpeedKmh) : QStringLiteral("-")});
     }

@@ -12,6 +12,7 @@
 #include "gui/player/RVXMapPage.h"
 #include "gui/player/RVXMediaListTableModel.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCLibrary.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
@@ -36,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QWebEngineView>
 
 #include <utility>
@@ -53,6 +55,7 @@ RVXAppDelegate::~RVXAppDelegate() {
 }
 
 void RVXAppDelegate::awakeFromNib() {
+    m_trips = new RVXTripController(this);
     loadInterface();
 
     video1View = new VLCVideoView();
@@ -86,6 +89,7 @@ void RVXAppDelegate::awakeFromNib() {
 
     initMediaListTableView();
     setupInitialValues();
+    m_trips->attachToSlider();
 }
 
 void RVXAppDelegate::initMediaListTableView() {
@@ -123,12 +127,8 @@ void RVXAppDelegate::setupInitialValues() {
     connect(window, &CustomWindow::pathsDropped, this,
             [this](const QStringList& paths) { openMediaDirectory(paths.first()); });
     m_blackBoxData = std::make_unique<RVXBlackBoxData>();
-    for (VLCMediaPlayer* p : {player1, player2}) {
-        connect(p, &VLCMediaPlayer::mediaPlayerStateChanged, this,
-                &RVXAppDelegate::mediaPlayerStateChanged);
-        connect(p, &VLCMediaPlayer::mediaPlayerTimeChanged, this,
-                &RVXAppDelegate::mediaPlayerTimeChanged);
-    }
+    for (VLCMediaPlayer* p : {player1, player2})
+        connectPlayer(p);
     m_mediaList->setDelegate(this);
 
     // Both position sliders follow the published position, and a slider the user
@@ -142,6 +142,10 @@ void RVXAppDelegate::setupInitialValues() {
                 return;
             const double position = value / double(slider->maximum());
             setPositionSliders(position);
+            if (m_trips->playsTrip()) {
+                m_trips->seekToPosition(position);
+                return;
+            }
             m_playInfo->setPosition(position);
             videoPositionSliderMoved(position);
         });
@@ -222,6 +226,7 @@ void RVXAppDelegate::reloadMediaList() {
     m_tableModel->reload();
     // The row numbers of the old list mean nothing in the new one.
     m_mediaIndex = -1;
+    m_trips->listReloaded();
     selectPendingRecording();
     Q_EMIT mediaListReloaded();
 }
@@ -273,7 +278,10 @@ void RVXAppDelegate::updateSideViewButton() {
     setSideButtonImage(informationButtonImageView,
                        list ? QStringLiteral("information_n") : QStringLiteral("information_p"));
     mapContainerView->setVisible(m_rightViewMode == 1);
-    mediaListScrollView->setVisible(m_rightViewMode == 0);
+    const bool trips = m_trips && m_trips->showsTrips();
+    mediaListScrollView->setVisible(m_rightViewMode == 0 && !trips);
+    if (m_trips && m_trips->tripListView())
+        m_trips->tripListView()->setVisible(m_rightViewMode == 0 && trips);
     layoutMapContainer();
 }
 
@@ -329,6 +337,22 @@ void RVXAppDelegate::closeWindow() {
     window->close();
 }
 
+void RVXAppDelegate::connectPlayer(VLCMediaPlayer* player) {
+    // A spare pair preparing the next trip unit reports too; only the pair on screen counts.
+    connect(player, &VLCMediaPlayer::mediaPlayerStateChanged, this, [this](VLCMediaPlayer* p) {
+        if (p == player1 || p == player2)
+            mediaPlayerStateChanged(p);
+    });
+    connect(player, &VLCMediaPlayer::mediaPlayerTimeChanged, this, [this](VLCMediaPlayer* p) {
+        if (p == player1 || p == player2)
+            mediaPlayerTimeChanged(p);
+    });
+}
+
+void RVXAppDelegate::toggleTrips() {
+    m_trips->toggleShowsTrips();
+}
+
 void RVXAppDelegate::die() {
     if (m_died)
         return;
@@ -339,6 +363,8 @@ void RVXAppDelegate::die() {
     if (m_playStopTimer)
         m_playStopTimer->stop();
     m_sync.cancel();
+    if (m_trips)
+        m_trips->die();
     stopPlay();
     delete player1;
     player1 = nullptr;

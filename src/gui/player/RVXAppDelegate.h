@@ -33,6 +33,7 @@ class RVXMapPage;
 class RVXMediaListTableModel;
 class RVXPlayInfo;
 class RVXScrollableVideoContainerView;
+class RVXTripController;
 class TKImageButton;
 class TKThreePartImageView;
 class TKVideoBackgroundImageView;
@@ -79,6 +80,8 @@ public:
     void sizeUp();
     void sizeDown();
     void toggleFullScreen();
+    // The recording list between its Files and its Trips.
+    void toggleTrips();
     void closeWindow();
     // Opens the settings editor on the card, or on the open folder standing in for it.
     void showSettingPanel();
@@ -149,6 +152,7 @@ public:
     // Evaluates a script in the main window's map page.
     void evaluateMapScript(const QString& script);
     RVXMapPage* mapPage() const { return m_mapPage; }
+    RVXTripController* tripController() const { return m_trips; }
 
     void die();
 
@@ -230,6 +234,11 @@ Q_SIGNALS:
     void mediaListReloaded();
 
 private:
+    friend class RVXTripController;
+    // The players' reports reach the controller only from the pair on screen.
+    void connectPlayer(VLCMediaPlayer* player);
+    // The logos behind the two views say which side each shows.
+    void updatePlayerLogos();
     void followPausedSeek(double position);
     // Interface: the views the interface description would have made.
     void loadInterface();
@@ -291,6 +300,7 @@ private:
     // A recording named when its folder was opened, to select once the list is there.
     QString m_pendingSelection;
     RVXMapPage* m_mapPage = nullptr;
+    RVXTripController* m_trips = nullptr;
     std::unique_ptr<QPrinter> m_printInfo;
     mutable std::unique_ptr<QTemporaryDir> m_captureFolder;
     QAction* m_captureAction = nullptr;

@@ -9,6 +9,7 @@
 #include "core/support/RVXLog.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
 #include "widgets/TKImageButton.h"
@@ -99,6 +100,10 @@ void RVXAppDelegate::followPausedSeek(double position) {
 }
 
 void RVXAppDelegate::jumpForward() {
+    if (m_trips->playsTrip() && !m_moving) {
+        m_trips->jump(10);
+        return;
+    }
     RVXLog(QStringLiteral("[D ] _player1.time=%1,remainingTime.stringValue=%2")
                .arg(player1->time().stringValue(), player1->remainingTime().stringValue()));
     if (m_moving || !hasMedia(player1))
@@ -121,6 +126,10 @@ void RVXAppDelegate::jumpForward() {
 }
 
 void RVXAppDelegate::jumpBackward() {
+    if (m_trips->playsTrip() && !m_moving) {
+        m_trips->jump(-10);
+        return;
+    }
     if (m_moving || !hasMedia(player1))
         return;
     if (player1->time().intValue() < 10000) {

@@ -8,6 +8,7 @@
 #include "gui/player/CustomWindow.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXTripController.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/RVXPageHelpers.h"
 #include "widgets/TKImageButton.h"
@@ -319,6 +320,7 @@ QWidget* RVXAppDelegate::makeBodyRightBox() {
     mediaListTableView->setObjectName(QStringLiteral("mediaListTableView"));
     mediaListScrollView = mediaListTableView;
     listLayout->addWidget(mediaListScrollView);
+    m_trips->makeViews(listLayout, sideLayout);
 
     mapContainerView = namedBox("mapContainerView");
     auto* mapLayout = boxLayout(mapContainerView, QBoxLayout::TopToBottom);
@@ -408,6 +410,7 @@ void RVXAppDelegate::makeMenus() {
         "menu.view",
         {{"action.show_list", {K(Qt::CTRL | Qt::Key_1)}, &RVXAppDelegate::clickMediaListViewButton},
          {"action.show_map", {K(Qt::CTRL | Qt::Key_2)}, &RVXAppDelegate::clickMapViewButton},
+         {"action.toggle_trips", {K(Qt::CTRL | Qt::Key_G)}, &RVXAppDelegate::toggleTrips},
          {nullptr, {}, nullptr},
          {"action.size_up", {K::ZoomIn, K(Qt::CTRL | Qt::Key_Equal)}, &RVXAppDelegate::sizeUp},
          {"action.size_down", {K::ZoomOut}, &RVXAppDelegate::sizeDown},

@@ -12,6 +12,7 @@
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXMediaListTableModel.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
 #include "widgets/TKImageButton.h"
@@ -52,7 +53,8 @@ void RVXAppDelegate::observePlayInfo() {
                                     : QStringLiteral("icon_play_n"));
     });
     connect(m_playInfo, &RVXPlayInfo::positionChanged, this, [this](double position) {
-        setPositionSliders(position >= 1.0 ? 1.0 : position);
+        const double shown = m_trips->playsTrip() ? m_trips->sliderPosition(position) : position;
+        setPositionSliders(shown >= 1.0 ? 1.0 : shown);
         updateGsensorUIByPlayPositon();
         updateGpsUIByPlayPosition();
     });
@@ -98,6 +100,15 @@ double RVXAppDelegate::positionSliderValue() const {
     return videoPositionSlider->value() / double(videoPositionSlider->maximum());
 }
 
+void RVXAppDelegate::updatePlayerLogos() {
+    const bool rearInMain =
+        hasMedia(player1) && player1->media()->mediaDirection() == RVXMediaDirectionRear;
+    player1BackgroundView->setLogoImage(TKImageNamed(rearInMain ? QStringLiteral("v1_rear_logo")
+                                                                : QStringLiteral("v1_front_logo")));
+    player2BackgroundView->setLogoImage(TKImageNamed(rearInMain ? QStringLiteral("v2_front_logo")
+                                                                : QStringLiteral("v2_rear_logo")));
+}
+
 void RVXAppDelegate::updateVideoUI() {
     const RVXMediaRef media = m_mediaList->mediaAtIndex(m_mediaIndex);
     if (!media)
@@ -118,13 +129,7 @@ void RVXAppDelegate::updateVideoUI() {
             ? RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(media->path()).fileName())
             : QString());
     player1->setMedia(VLCMedia::mediaWithPath(main->path()));
-    if (main->isRearMedia()) {
-        player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_rear_logo")));
-        player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_front_logo")));
-    } else {
-        player1BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v1_front_logo")));
-        player2BackgroundView->setLogoImage(TKImageNamed(QStringLiteral("v2_rear_logo")));
-    }
+    updatePlayerLogos();
     if (partner) {
         player2->setMedia(VLCMedia::mediaWithPath(partner->path()));
     } else {
@@ -223,6 +228,8 @@ void RVXAppDelegate::initMediaControlView() {
 }
 
 void RVXAppDelegate::changeAndPlay() {
+    // A row of the Files list is a single recording again.
+    m_trips->leaveTrip();
     const QModelIndexList rows = mediaListTableView->selectionModel()->selectedRows();
     const int64_t selectedRow = rows.isEmpty() ? -1 : rows.first().row();
     RVXLog(RVXCFormat("selectedRow=%ld,mediaIndex=%ld,isPlaying=%d,count=%ld", long(selectedRow),
@@ -289,6 +296,7 @@ void RVXAppDelegate::didStartPlayer() {
     updateAudioUI();
     if (m_playInfo->scale() == 0 && player1->hasVideoOut() && player1->videoSize().width() > 0)
         updatePlayInfoScale();
+    m_trips->unitStarted();
 }
 
 void RVXAppDelegate::didFinishPlay() {
@@ -317,8 +325,11 @@ void RVXAppDelegate::mediaPlayerTimeChanged(VLCMediaPlayer* player) {
         updatePlayInfoScale();
     m_playInfo->setIsPlaying(isPlaying(player1));
     const VLCTime time = player1->time();
-    timeField->setText(time.stringValue() + QStringLiteral(" / ") +
-                       player1->mediaLength().stringValue());
+    timeField->setText(m_trips->playsTrip() ? m_trips->timeText()
+                                            : time.stringValue() + QStringLiteral(" / ") +
+                                                  player1->mediaLength().stringValue());
+    if (player == player1)
+        m_trips->unitTimeChanged();
     if (m_moving) {
         m_positionPublicationCounter = -1;
         if (m_movingPosition > 0)
@@ -398,6 +409,9 @@ void RVXAppDelegate::timerPlayNext() {
 }
 
 bool RVXAppDelegate::playNext() {
+    // A trip goes on at its next unit, not at the list's next row, and ends at its end.
+    if (m_trips->playsTrip())
+        return m_trips->unitEnded();
     const RVXMediaRef media = m_mediaList->mediaAtIndex(m_mediaIndex);
     if (!media)
         return false;

@@ -5,13 +5,14 @@
 #include "core/playback/RVXPlayInfo.h"
 #include "core/playback/RVXTelemetryReadout.h"
 #include "gui/player/GraphView.h"
+#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
 
 #include <QLabel>
 
 void RVXAppDelegate::updateGsensorUIByPlayPositon() {
     // The published position: a paused seek publishes its target before the player reports it.
-    graphView->updateTimePosition(m_playInfo->position());
+    graphView->updateTimePosition(m_trips->sliderPosition(m_playInfo->position()));
     const std::vector<RVXGSensor>& samples = m_blackBoxData->m_GSensors;
     if (samples.empty())
         return;

@@ -10,6 +10,17 @@ void RVXScrollableVideoContainerView::setVideoView(QWidget* view) {
         view->setParent(this);
         view->setGeometry(rect());
         view->installEventFilter(this);
+        view->raise();
+    }
+}
+
+void RVXScrollableVideoContainerView::setSpareView(QWidget* view) {
+    m_spareView = view;
+    if (view) {
+        view->setParent(this);
+        view->setGeometry(rect());
+        if (m_videoView)
+            view->stackUnder(m_videoView);
     }
 }
 
@@ -32,6 +43,8 @@ void RVXScrollableVideoContainerView::setAnimating(bool animating) {
 void RVXScrollableVideoContainerView::fitVideoView() {
     if (m_videoView && !m_animating)
         m_videoView->setGeometry(rect());
+    if (m_spareView)
+        m_spareView->setGeometry(rect());
 }
 
 // The line is painted by the container itself: a child label would stand beside the

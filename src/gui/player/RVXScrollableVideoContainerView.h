@@ -13,6 +13,9 @@ public:
     using QWidget::QWidget;
 
     void setVideoView(QWidget* view);
+    // A second view under the first, the same size: the next recording's picture, made
+    // ready before it takes the first's place.
+    void setSpareView(QWidget* view);
     // The view may be deleted before the container (the players go first at quit).
     QWidget* videoView() const { return m_videoView; }
     void setAnimating(bool animating);
@@ -32,6 +35,7 @@ private:
     void fitVideoView();
 
     QPointer<QWidget> m_videoView;
+    QPointer<QWidget> m_spareView;
     QString m_message;
     bool m_animating = false;
 };

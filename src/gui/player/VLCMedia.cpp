@@ -28,6 +28,10 @@ VLCMedia::~VLCMedia() {
     libvlc_media_release(m_media);
 }
 
+void VLCMedia::addOption(const QString& option) {
+    libvlc_media_add_option(m_media, option.toUtf8().constData());
+}
+
 int32_t VLCMedia::mediaDirection() const {
     return RVXMediaDirectionOfLocation(m_path);
 }

@@ -25,6 +25,9 @@ public:
     // Zero until the library has read the file's header.
     VLCTime length() const;
 
+    // Before the media is played: an input option such as ":start-paused".
+    void addOption(const QString& option);
+
     libvlc_media_t* media() const { return m_media; }
 
 private:

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The demo card's drive as one trip in the real window: the Trips list, playing the trip
+// over its borders without a new start, seeking and jumping across them.
+#include "PlayerTestSupport.h"
+
+#include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXTripController.h"
+#include "gui/player/VLCVideoView.h"
+#include "widgets/TKSliderMarks.h"
+
+#include <QAbstractItemModel>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+QString fileOf(const VLCMediaPlayer* player) {
+    return player && player->media() ? QFileInfo(player->media()->path()).fileName() : QString();
+}
+
+class TripWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        open(demoCard());
+        trips = delegate->tripController();
+        ASSERT_TRUE(waitFor([&] { return trips->trips().size() == 2; }));
+    }
+    VLCMediaPlayer* p1() { return delegate->player1; }
+    VLCMediaPlayer* p2() { return delegate->player2; }
+    void seekTrip(double second) {
+        QSlider* slider = delegate->videoPositionSlider;
+        slider->setValue(int(second / trips->trips()[0].seconds() * slider->maximum()));
+    }
+    void playTrip(double second = 0) {
+        trips->playTrip(0, second);
+        ASSERT_TRUE(waitFor(
+            [&] { return !delegate->waitingForPlayStart() && delegate->playInfo()->isPlaying(); }));
+    }
+    // Both cameras of a pair show the same moment.
+    bool inStep() {
+        const auto a = p1()->clockTime(), b = p2()->clockTime();
+        return a && b && std::abs(*a - *b) < 120;
+    }
+    bool ranOnFrom(double unitSecond, qint64 elapsedMs) {
+        const double now = double(*p1()->clockTime()) / 1000;
+        return now >= unitSecond - 0.3 && now <= unitSecond + elapsedMs / 1000.0 + 0.1;
+    }
+    RVXTripController* trips = nullptr;
+};
+
+} // namespace
+
+TEST_F(TripWindowTest, TheTripsListShowsTheDriveAndCtrlGSwitchesToIt) {
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    EXPECT_TRUE(delegate->mediaListTableView->isVisible());
+    QTest::keyClick(delegate->window, Qt::Key_G, Qt::ControlModifier);
+    QTreeView* view = trips->tripListView();
+    ASSERT_TRUE(waitFor([&] { return view->isVisible(); }));
+    EXPECT_FALSE(delegate->mediaListTableView->isVisible());
+    EXPECT_TRUE(trips->tripsButton()->isChecked());
+
+    QAbstractItemModel* model = view->model();
+    ASSERT_EQ(model->rowCount(), 2);
+    const auto text = [&](int row, int column, QModelIndex parent = {}) {
+        return model->index(row, column, parent).data().toString();
+    };
+    EXPECT_EQ(text(0, 0), QStringLiteral("2026-03-14"));
+    EXPECT_EQ(text(0, 1), QStringLiteral("08:15:00 \u2013 08:15:56"));
+    EXPECT_EQ(text(0, 2), QStringLiteral("0:00:56"));
+    // The distance comes once the trip's telemetry is read.
+    EXPECT_TRUE(waitFor([&] { return text(0, 3).startsWith(QStringLiteral("0.5")); }))
+        << qPrintable(text(0, 3));
+    const QModelIndex drive = model->index(0, 0);
+    ASSERT_EQ(model->rowCount(drive), 4);
+    EXPECT_EQ(text(1, 0, drive), QStringLiteral("Motion"));
+    EXPECT_EQ(text(2, 1, drive), QStringLiteral("08:15:27"));
+    EXPECT_EQ(text(2, 2, drive), QStringLiteral("+0:27"));
+    EXPECT_EQ(text(3, 3, drive), QStringLiteral("alwa_20260314_081541_F.MP4"));
+
+    // A double-click on a unit plays the trip from that unit.
+    view->expand(drive);
+    spin(100);
+    const QRect unitRow = view->visualRect(model->index(2, 0, drive));
+    ASSERT_TRUE(unitRow.isValid());
+    // As a hand does it: a press and release, then the second press.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, unitRow.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, unitRow.center());
+    ASSERT_TRUE(
+        waitFor([&] { return fileOf(p1()) == QStringLiteral("event_20260314_081527_F.MP4"); }));
+    EXPECT_EQ(trips->playingTrip(), std::optional<size_t>(0));
+    ASSERT_TRUE(waitFor([&] { return delegate->playInfo()->isPlaying(); }));
+    // The slider and the time field span the trip; events and motion are marked on it.
+    EXPECT_TRUE(waitFor([&] {
+        return delegate->timeField->text().startsWith(QStringLiteral("0:2"));
+    })) << qPrintable(delegate->timeField->text());
+    EXPECT_TRUE(delegate->timeField->text().contains(QStringLiteral(" / 0:56 08:15:2")))
+        << qPrintable(delegate->timeField->text());
+    EXPECT_EQ(trips->sliderMarks()->marks().size(), 2u);
+    EXPECT_TRUE(trips->sliderMarks()->isVisible());
+
+    QTest::keyClick(delegate->window, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return delegate->mediaListTableView->isVisible(); }));
+    EXPECT_FALSE(view->isVisible());
+}
+
+TEST_F(TripWindowTest, PlaysOverEveryBorderWithoutANewStartBothCamerasInStep) {
+    playTrip();
+    EXPECT_EQ(fileOf(p1()), QStringLiteral("alwa_20260314_081500_F.MP4"));
+    const struct {
+        double seekTo;
+        const char* front;
+        const char* rear;
+    } borders[] = {{12.5, "motion_20260314_081515_F.MP4", "motion_20260314_081515_R.MP4"},
+                   {24.5, "event_20260314_081527_F.MP4", "event_20260314_081527_R.MP4"},
+                   {38.5, "alwa_20260314_081541_F.MP4", nullptr}};
+    int handovers = trips->handovers();
+    for (const auto& b : borders) {
+        SCOPED_TRACE(b.front);
+        seekTrip(b.seekTo);
+        ASSERT_TRUE(waitFor([&] { return trips->handovers() == handovers + 1; }, 8000));
+        ++handovers;
+        EXPECT_EQ(fileOf(p1()), QLatin1String(b.front));
+        EXPECT_EQ(fileOf(p2()), b.rear ? QLatin1String(b.rear) : QString());
+        // No start from nothing: the player ran on at once.
+        EXPECT_FALSE(delegate->waitingForPlayStart());
+        EXPECT_TRUE(waitFor([&] { return p1()->clockTime().has_value(); }, 2000));
+        EXPECT_LT(*p1()->clockTime(), 1500);
+        if (b.rear)
+            EXPECT_TRUE(waitFor([&] { return inStep(); }, 3000));
+        // The spare views went under, the new ones show.
+        EXPECT_TRUE(waitFor([&] { return delegate->video1View->isVisible(); }));
+        EXPECT_EQ(delegate->videoContainerView->videoView(), delegate->video1View);
+    }
+    EXPECT_TRUE(delegate->playInfo()->isPlaying());
+    EXPECT_FALSE(delegate->video2View->isVisible());
+}
+
+TEST_F(TripWindowTest, SeeksAndJumpsLandInTheUnitAndSecondOfTheTrip) {
+    playTrip();
+    // 33 s into the trip is 6 s into the event recording (from 08:15:27).
+    QElapsedTimer since;
+    since.start();
+    seekTrip(33);
+    ASSERT_TRUE(waitFor([&] {
+        return fileOf(p1()) == QStringLiteral("event_20260314_081527_F.MP4") &&
+               p1()->clockTime().has_value();
+    }));
+    EXPECT_EQ(fileOf(p2()), QStringLiteral("event_20260314_081527_R.MP4"));
+    // It started at 6 s and has run on since, for no longer than the time gone by.
+    EXPECT_TRUE(ranOnFrom(6.0, since.elapsed())) << *p1()->clockTime();
+    EXPECT_TRUE(waitFor([&] { return inStep(); }, 3000));
+    EXPECT_TRUE(waitFor([&] {
+        return delegate->timeField->text().contains(QStringLiteral("08:15:3"));
+    })) << qPrintable(delegate->timeField->text());
+
+    // Left goes ten seconds back, across the border into the motion recording.
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    const double pressedAt = trips->tripSecond();
+    since.restart();
+    QTest::keyClick(delegate->window, Qt::Key_Left);
+    ASSERT_TRUE(waitFor([&] {
+        return fileOf(p1()) == QStringLiteral("motion_20260314_081515_F.MP4") &&
+               p1()->clockTime().has_value();
+    }));
+    EXPECT_TRUE(ranOnFrom(pressedAt - 10 - 15, since.elapsed())) << *p1()->clockTime();
+    // The slider stands at the trip's second, not the recording's.
+    const double slider =
+        delegate->videoPositionSlider->value() / double(delegate->videoPositionSlider->maximum());
+    EXPECT_NEAR(slider * 56, trips->tripSecond(), 1.0);
+    EXPECT_LT(trips->tripSecond(), 27);
+
+    // A row of the Files list is a single recording again.
+    delegate->mediaListTableView->selectionModel()->select(
+        delegate->mediaListTableView->model()->index(6, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    delegate->changeAndPlay();
+    EXPECT_FALSE(trips->playsTrip());
+    ASSERT_TRUE(
+        waitFor([&] { return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4"); }));
+    EXPECT_TRUE(trips->sliderMarks()->marks().empty());
+}
