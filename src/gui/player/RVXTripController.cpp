@@ -30,6 +30,8 @@
 
 #include <cmath>
 
+#include <vlc/vlc.h>
+
 namespace {
 constexpr int kUnitRole = Qt::UserRole + 1;
 // The handover runs this long before the border: the last picture of the old pair stays
@@ -51,6 +53,8 @@ struct RVXTripController::Spare {
     std::shared_ptr<RVXBlackBoxData> data;
     bool handoverScheduled = false;
     uint64_t generation = 0;
+    // The players that have decoded their first picture since they were loaded.
+    std::vector<const VLCMediaPlayer*> warm;
 };
 
 RVXTripController::RVXTripController(RVXAppDelegate* delegate)
@@ -112,9 +116,20 @@ void RVXTripController::makeSparePlayers() {
         (*view)->hide();
         *player = new VLCMediaPlayer(*view, d);
         d->connectPlayer(*player);
+        connect(*player, &VLCMediaPlayer::mediaPlayerTimeChanged, this,
+                &RVXTripController::spareTimeChanged);
+        connect(*player, &VLCMediaPlayer::mediaPlayerStateChanged, this,
+                &RVXTripController::playerStateChanged);
     };
     make(d->videoContainerView, "spareVideo1View", &m_spare->view1, &m_spare->player1);
     make(d->subVideoContainerView, "spareVideo2View", &m_spare->view2, &m_spare->player2);
+    // The window's own pair becomes the spare after the first border.
+    for (VLCMediaPlayer* own : {d->player1, d->player2}) {
+        connect(own, &VLCMediaPlayer::mediaPlayerTimeChanged, this,
+                &RVXTripController::spareTimeChanged);
+        connect(own, &VLCMediaPlayer::mediaPlayerStateChanged, this,
+                &RVXTripController::playerStateChanged);
+    }
 }
 
 void RVXTripController::setShowsTrips(bool trips) {
@@ -316,9 +331,14 @@ void RVXTripController::unitStarted() {
     const std::optional<double> second = std::exchange(m_pendingUnitSecond, std::nullopt);
     const double length = unitLength();
     if (second && length > 0) {
-        const double position = std::clamp(*second / length, 0.0, 1.0);
-        d->m_playInfo->setPosition(position);
-        d->videoPositionSliderMoved(position);
+        // Straight to the players: a seek still settling would make the slider's path
+        // drop this one.
+        const VLCTime at(int64_t(std::min(*second, length) * 1000));
+        d->player1->setTime(at);
+        if (hasMedia(d->player2))
+            d->player2->setTime(at);
+        d->m_playInfo->setPosition(std::clamp(*second / length, 0.0, 1.0));
+        d->syncVideoPositionDelay(0.3);
     }
 }
 
@@ -401,6 +421,8 @@ void RVXTripController::prepareNext() {
     RVXMediaRef main = unit.media, partner = unit.partner;
     if (rearInMain && partner && partner->isRearMedia())
         std::swap(main, partner);
+    // These players may still be stopping from the last border (a short unit).
+    m_releases.waitForDone();
     const auto load = [&](VLCMediaPlayer* player, VLCVideoView* view, VLCVideoView* onScreen,
                           const RVXMediaRef& media) {
         player->stop();
@@ -414,16 +436,17 @@ void RVXTripController::prepareNext() {
         VLCMediaRef m = VLCMedia::mediaWithPath(media->path());
         if (!m)
             return;
-        m->addOption(QStringLiteral(":start-paused"));
         if (segment.unitStart > 0)
             m->addOption(QStringLiteral(":start-time=%1").arg(segment.unitStart, 0, 'f', 3));
         player->setMedia(m);
+        player->audio()->setMute(true);
         player->setRate(d->player1->rate());
         player->play();
     };
     load(s.player1, s.view1, d->video1View, main);
     load(s.player2, s.view2, d->video2View, partner);
     s.segment = next;
+    s.warm.clear();
     const uint64_t generation = ++s.generation;
     s.data.reset();
 
@@ -447,6 +470,33 @@ void RVXTripController::prepareNext() {
             },
             Qt::QueuedConnection);
     });
+}
+
+// A player loaded paused has opened its file but decoded nothing, and resuming it takes
+// a fifth of a second before its first picture. So the spare pair plays, muted, until its
+// first picture has come, then waits paused at the segment's start with its decoders
+// running; the resume at the border shows the next frame at once.
+void RVXTripController::spareTimeChanged(VLCMediaPlayer* player) {
+    Spare& s = *m_spare;
+    if (!s.segment || (player != s.player1 && player != s.player2) ||
+        std::find(s.warm.begin(), s.warm.end(), player) != s.warm.end())
+        return;
+    s.warm.push_back(player);
+    player->pause();
+    player->setTime(VLCTime(int64_t(m_timeline->segment(*s.segment).unitStart * 1000)));
+}
+
+// The pair on screen paused itself at its recording's end (it plays and pauses) at the
+// border: the spare pair takes over now rather than when the timer says.
+void RVXTripController::playerStateChanged(VLCMediaPlayer* player) {
+    if (!m_timeline || !m_spare->segment || player != d->player1 ||
+        player->state() != VLCMediaPlayerStatePaused)
+        return;
+    // At its end, not paused by the user a moment before it.
+    const bool atEnd = player->remainingTime().intValue() > -100;
+    const double left = m_timeline->secondsToBorder(m_segment, player->time().intValue() / 1000.0);
+    if (atEnd && left < 0.5)
+        handOver();
 }
 
 void RVXTripController::scheduleHandover() {
@@ -486,10 +536,10 @@ void RVXTripController::handOver() {
     d->videoContainerView->setSpareView(s.view1);
     d->subVideoContainerView->setVideoView(d->video2View);
     d->subVideoContainerView->setSpareView(s.view2);
-    for (VLCMediaPlayer* old : {s.player1, s.player2}) {
-        old->stop();
-        old->setMedia(nullptr);
-    }
+    // libVLC's stop waits for the decoders and the picture to go; on the UI thread it
+    // would hold back the raise of the new views, and the old pictures would stand.
+    for (VLCMediaPlayer* old : {s.player1, s.player2})
+        releaseAsync(old);
     s.view1->hide();
     s.view2->hide();
     s.segment.reset();
@@ -511,6 +561,30 @@ void RVXTripController::handOver() {
     ++m_handovers;
     RVXLog(QStringLiteral("[D ] trip border: segment %1").arg(next));
     Q_EMIT handedOver(next);
+}
+
+void RVXTripController::releaseAsync(VLCMediaPlayer* player) {
+    if (!hasMedia(player))
+        return;
+    player->pause();
+    QPointer<RVXTripController> self(this);
+    QPointer<VLCMediaPlayer> target(player);
+    libvlc_media_player_t* raw = player->player();
+    m_releases.start([self, target, raw] {
+        libvlc_media_player_stop(raw);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, target] {
+                // Prepared again meanwhile (a border soon after the last): it is in use.
+                if (self && target && !self->isSpareInUse(target))
+                    target->setMedia(nullptr);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+bool RVXTripController::isSpareInUse(const VLCMediaPlayer* player) const {
+    return player == d->player1 || player == d->player2 || m_spare->segment.has_value();
 }
 
 void RVXTripController::releaseSpare() {
@@ -542,6 +616,8 @@ bool RVXTripController::unitEnded() {
 }
 
 void RVXTripController::die() {
+    // A release still stopping a player must finish before the player goes.
+    m_releases.waitForDone();
     if (m_cancel)
         m_cancel->store(true);
     ++m_generation;

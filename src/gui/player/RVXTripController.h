@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -94,8 +95,13 @@ private:
     void startSegment(size_t segment, double unitSecond);
     void prepareNext();
     void scheduleHandover();
+    void spareTimeChanged(VLCMediaPlayer* player);
+    void playerStateChanged(VLCMediaPlayer* player);
     void handOver();
     void releaseSpare();
+    // Stops a pair's player off the UI thread, then takes its media.
+    void releaseAsync(VLCMediaPlayer* player);
+    bool isSpareInUse(const VLCMediaPlayer* player) const;
     void applyGraphAndTrack();
     double unitLength() const;
 
@@ -119,4 +125,5 @@ private:
     std::optional<RVXTripTelemetry> m_playingTelemetry;
     std::unique_ptr<Spare> m_spare;
     int m_handovers = 0;
+    QThreadPool m_releases;
 };
