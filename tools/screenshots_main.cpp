@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-screenshots CARD OUTDIR: starts the main window on a card, plays its first
 // recording and takes the pictures the README shows: playback with the graph, the map
-// panel, the settings editor's pages, the clock and format windows. Run it on an X server
+// panel, the Trips list and a trip playing, the settings editor's pages, the clock and format windows. Run it on an X server
 // (xvfb-run); the players draw into X windows, which only a picture of the screen shows.
 #include "core/drivelog/RVXFlashDataModel.h"
 #include "core/support/RVXLocalizedString.h"
@@ -11,6 +11,7 @@
 #include "gui/player/CustomWindow.h"
 #include "gui/player/RVXAppDelegate.h"
 #include "gui/player/RVXMapWindowController.h"
+#include "gui/player/RVXTripController.h"
 #include "gui/settings/RVXSettingController.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 #include <unistd.h>
@@ -108,6 +110,24 @@ int main(int argc, char** argv) {
     delegate.clickMapViewButton();
     wait(3000);
     ok = shoot(delegate.window, out.filePath(QStringLiteral("map-panel.png"))) && ok;
+
+    // The drive as one trip: the Trips list, then the trip playing past a border with its
+    // events marked on the slider and the whole drive's graph.
+    delegate.clickMediaListViewButton();
+    RVXTripController* trips = delegate.tripController();
+    trips->setShowsTrips(true);
+    for (int i = 0; i < 100 && (trips->trips().empty() || !trips->distanceOf(0)); ++i)
+        wait(100);
+    trips->tripListView()->expandAll();
+    trips->tripListView()->setCurrentIndex(trips->tripListView()->model()->index(0, 0));
+    delegate.stopPlay();
+    wait(1000);
+    ok = shoot(delegate.window, out.filePath(QStringLiteral("trips-list.png"))) && ok;
+    trips->playTrip(0, 12);
+    wait(6000);
+    ok = shoot(delegate.window, out.filePath(QStringLiteral("trip-playing.png"))) && ok;
+    trips->leaveTrip();
+    trips->setShowsTrips(false);
 
     // The settings editor on the card's config.bin, page by page.
     delegate.stopPlay();

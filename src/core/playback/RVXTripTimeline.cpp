@@ -64,7 +64,7 @@ QString RVXTripTimeline::dateText(const RVXTrip& trip) {
 
 QString RVXTripTimeline::spanText(const RVXTrip& trip) {
     const QString format = QStringLiteral("HH:mm:ss");
-    return trip.clockTime().toString(format) + QStringLiteral(" \u2013 ") +
+    return trip.clockTime().toString(format) + QStringLiteral("\u2013") +
            RVXTrip::clockTimeOf(int64_t(std::floor(trip.end()))).toString(format);
 }
 

@@ -46,7 +46,7 @@ public:
     };
     std::vector<Mark> marks() const;
 
-    // The list's texts: "2026-03-14", "08:15:00 – 08:15:56", "0:00:56", "0.58 km".
+    // The list's texts: "2026-03-14", "08:15:00–08:15:56", "0:00:56", "0.58 km".
     static QString dateText(const RVXTrip& trip);
     static QString spanText(const RVXTrip& trip);
     static QString durationText(double seconds);

@@ -76,7 +76,10 @@ void RVXTripController::makeViews(QBoxLayout* listLayout, QBoxLayout* buttonLayo
     m_view->setAlternatingRowColors(true);
     m_view->setUniformRowHeights(true);
     m_view->setExpandsOnDoubleClick(false);
+    m_view->setIndentation(12);
+    m_view->setTextElideMode(Qt::ElideLeft);
     m_view->header()->setStretchLastSection(true);
+    m_view->header()->setMinimumSectionSize(30);
     m_view->hide();
     listLayout->addWidget(m_view);
     connect(m_view, &QAbstractItemView::activated, this, &RVXTripController::activated);
@@ -235,8 +238,11 @@ void RVXTripController::fillModel() {
         }
         m_model->appendRow(row);
     }
+    // Sized to the trips' rows and their units' alike, so the kind words show in full.
+    m_view->expandAll();
     for (int c = 0; c < 3; ++c)
         m_view->resizeColumnToContents(c);
+    m_view->collapseAll();
 }
 
 void RVXTripController::activated(const QModelIndex& index) {
@@ -322,6 +328,19 @@ void RVXTripController::startSegment(size_t segment, double unitSecond) {
     }
     d->stopPlay();
     d->playAtIndex(index);
+    markPlayingUnit();
+}
+
+// The Trips list follows the unit on screen, as the Files list follows its row.
+void RVXTripController::markPlayingUnit() {
+    const QModelIndex trip = m_model->index(int(m_tripIndex), 0);
+    const QModelIndex unit = m_model->index(int(m_timeline->segment(m_segment).unit), 0, trip);
+    if (!unit.isValid())
+        return;
+    m_view->selectionModel()->setCurrentIndex(unit, QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
+    if (m_view->isExpanded(trip))
+        m_view->scrollTo(unit);
 }
 
 void RVXTripController::unitStarted() {
@@ -553,6 +572,7 @@ void RVXTripController::handOver() {
 
     m_segment = next;
     d->m_mediaIndex = mediaIndexOf(m_timeline->unitOf(next));
+    markPlayingUnit();
     d->updatePlayerLogos();
     d->audioToggleButton->setVisible(hasMedia(d->player2));
     d->updateVideoViewsVisibility();

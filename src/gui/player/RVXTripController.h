@@ -90,6 +90,7 @@ private:
     void telemetryRead(uint64_t generation, size_t trip, RVXTripTelemetry telemetry);
     void makeSparePlayers();
     void fillModel();
+    void markPlayingUnit();
     void activated(const class QModelIndex& index);
     int64_t mediaIndexOf(const RVXTripUnit& unit) const;
     void startSegment(size_t segment, double unitSecond);
