@@ -301,6 +301,9 @@ private:
     QString m_pendingSelection;
     RVXMapPage* m_mapPage = nullptr;
     RVXTripController* m_trips = nullptr;
+    // Where the next start opens its recordings, in seconds (a trip's unit from its middle);
+    // used once.
+    double m_startSecond = 0;
     std::unique_ptr<QPrinter> m_printInfo;
     mutable std::unique_ptr<QTemporaryDir> m_captureFolder;
     QAction* m_captureAction = nullptr;

@@ -128,10 +128,16 @@ void RVXAppDelegate::updateVideoUI() {
         partnerLeads
             ? RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(media->path()).fileName())
             : QString());
-    player1->setMedia(VLCMedia::mediaWithPath(main->path()));
+    const auto load = [start = std::exchange(m_startSecond, 0.0)](const QString& path) {
+        VLCMediaRef m = VLCMedia::mediaWithPath(path);
+        if (m && start > 0)
+            m->addOption(QStringLiteral(":start-time=%1").arg(start, 0, 'f', 3));
+        return m;
+    };
+    player1->setMedia(load(main->path()));
     updatePlayerLogos();
     if (partner) {
-        player2->setMedia(VLCMedia::mediaWithPath(partner->path()));
+        player2->setMedia(load(partner->path()));
     } else {
         player2->stop();
         player2->setMedia(nullptr);

@@ -10,6 +10,7 @@
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXAppDelegate.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
+#include "gui/player/RVXTripSparePair.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
 #include "widgets/TKImageButton.h"
@@ -30,37 +31,17 @@
 
 #include <cmath>
 
-#include <vlc/vlc.h>
-
 namespace {
 constexpr int kUnitRole = Qt::UserRole + 1;
-// The handover runs this long before the border: the last picture of the old pair stays
-// on screen until the new pair's first one replaces it.
-constexpr double kHandoverLeadSeconds = 0.04;
-
 bool hasMedia(const VLCMediaPlayer* player) {
     return player && player->media();
 }
 } // namespace
 
-struct RVXTripController::Spare {
-    VLCMediaPlayer* player1 = nullptr;
-    VLCMediaPlayer* player2 = nullptr;
-    VLCVideoView* view1 = nullptr;
-    VLCVideoView* view2 = nullptr;
-    // The segment the spare pair stands ready for, and that segment's telemetry.
-    std::optional<size_t> segment;
-    std::shared_ptr<RVXBlackBoxData> data;
-    bool handoverScheduled = false;
-    uint64_t generation = 0;
-    // The players that have decoded their first picture since they were loaded.
-    std::vector<const VLCMediaPlayer*> warm;
-};
-
 RVXTripController::RVXTripController(RVXAppDelegate* delegate)
     : QObject(delegate)
     , d(delegate)
-    , m_spare(std::make_unique<Spare>()) {}
+    , m_spare(std::make_unique<RVXTripSparePair>()) {}
 
 RVXTripController::~RVXTripController() {
     die();
@@ -104,6 +85,7 @@ void RVXTripController::makeViews(QBoxLayout* listLayout, QBoxLayout* buttonLayo
 
 void RVXTripController::attachToSlider() {
     m_marks = new TKSliderMarks(d->videoPositionSlider);
+    m_fullScreenMarks = new TKSliderMarks(d->videoPositionSliderForFullScreen);
 }
 
 // Made when a trip first plays: until then the window holds only its own pair's windows.
@@ -295,6 +277,7 @@ void RVXTripController::playTrip(size_t trip, double tripSecond) {
         marks.push_back({m.from, m.to,
                          m.division == RVXMediaDivisionEvent ? QColor(0xe0, 0x40, 0x30)
                                                              : QColor(0xf0, 0xb0, 0x20)});
+    m_fullScreenMarks->setMarks(marks);
     m_marks->setMarks(std::move(marks));
     const std::optional<RVXTrip::Place> place = m_timeline->placeAtSecond(tripSecond);
     if (!place) {
@@ -311,16 +294,19 @@ void RVXTripController::leaveTrip() {
     m_timeline.reset();
     m_playingTelemetry.reset();
     m_pendingUnitSecond.reset();
-    if (m_marks)
-        m_marks->setMarks({});
+    for (TKSliderMarks* marks : {m_marks, m_fullScreenMarks}) {
+        if (marks)
+            marks->setMarks({});
+    }
 }
 
-// A start from nothing, as for a single recording, then a seek to the unit's second once
-// both players run: a seek across a border, or the trip's first unit.
+// A start from nothing, as for a single recording, with both players opening the files at
+// the unit's second: a seek across a border, or the trip's first unit.
 void RVXTripController::startSegment(size_t segment, double unitSecond) {
     releaseSpare();
     m_segment = segment;
     m_pendingUnitSecond = unitSecond > 0.05 ? std::optional(unitSecond) : std::nullopt;
+    d->m_startSecond = m_pendingUnitSecond.value_or(0);
     const int64_t index = mediaIndexOf(m_timeline->unitOf(segment));
     if (index < 0) {
         leaveTrip();
@@ -349,13 +335,8 @@ void RVXTripController::unitStarted() {
     applyGraphAndTrack();
     const std::optional<double> second = std::exchange(m_pendingUnitSecond, std::nullopt);
     const double length = unitLength();
+    // The players opened at the unit's second; the published position follows at once.
     if (second && length > 0) {
-        // Straight to the players: a seek still settling would make the slider's path
-        // drop this one.
-        const VLCTime at(int64_t(std::min(*second, length) * 1000));
-        d->player1->setTime(at);
-        if (hasMedia(d->player2))
-            d->player2->setTime(at);
         d->m_playInfo->setPosition(std::clamp(*second / length, 0.0, 1.0));
         d->syncVideoPositionDelay(0.3);
     }
@@ -406,242 +387,13 @@ void RVXTripController::applyGraphAndTrack() {
     }
 }
 
-void RVXTripController::unitTimeChanged() {
-    if (!m_timeline || d->m_moving || d->m_swapping || !hasMedia(d->player1))
-        return;
-    const std::optional<int64_t> clock = d->player1->clockTime();
-    if (!clock)
-        return;
-    const double left = m_timeline->secondsToBorder(m_segment, double(*clock) / 1000);
-    if (!m_timeline->hasNext(m_segment))
-        return;
-    if (left <= 0) {
-        // The border went by unnoticed (the spare pair was not ready in time).
-        if (m_spare->segment)
-            handOver();
-        else
-            startSegment(m_segment + 1, m_timeline->segment(m_segment + 1).unitStart);
-        return;
-    }
-    if (!m_spare->segment && left <= RVXTripTimeline::kPrepareSeconds)
-        prepareNext();
-    if (m_spare->segment && !m_spare->handoverScheduled && left <= 1.0)
-        scheduleHandover();
-}
-
-// The next segment's pair, loaded paused at its first picture under the views on
-// screen, the sides as they are now (a swapped pair keeps the rear in the main view).
-void RVXTripController::prepareNext() {
-    Spare& s = *m_spare;
-    const size_t next = m_segment + 1;
-    const RVXTripSegment& segment = m_timeline->segment(next);
-    const RVXTripUnit& unit = m_timeline->unitOf(next);
-    const bool rearInMain = d->player1->media()->mediaDirection() == RVXMediaDirectionRear;
-    RVXMediaRef main = unit.media, partner = unit.partner;
-    if (rearInMain && partner && partner->isRearMedia())
-        std::swap(main, partner);
-    // These players may still be stopping from the last border (a short unit).
-    m_releases.waitForDone();
-    const auto load = [&](VLCMediaPlayer* player, VLCVideoView* view, VLCVideoView* onScreen,
-                          const RVXMediaRef& media) {
-        player->stop();
-        if (!media) {
-            player->setMedia(nullptr);
-            view->hide();
-            return;
-        }
-        view->stackUnder(onScreen);
-        view->show();
-        VLCMediaRef m = VLCMedia::mediaWithPath(media->path());
-        if (!m)
-            return;
-        if (segment.unitStart > 0)
-            m->addOption(QStringLiteral(":start-time=%1").arg(segment.unitStart, 0, 'f', 3));
-        player->setMedia(m);
-        player->audio()->setMute(true);
-        player->setRate(d->player1->rate());
-        player->play();
-    };
-    load(s.player1, s.view1, d->video1View, main);
-    load(s.player2, s.view2, d->video2View, partner);
-    s.segment = next;
-    s.warm.clear();
-    const uint64_t generation = ++s.generation;
-    s.data.reset();
-
-    // The telemetry belongs to the pair's front recording; a lone recording has its own.
-    QStringList paths;
-    if (unit.partner && unit.partner->isFrontMedia())
-        paths << unit.partner->path();
-    paths << unit.media->path();
-    QPointer<RVXTripController> self(this);
-    QThreadPool::globalInstance()->start([self, generation, paths] {
-        auto data = std::make_shared<RVXBlackBoxData>();
-        for (const QString& path : paths) {
-            if (data->ExtractStreamInformation(QFile::encodeName(path).constData()))
-                break;
-        }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, generation, data] {
-                if (self && self->m_spare->generation == generation)
-                    self->m_spare->data = data;
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-// A player loaded paused has opened its file but decoded nothing, and resuming it takes
-// a fifth of a second before its first picture. So the spare pair plays, muted, until its
-// first picture has come, then waits paused at the segment's start with its decoders
-// running; the resume at the border shows the next frame at once.
-void RVXTripController::spareTimeChanged(VLCMediaPlayer* player) {
-    Spare& s = *m_spare;
-    if (!s.segment || (player != s.player1 && player != s.player2) ||
-        std::find(s.warm.begin(), s.warm.end(), player) != s.warm.end())
-        return;
-    s.warm.push_back(player);
-    player->pause();
-    player->setTime(VLCTime(int64_t(m_timeline->segment(*s.segment).unitStart * 1000)));
-}
-
-// The pair on screen paused itself at its recording's end (it plays and pauses) at the
-// border: the spare pair takes over now rather than when the timer says.
-void RVXTripController::playerStateChanged(VLCMediaPlayer* player) {
-    if (!m_timeline || !m_spare->segment || player != d->player1 ||
-        player->state() != VLCMediaPlayerStatePaused)
-        return;
-    // At its end, not paused by the user a moment before it.
-    const bool atEnd = player->remainingTime().intValue() > -100;
-    const double left = m_timeline->secondsToBorder(m_segment, player->time().intValue() / 1000.0);
-    if (atEnd && left < 0.5)
-        handOver();
-}
-
-void RVXTripController::scheduleHandover() {
-    const std::optional<int64_t> clock = d->player1->clockTime();
-    if (!clock)
-        return;
-    const double rate = std::max(0.1f, d->player1->rate());
-    const double left = m_timeline->secondsToBorder(m_segment, double(*clock) / 1000);
-    const int ms = std::max(0, int(std::lround((left - kHandoverLeadSeconds) / rate * 1000)));
-    m_spare->handoverScheduled = true;
-    const uint64_t generation = m_spare->generation;
-    QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, generation] {
-        if (m_spare->generation == generation && m_spare->segment && !d->m_died)
-            handOver();
-    });
-}
-
-// The spare pair runs on from its first picture and takes the views' places; the pair
-// that played lets go. The heard side, rate, volume and swap state stay as they were.
-void RVXTripController::handOver() {
-    Spare& s = *m_spare;
-    if (!m_timeline || !s.segment)
-        return;
-    if (d->m_swapping) {
-        QTimer::singleShot(100, this, [this] { handOver(); });
-        return;
-    }
-    const size_t next = *s.segment;
-    s.player1->play();
-    if (hasMedia(s.player2))
-        s.player2->play();
-    std::swap(d->player1, s.player1);
-    std::swap(d->player2, s.player2);
-    std::swap(d->video1View, s.view1);
-    std::swap(d->video2View, s.view2);
-    d->videoContainerView->setVideoView(d->video1View);
-    d->videoContainerView->setSpareView(s.view1);
-    d->subVideoContainerView->setVideoView(d->video2View);
-    d->subVideoContainerView->setSpareView(s.view2);
-    // libVLC's stop waits for the decoders and the picture to go; on the UI thread it
-    // would hold back the raise of the new views, and the old pictures would stand.
-    for (VLCMediaPlayer* old : {s.player1, s.player2})
-        releaseAsync(old);
-    s.view1->hide();
-    s.view2->hide();
-    s.segment.reset();
-    s.handoverScheduled = false;
-    ++s.generation;
-    if (s.data)
-        *d->m_blackBoxData = std::move(*s.data);
-    else
-        d->m_blackBoxData->clear();
-    s.data.reset();
-
-    m_segment = next;
-    d->m_mediaIndex = mediaIndexOf(m_timeline->unitOf(next));
-    markPlayingUnit();
-    d->updatePlayerLogos();
-    d->audioToggleButton->setVisible(hasMedia(d->player2));
-    d->updateVideoViewsVisibility();
-    d->updateAudioUI();
-    d->syncVideoPositionDelay(0.3);
-    ++m_handovers;
-    RVXLog(QStringLiteral("[D ] trip border: segment %1").arg(next));
-    Q_EMIT handedOver(next);
-}
-
-void RVXTripController::releaseAsync(VLCMediaPlayer* player) {
-    if (!hasMedia(player))
-        return;
-    player->pause();
-    QPointer<RVXTripController> self(this);
-    QPointer<VLCMediaPlayer> target(player);
-    libvlc_media_player_t* raw = player->player();
-    m_releases.start([self, target, raw] {
-        libvlc_media_player_stop(raw);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, target] {
-                // Prepared again meanwhile (a border soon after the last): it is in use.
-                if (self && target && !self->isSpareInUse(target))
-                    target->setMedia(nullptr);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-bool RVXTripController::isSpareInUse(const VLCMediaPlayer* player) const {
-    return player == d->player1 || player == d->player2 || m_spare->segment.has_value();
-}
-
-void RVXTripController::releaseSpare() {
-    Spare& s = *m_spare;
-    ++s.generation;
-    s.segment.reset();
-    s.handoverScheduled = false;
-    s.data.reset();
-    for (VLCMediaPlayer* p : {s.player1, s.player2}) {
-        if (hasMedia(p)) {
-            p->stop();
-            p->setMedia(nullptr);
-        }
-    }
-    for (VLCVideoView* v : {s.view1, s.view2}) {
-        if (v)
-            v->hide();
-    }
-}
-
-bool RVXTripController::unitEnded() {
-    if (!m_timeline || !m_timeline->hasNext(m_segment))
-        return false;
-    if (m_spare->segment)
-        handOver();
-    else
-        startSegment(m_segment + 1, m_timeline->segment(m_segment + 1).unitStart);
-    return true;
-}
-
 void RVXTripController::die() {
     // A release still stopping a player must finish before the player goes.
     m_releases.waitForDone();
     if (m_cancel)
         m_cancel->store(true);
     ++m_generation;
-    Spare& s = *m_spare;
+    RVXTripSparePair& s = *m_spare;
     ++s.generation;
     delete s.player1;
     s.player1 = nullptr;

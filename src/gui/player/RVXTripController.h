@@ -20,6 +20,7 @@ class QStandardItemModel;
 class QToolButton;
 class QTreeView;
 class RVXAppDelegate;
+struct RVXTripSparePair;
 class TKSliderMarks;
 class VLCMediaPlayer;
 class VLCVideoView;
@@ -27,7 +28,8 @@ class VLCVideoView;
 // The Trips side of the recording list and a trip's playback: the drive on one slider,
 // the next recording made ready in a second pair of players that takes over the views
 // at the border, the whole trip's track and G curve. The window controller asks it at
-// the few places where a trip plays differently from a single recording.
+// the few places where a trip plays differently from a single recording. The list and the
+// playback are here, the borders in RVXTripControllerBorders.cpp.
 class RVXTripController : public QObject {
     Q_OBJECT
 public:
@@ -84,8 +86,6 @@ Q_SIGNALS:
     void handedOver(size_t segment);
 
 private:
-    struct Spare;
-
     void tripsRead(uint64_t generation, std::vector<RVXTrip> trips);
     void telemetryRead(uint64_t generation, size_t trip, RVXTripTelemetry telemetry);
     void makeSparePlayers();
@@ -112,6 +112,7 @@ private:
     QToolButton* m_filesButton = nullptr;
     QToolButton* m_tripsButton = nullptr;
     TKSliderMarks* m_marks = nullptr;
+    TKSliderMarks* m_fullScreenMarks = nullptr;
     bool m_showsTrips = false;
 
     uint64_t m_generation = 0;
@@ -124,7 +125,7 @@ private:
     size_t m_segment = 0;
     std::optional<double> m_pendingUnitSecond;
     std::optional<RVXTripTelemetry> m_playingTelemetry;
-    std::unique_ptr<Spare> m_spare;
+    std::unique_ptr<RVXTripSparePair> m_spare;
     int m_handovers = 0;
     QThreadPool m_releases;
 };
