@@ -30,6 +30,8 @@ std::optional<QString> cliFolderArgument(const char* command, const QStringList&
 
 int runList(const QStringList& args);
 int runTrips(const QStringList& args);
+int runEvents(const QStringList& args);
+int runClock(const QStringList& args);
 int runTelemetry(const QStringList& args);
 int runNmea(const QStringList& args);
 int runConfig(const QStringList& args);

@@ -92,6 +92,7 @@ void RVXBlackBoxData::clear() {
     m_vGpsData.clear();
     m_NMEAs.clear();
     m_RMCIndexes.clear();
+    m_RMCRecords.clear();
 }
 
 // The track is found by the fixed path of boxes the camera writes, not by reading the
@@ -168,6 +169,7 @@ void RVXBlackBoxData::appendRecord(const unsigned char* record) {
     char work[RVXAviGpsData::kSize];
     std::memcpy(work, record + 24, sizeof work);
     ParseNMEA(work + 1, RVXAviGpsData::kSize - 1);
+    m_RMCRecords.resize(m_RMCIndexes.size(), uint32_t(m_Times.size() - 1));
     m_vGpsData.push_back(RVXAviGpsData::aviGpsDataWithData(work));
 }
 

@@ -40,6 +40,8 @@ public:
     // The entries of m_NMEAs that an RMC sentence made, in order, each
     // holding the sentence's status (gpsValid), speed and time.
     std::vector<uint32_t> m_RMCIndexes;
+    // The record (sample) each of those RMC sentences came in.
+    std::vector<uint32_t> m_RMCRecords;
 
 private:
     struct ChunkTable {

@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/RVXCardScan.h"
+
+#include "core/settings/RVXSettingFile.h"
+#include "core/support/RVXCFormat.h"
+#include "core/telemetry/RVXBlackBoxData.h"
+#include "core/telemetry/RVXNmeaToDegrees.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kKnotsToMs = 0.514444;
+constexpr double kKnotsToKmh = 1.852;
+constexpr int64_t kEpochJulianDay = 2440588;
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool hasDate(const _SYSTEMTIME& t) {
+    return t.wYear > 0 && t.wMonth >= 1 && t.wMonth <= 12 && t.wDay >= 1 && t.wDay <= 31;
+}
+
+// The fix's UTC in seconds; without a date, the time of day alone.
+double utcSeconds(const _SYSTEMTIME& t) {
+    const double day = t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
+    if (!hasDate(t))
+        return day;
+    const QDate date(t.wYear, t.wMonth, t.wDay);
+    return date.isValid() ? double(date.toJulianDay() - kEpochJulianDay) * 86400 + day : day;
+}
+
+struct Fix {
+    size_t record;
+    const RVXGpsData* gps;
+};
+
+// The valid RMC fixes (status 'A') in record order.
+std::vector<Fix> validFixes(const RVXBlackBoxData& data) {
+    std::vector<Fix> out;
+    const size_t n = std::min(data.m_RMCIndexes.size(), data.m_RMCRecords.size());
+    for (size_t j = 0; j < n; ++j) {
+        const RVXGpsData& gps = data.m_NMEAs[data.m_RMCIndexes[j]];
+        if (gps.gpsValid)
+            out.push_back({data.m_RMCRecords[j], &gps});
+    }
+    return out;
+}
+
+void placeAt(RVXScanEvent& event, const RVXGpsData& gps) {
+    event.speedKmh = gps.SpeedOverGround * kKnotsToKmh;
+    if (gps.Latitude == 0 && gps.Longitude == 0)
+        return;
+    double longitude = 0, latitude = 0;
+    RVXFixToDegrees(gps, &longitude, &latitude);
+    event.latitude = latitude;
+    event.longitude = longitude;
+}
+
+QString durationWords(double seconds) {
+    const int64_t s = std::llround(std::fabs(seconds));
+    if (s >= 3600)
+        return RVXCFormat("%lld h %lld min %lld s", (long long)(s / 3600), (long long)(s / 60 % 60),
+                          (long long)(s % 60));
+    if (s >= 60)
+        return RVXCFormat("%lld min %lld s", (long long)(s / 60), (long long)(s % 60));
+    return RVXCFormat("%lld s", (long long)s);
+}
+
+} // namespace
+
+RVXScanSettings RVXScanSettings::fromRecord(const _FILEDATA& record) {
+    RVXScanSettings s;
+    s.xThreshold = record.gsen_x_threshold;
+    s.yThreshold = record.gsen_y_threshold;
+    s.zThreshold = record.gsen_z_threshold;
+    const size_t zone =
+        size_t(std::clamp<int64_t>(record.time_gmt, 0, int64_t(kRVXTimeZoneTable.size()) - 1));
+    const int v = kRVXTimeZoneTable[zone];
+    const int minutes = std::abs(v) / 100 * 60 + std::abs(v) % 100;
+    s.clockMinutesFromUtc = (v < 0 ? -minutes : minutes) + (record.summer_time ? 60 : 0);
+    return s;
+}
+
+RVXScanSettings RVXScanSettings::forFolder(const QString& folder) {
+    _FILEDATA record{};
+    const QString path = QDir(folder).filePath(QStringLiteral("config.bin"));
+    if (!QFile::exists(path) || settingFileDamage(path) || !readSettingFile(path, record))
+        makeDefaultSetting(record);
+    return fromRecord(record);
+}
+
+const char* RVXScanEvent::kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Impact:
+        return "impact";
+    case Kind::Braking:
+        return "braking";
+    case Kind::Acceleration:
+        return "acceleration";
+    }
+    return "impact";
+}
+
+const char* RVXClockCheck::stateName(State state) {
+    switch (state) {
+    case State::Ok:
+        return "ok";
+    case State::Fast:
+        return "fast";
+    case State::Slow:
+        return "slow";
+    case State::Unknown:
+        return "unknown";
+    }
+    return "unknown";
+}
+
+RVXClockCheck RVXClockCheck::fromOffsets(std::vector<double> offsets) {
+    RVXClockCheck c;
+    c.units = int(offsets.size());
+    if (offsets.empty())
+        return c;
+    const double m = median(std::move(offsets));
+    c.offsetSeconds = m;
+    c.state = std::fabs(m) < RVXCardScan::kClockToleranceSeconds ? State::Ok
+              : m > 0                                            ? State::Fast
+                                                                 : State::Slow;
+    const double quarters = std::round(m / 900);
+    if (quarters != 0 && std::fabs(m - quarters * 900) <= 60)
+        c.zoneMinutesOff = int(quarters) * 15;
+    return c;
+}
+
+QString RVXClockCheck::sentence() const {
+    switch (state) {
+    case State::Unknown:
+        return QStringLiteral("The camera's clock cannot be checked: no recording holds a dated "
+                              "GPS fix.");
+    case State::Ok:
+        return QStringLiteral("The camera's clock is right to within 2 s.");
+    case State::Fast:
+    case State::Slow:
+        break;
+    }
+    QString text = QStringLiteral("The camera's clock is %1 %2.")
+                       .arg(durationWords(*offsetSeconds),
+                            state == State::Fast ? QStringLiteral("fast") : QStringLiteral("slow"));
+    if (zoneMinutesOff != 0)
+        text += QStringLiteral(" Its time zone or summer time setting is likely %1 min off.")
+                    .arg(zoneMinutesOff);
+    return text;
+}
+
+double RVXCardScan::sampleTime(const RVXTripUnit& unit, const RVXBlackBoxData& data, size_t k) {
+    const size_t n = data.m_GSensors.size();
+    if (unit.length > 0 && n > 0)
+        return double(unit.start) + double(k) / double(n) * unit.length;
+    const std::vector<uint32_t>& times = data.m_Times;
+    const bool rising =
+        times.size() > 1 && std::adjacent_find(times.begin(), times.end(),
+                                               std::greater_equal<uint32_t>()) == times.end();
+    if (rising && k < times.size())
+        return double(unit.start) + double(times[k] - times[0]) / 1000.0;
+    return double(unit.start) + double(k) / 10.0;
+}
+
+std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
+                                               const RVXScanSettings& settings) {
+    const std::vector<RVXGSensor>& g = data.m_GSensors;
+    std::vector<RVXScanEvent> out;
+    if (g.empty())
+        return out;
+    std::vector<double> xs, ys, zs;
+    for (const RVXGSensor& s : g) {
+        xs.push_back(s.x);
+        ys.push_back(s.y);
+        zs.push_back(s.z);
+    }
+    // The mounting and gravity: what each axis reads all along.
+    const double mx = median(xs), my = median(ys), mz = median(zs);
+    // A threshold of 0 or less would take every sample for a knock; that axis is not used.
+    const auto over = [](double value, int threshold) {
+        return threshold > 0 && std::fabs(value) >= threshold / 100.0;
+    };
+    const std::vector<Fix> fixes = validFixes(data);
+    double lastOver = -1e300;
+    size_t peak = 0;
+    bool open = false;
+    QString axes;
+    const auto close = [&] {
+        RVXScanEvent e;
+        e.kind = RVXScanEvent::Kind::Impact;
+        e.media = unit.media;
+        e.moment = sampleTime(unit, data, peak);
+        e.offset = e.moment - double(unit.start);
+        e.x = g[peak].x - mx;
+        e.y = g[peak].y - my;
+        e.z = g[peak].z - mz;
+        e.magnitude = std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
+        for (const char axis : {'x', 'y', 'z'}) {
+            if (axes.contains(QLatin1Char(axis)))
+                e.axes += QLatin1Char(axis);
+        }
+        // The last valid fix at or before the peak's sample.
+        for (const Fix& f : fixes) {
+            if (f.record > peak)
+                break;
+            placeAt(e, *f.gps);
+        }
+        out.push_back(e);
+    };
+    double peakMagnitude = 0;
+    for (size_t k = 0; k < g.size(); ++k) {
+        const double dx = g[k].x - mx, dy = g[k].y - my, dz = g[k].z - mz;
+        const bool ox = over(dx, settings.xThreshold), oy = over(dy, settings.yThreshold),
+                   oz = over(dz, settings.zThreshold);
+        if (!ox && !oy && !oz)
+            continue;
+        const double t = sampleTime(unit, data, k);
+        if (open && t - lastOver > kImpactJoinSeconds) {
+            close();
+            open = false;
+        }
+        const double magnitude = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (!open) {
+            open = true;
+            axes.clear();
+            peak = k;
+            peakMagnitude = magnitude;
+        } else if (magnitude > peakMagnitude) {
+            peak = k;
+            peakMagnitude = magnitude;
+        }
+        if (ox)
+            axes += u'x';
+        if (oy)
+            axes += u'y';
+        if (oz)
+            axes += u'z';
+        lastOver = t;
+    }
+    if (open)
+        close();
+    return out;
+}
+
+std::vector<RVXScanEvent> RVXCardScan::harshEvents(const RVXTripUnit& unit,
+                                                   const RVXBlackBoxData& data) {
+    const std::vector<Fix> fixes = validFixes(data);
+    std::vector<RVXScanEvent> out;
+    int sign = 0;
+    for (size_t i = 0; i + 1 < fixes.size(); ++i) {
+        const RVXGpsData& a = *fixes[i].gps;
+        const RVXGpsData& b = *fixes[i + 1].gps;
+        const double dt = utcSeconds(b.Now) - utcSeconds(a.Now);
+        int stepSign = 0;
+        double acceleration = 0;
+        if (dt > 0 && dt <= kMaxFixStepSeconds) {
+            acceleration = (b.SpeedOverGround - a.SpeedOverGround) * kKnotsToMs / dt;
+            stepSign = acceleration <= -kHarshMs2 ? -1 : acceleration >= kHarshMs2 ? 1 : 0;
+        }
+        if (stepSign == 0) {
+            sign = 0;
+            continue;
+        }
+        if (stepSign != sign) {
+            RVXScanEvent e;
+            e.kind = stepSign < 0 ? RVXScanEvent::Kind::Braking : RVXScanEvent::Kind::Acceleration;
+            e.media = unit.media;
+            e.moment = sampleTime(unit, data, fixes[i].record);
+            e.offset = e.moment - double(unit.start);
+            placeAt(e, a);
+            out.push_back(e);
+            sign = stepSign;
+        }
+        out.back().acceleration = std::max(out.back().acceleration, std::fabs(acceleration));
+    }
+    return out;
+}
+
+std::optional<double> RVXCardScan::clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
+                                               const RVXScanSettings& settings) {
+    for (const Fix& f : validFixes(data)) {
+        if (!hasDate(f.gps->Now))
+            continue;
+        const double gpsLocal = utcSeconds(f.gps->Now) + settings.clockMinutesFromUtc * 60.0;
+        return sampleTime(unit, data, f.record) - gpsLocal;
+    }
+    return std::nullopt;
+}
+
+std::optional<RVXCardScan::Result> RVXCardScan::scan(const std::vector<RVXTripUnit>& units,
+                                                     const RVXScanSettings& settings,
+                                                     const std::atomic<bool>* cancel,
+                                                     const Progress& progress) {
+    Result result;
+    std::vector<double> offsets;
+    const int total = int(units.size());
+    for (int i = 0; i < total; ++i) {
+        if (cancel && cancel->load())
+            return std::nullopt;
+        const RVXTripUnit& unit = units[size_t(i)];
+        RVXBlackBoxData data;
+        ++result.units;
+        if (!data.ExtractStreamInformation(QFile::encodeName(unit.media->path()).constData())) {
+            ++result.skipped;
+        } else {
+            std::vector<RVXScanEvent> knocks = impacts(unit, data, settings);
+            if (knocks.empty() && unit.media->isEventMedia())
+                result.quietEventRecordings.push_back(unit.media);
+            std::vector<RVXScanEvent> harsh = harshEvents(unit, data);
+            result.events.insert(result.events.end(), knocks.begin(), knocks.end());
+            result.events.insert(result.events.end(), harsh.begin(), harsh.end());
+            if (const std::optional<double> offset = clockOffset(unit, data, settings))
+                offsets.push_back(*offset);
+        }
+        if (progress)
+            progress(i + 1, total);
+    }
+    std::stable_sort(
+        result.events.begin(), result.events.end(),
+        [](const RVXScanEvent& a, const RVXScanEvent& b) { return a.moment < b.moment; });
+    result.clock = RVXClockCheck::fromOffsets(std::move(offsets));
+    return result;
+}
