@@ -19,12 +19,17 @@ constexpr double kKnotsToMs = 0.514444;
 constexpr double kKnotsToKmh = 1.852;
 constexpr int64_t kEpochJulianDay = 2440588;
 
+// For an even count the mean of the two middle values. Linear: a recording's samples are
+// many and only the middle is wanted.
 double median(std::vector<double> values) {
     if (values.empty())
         return 0;
-    std::sort(values.begin(), values.end());
     const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    const auto middle = values.begin() + ptrdiff_t(n / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    if (n % 2)
+        return *middle;
+    return (*std::max_element(values.begin(), middle) + *middle) / 2;
 }
 
 bool hasDate(const _SYSTEMTIME& t) {
@@ -182,6 +187,9 @@ std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RV
     if (g.empty())
         return out;
     std::vector<double> xs, ys, zs;
+    xs.reserve(g.size());
+    ys.reserve(g.size());
+    zs.reserve(g.size());
     for (const RVXGSensor& s : g) {
         xs.push_back(s.x);
         ys.push_back(s.y);
