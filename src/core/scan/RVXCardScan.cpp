@@ -32,6 +32,19 @@ double median(std::vector<double> values) {
     return (*std::max_element(values.begin(), middle) + *middle) / 2;
 }
 
+double axisMedian(const std::vector<RVXGSensor>& samples, float RVXGSensor::*axis,
+                  std::vector<float>& buffer) {
+    buffer.clear();
+    for (const RVXGSensor& s : samples)
+        buffer.push_back(s.*axis);
+    const size_t n = buffer.size();
+    const auto middle = buffer.begin() + ptrdiff_t(n / 2);
+    std::nth_element(buffer.begin(), middle, buffer.end());
+    if (n % 2)
+        return *middle;
+    return (double(*std::max_element(buffer.begin(), middle)) + *middle) / 2;
+}
+
 bool hasDate(const _SYSTEMTIME& t) {
     return t.wYear > 0 && t.wMonth >= 1 && t.wMonth <= 12 && t.wDay >= 1 && t.wDay <= 31;
 }
@@ -186,17 +199,11 @@ std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RV
     std::vector<RVXScanEvent> out;
     if (g.empty())
         return out;
-    std::vector<double> xs, ys, zs;
-    xs.reserve(g.size());
-    ys.reserve(g.size());
-    zs.reserve(g.size());
-    for (const RVXGSensor& s : g) {
-        xs.push_back(s.x);
-        ys.push_back(s.y);
-        zs.push_back(s.z);
-    }
     // The mounting and gravity: what each axis reads all along.
-    const double mx = median(xs), my = median(ys), mz = median(zs);
+    std::vector<float> buffer;
+    const double mx = axisMedian(g, &RVXGSensor::x, buffer);
+    const double my = axisMedian(g, &RVXGSensor::y, buffer);
+    const double mz = axisMedian(g, &RVXGSensor::z, buffer);
     // A threshold of 0 or less would take every sample for a knock; that axis is not used.
     const auto over = [](double value, int threshold) {
         return threshold > 0 && std::fabs(value) >= threshold / 100.0;
