@@ -6,7 +6,6 @@
 #include "core/telemetry/RVXBlackBoxData.h"
 #include "core/telemetry/RVXNmeaToDegrees.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 
@@ -17,7 +16,6 @@ namespace {
 
 constexpr double kKnotsToMs = 0.514444;
 constexpr double kKnotsToKmh = 1.852;
-constexpr int64_t kEpochJulianDay = 2440588;
 
 // For an even count the mean of the two middle values. Linear: a recording's samples are
 // many and only the middle is wanted.
@@ -49,23 +47,28 @@ bool hasDate(const _SYSTEMTIME& t) {
     return t.wYear > 0 && t.wMonth >= 1 && t.wMonth <= 12 && t.wDay >= 1 && t.wDay <= 31;
 }
 
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil):
+// arithmetic only, as it runs for every fix of every recording.
+int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + int64_t(doe) - 719468;
+}
+
 // The fix's UTC in seconds; without a date, the time of day alone.
 double utcSeconds(const _SYSTEMTIME& t) {
     const double day = t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
     if (!hasDate(t))
         return day;
-    const QDate date(t.wYear, t.wMonth, t.wDay);
-    return date.isValid() ? double(date.toJulianDay() - kEpochJulianDay) * 86400 + day : day;
+    return double(daysFromCivil(t.wYear, t.wMonth, t.wDay)) * 86400 + day;
 }
 
-struct Fix {
-    size_t record;
-    const RVXGpsData* gps;
-};
-
 // The valid RMC fixes (status 'A') in record order.
-std::vector<Fix> validFixes(const RVXBlackBoxData& data) {
-    std::vector<Fix> out;
+std::vector<RVXScanFix> validFixes(const RVXBlackBoxData& data) {
+    std::vector<RVXScanFix> out;
     const size_t n = std::min(data.m_RMCIndexes.size(), data.m_RMCRecords.size());
     for (size_t j = 0; j < n; ++j) {
         const RVXGpsData& gps = data.m_NMEAs[data.m_RMCIndexes[j]];
@@ -195,6 +198,12 @@ double RVXCardScan::sampleTime(const RVXTripUnit& unit, const RVXBlackBoxData& d
 
 std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
                                                const RVXScanSettings& settings) {
+    return impacts(unit, data, settings, validFixes(data));
+}
+
+std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
+                                               const RVXScanSettings& settings,
+                                               const std::vector<RVXScanFix>& fixes) {
     const std::vector<RVXGSensor>& g = data.m_GSensors;
     std::vector<RVXScanEvent> out;
     if (g.empty())
@@ -208,7 +217,6 @@ std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RV
     const auto over = [](double value, int threshold) {
         return threshold > 0 && std::fabs(value) >= threshold / 100.0;
     };
-    const std::vector<Fix> fixes = validFixes(data);
     double lastOver = -1e300;
     size_t peak = 0;
     bool open = false;
@@ -228,7 +236,7 @@ std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RV
                 e.axes += QLatin1Char(axis);
         }
         // The last valid fix at or before the peak's sample.
-        for (const Fix& f : fixes) {
+        for (const RVXScanFix& f : fixes) {
             if (f.record > peak)
                 break;
             placeAt(e, *f.gps);
@@ -272,7 +280,12 @@ std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RV
 
 std::vector<RVXScanEvent> RVXCardScan::harshEvents(const RVXTripUnit& unit,
                                                    const RVXBlackBoxData& data) {
-    const std::vector<Fix> fixes = validFixes(data);
+    return harshEvents(unit, data, validFixes(data));
+}
+
+std::vector<RVXScanEvent> RVXCardScan::harshEvents(const RVXTripUnit& unit,
+                                                   const RVXBlackBoxData& data,
+                                                   const std::vector<RVXScanFix>& fixes) {
     std::vector<RVXScanEvent> out;
     int sign = 0;
     for (size_t i = 0; i + 1 < fixes.size(); ++i) {
@@ -306,7 +319,13 @@ std::vector<RVXScanEvent> RVXCardScan::harshEvents(const RVXTripUnit& unit,
 
 std::optional<double> RVXCardScan::clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
                                                const RVXScanSettings& settings) {
-    for (const Fix& f : validFixes(data)) {
+    return clockOffset(unit, data, settings, validFixes(data));
+}
+
+std::optional<double> RVXCardScan::clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
+                                               const RVXScanSettings& settings,
+                                               const std::vector<RVXScanFix>& fixes) {
+    for (const RVXScanFix& f : fixes) {
         if (!hasDate(f.gps->Now))
             continue;
         const double gpsLocal = utcSeconds(f.gps->Now) + settings.clockMinutesFromUtc * 60.0;
@@ -331,13 +350,15 @@ std::optional<RVXCardScan::Result> RVXCardScan::scan(const std::vector<RVXTripUn
         if (!data.ExtractStreamInformation(QFile::encodeName(unit.media->path()).constData())) {
             ++result.skipped;
         } else {
-            std::vector<RVXScanEvent> knocks = impacts(unit, data, settings);
+            // The fixes once for all three findings.
+            const std::vector<RVXScanFix> fixes = validFixes(data);
+            std::vector<RVXScanEvent> knocks = impacts(unit, data, settings, fixes);
             if (knocks.empty() && unit.media->isEventMedia())
                 result.quietEventRecordings.push_back(unit.media);
-            std::vector<RVXScanEvent> harsh = harshEvents(unit, data);
+            std::vector<RVXScanEvent> harsh = harshEvents(unit, data, fixes);
             result.events.insert(result.events.end(), knocks.begin(), knocks.end());
             result.events.insert(result.events.end(), harsh.begin(), harsh.end());
-            if (const std::optional<double> offset = clockOffset(unit, data, settings))
+            if (const std::optional<double> offset = clockOffset(unit, data, settings, fixes))
                 offsets.push_back(*offset);
         }
         if (progress)

@@ -11,7 +11,14 @@
 #include <vector>
 
 class RVXBlackBoxData;
+struct RVXGpsData;
 struct _FILEDATA;
+
+// A valid RMC fix (status 'A') and the record (sample) it came in.
+struct RVXScanFix {
+    size_t record;
+    const RVXGpsData* gps;
+};
 
 // What the scan takes from the card's settings: the driving impact thresholds
 // (hundredths of g) and the camera's time zone.
@@ -95,4 +102,16 @@ public:
     // Camera time minus GPS time at the first valid dated fix, in seconds.
     static std::optional<double> clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
                                              const RVXScanSettings& settings);
+
+private:
+    // The same on the recording's valid fixes, found once.
+    static std::vector<RVXScanEvent> impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
+                                             const RVXScanSettings& settings,
+                                             const std::vector<RVXScanFix>& fixes);
+    static std::vector<RVXScanEvent> harshEvents(const RVXTripUnit& unit,
+                                                 const RVXBlackBoxData& data,
+                                                 const std::vector<RVXScanFix>& fixes);
+    static std::optional<double> clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
+                                             const RVXScanSettings& settings,
+                                             const std::vector<RVXScanFix>& fixes);
 };
