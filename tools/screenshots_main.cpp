@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-screenshots CARD OUTDIR: starts the main window on a card, plays its first
 // recording and takes the pictures the README shows: playback with the graph, the map
-// panel, the Trips list and a trip playing, the settings editor's pages, the clock and format windows. Run it on an X server
-// (xvfb-run); the players draw into X windows, which only a picture of the screen shows.
+// panel, the Trips list and a trip playing, the settings editor's pages, the clock and format
+// windows. Run it on an X server (xvfb-run); the players draw into X windows, which only a picture
+// of the screen shows.
 #include "core/drivelog/RVXFlashDataModel.h"
 #include "core/support/RVXLocalizedString.h"
 #include "gui/cardtools/RVXFormatWindowController.h"

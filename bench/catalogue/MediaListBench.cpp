@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue's walk of a card-sized tree against a bare recursive listing of the
 // same tree (names only), so the figure does not depend on the machine's disk.
+#include "BenchSupport.h"
 #include "core/catalogue/RVXMediaList.h"
 
 #include <QDir>
@@ -77,12 +78,6 @@ double walkSeconds(RVXMediaList& list, TimingDelegate& delegate, const QString& 
     list.setDirectoryPath(root);
     list.waitForWalks();
     return std::chrono::duration<double>(delegate.changedAt - start).count();
-}
-
-double secondsOf(auto&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void BM_MediaListWalk(benchmark::State& state) {

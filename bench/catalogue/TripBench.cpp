@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grouping a card of 20000 recordings into trips against the catalogue walk plus the
 // movie-header reads the grouping needs: what the grouping itself adds.
+#include "BenchSupport.h"
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXTrip.h"
 
@@ -56,12 +57,6 @@ const QString& tree() {
     }
     root = dir.path();
     return root;
-}
-
-double secondsOf(auto&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Interleaved in one run, so load on the machine falls on both alike.

@@ -5,6 +5,7 @@
 // around the border. A trip hands over to its prepared pair; the files list moves on by
 // its check timer.
 #include "BorderGapBench.h"
+#include "BenchSupport.h"
 
 #include "core/playback/RVXPlayInfo.h"
 #include "gui/player/RVXAppDelegate.h"
@@ -29,23 +30,6 @@
 #include <vector>
 
 namespace {
-
-double nowMs() {
-    return std::chrono::duration<double, std::milli>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-bool runUntil(const std::function<bool()>& done, int milliseconds) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(200);
-    }
-    return true;
-}
 
 // Reads a column of the screen and notes when a new picture (not a blank one) came.
 class ScreenWatch {
@@ -124,11 +108,6 @@ QRect stripOf(RVXAppDelegate& delegate) {
     QWidget* area = delegate.videoContainerView;
     const QPoint origin = area->mapToGlobal(QPoint(0, 0));
     return QRect(origin.x() + area->width() / 2 - 4, origin.y(), 8, area->height());
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 void report(benchmark::State& state, const std::vector<double>& gaps) {

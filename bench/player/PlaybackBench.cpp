@@ -5,6 +5,7 @@
 //   starting the same front recording;
 // - how far apart front and rear are one second after seeks, jumps and swaps;
 // - the CPU and memory of playing a pair, against two cvlc processes playing it.
+#include "BenchSupport.h"
 #include "BorderGapBench.h"
 
 #include "core/playback/RVXPlayInfo.h"
@@ -52,29 +53,8 @@ QString demoCard;
 const QString kPairFront = QStringLiteral("20260314/alwa_20260314_081500_F.MP4");
 const QString kPairRear = QStringLiteral("20260314/alwa_20260314_081500_R.MP4");
 
-bool runUntil(const std::function<bool()>& done, int milliseconds = 10000) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
-void runFor(int milliseconds) {
-    runUntil([] { return false; }, milliseconds);
-}
-
 bool plays(const VLCMediaPlayer* player) {
     return libvlc_media_player_get_state(player->player()) == libvlc_Playing;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 std::unique_ptr<RVXAppDelegate> openMainWindow() {
@@ -94,13 +74,6 @@ bool startPair(RVXAppDelegate& delegate) {
                return !delegate.waitingForPlayStart() && plays(delegate.player1) &&
                       plays(delegate.player2);
            });
-}
-
-// The steady clock in milliseconds, the same on every thread.
-double nowMs() {
-    return std::chrono::duration<double, std::milli>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 // When a player reached the playing state and when its first video output came up,

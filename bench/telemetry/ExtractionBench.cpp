@@ -3,6 +3,7 @@
 // cache, against reading the same bytes with the fewest reads possible: the table in
 // one read, then one read per chunk. Two layouts: chunks back to back, as the demo
 // card has them, and chunks 256 KiB apart, as when video lies between them.
+#include "BenchSupport.h"
 #include "core/telemetry/RVXBlackBoxData.h"
 #include "testmedia/CameraRecordingWriter.h"
 #include "testmedia/DemoDrive.h"
@@ -69,12 +70,6 @@ size_t bareReads(const QByteArray& path) {
     }
     close(fd);
     return bytes;
-}
-
-double secondsOf(auto&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void BM_ExtractOverBareReads(benchmark::State& state) {

@@ -2,6 +2,7 @@
 // The card scan of ten hours of recordings (600 files of one minute, ten samples a
 // second) against reading their telemetry alone: what finding impacts, harsh speed
 // changes and the clock adds to the reads.
+#include "BenchSupport.h"
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXTrip.h"
 #include "core/scan/RVXCardScan.h"
@@ -46,12 +47,6 @@ const std::vector<RVXTripUnit>& units() {
     out = RVXTrip::unitsOfList(list);
     RVXTrip::readLengths(out);
     return out;
-}
-
-double secondsOf(auto&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Interleaved in one run, so load on the machine falls on both alike.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <dirent.h>
@@ -120,4 +121,19 @@ std::optional<QString> cliFolderArgument(const char* command, const QStringList&
     }
     closedir(handle);
     return dir;
+}
+
+void cliPrintTable(const std::vector<QStringList>& rows) {
+    std::vector<qsizetype> widths;
+    for (const QStringList& row : rows) {
+        widths.resize(std::max(widths.size(), size_t(row.size())));
+        for (qsizetype c = 0; c < row.size(); ++c)
+            widths[size_t(c)] = std::max(widths[size_t(c)], row[c].size());
+    }
+    for (const QStringList& row : rows) {
+        QString line;
+        for (qsizetype c = 0; c + 1 < row.size(); ++c)
+            line += row[c].leftJustified(widths[size_t(c)] + 2);
+        cliOut(line + (row.isEmpty() ? QString() : row.last()) + u'\n');
+    }
 }

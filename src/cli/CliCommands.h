@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 // Exit statuses shared by every subcommand.
 enum CliStatus { CliOk = 0, CliNotFound = 1, CliUsage = 2 };
@@ -23,6 +24,9 @@ int runCardCommandLine(const QStringList& arguments);
 void cliOut(const QString& text);
 void cliOut(const QByteArray& utf8);
 void cliErr(const QString& text);
+
+// Rows of cells as aligned columns, two spaces apart; the last column is not padded.
+void cliPrintTable(const std::vector<QStringList>& rows);
 
 // "COMMAND DIR [--json]": the folder, which must be one that can be read, and whether
 // --json was given; none (the error told) for anything else.

@@ -8,7 +8,6 @@
 #include "core/support/RVXCFormat.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace {
@@ -67,10 +66,9 @@ QString peakText(const RVXScanEvent& e) {
 void printEvents(const std::vector<RVXScanEvent>& events) {
     if (events.empty())
         return;
-    using Row = std::array<QString, 6>;
-    std::vector<Row> rows{{QStringLiteral("MOMENT"), QStringLiteral("KIND"), QStringLiteral("PEAK"),
-                           QStringLiteral("KM/H"), QStringLiteral("PLACE"),
-                           QStringLiteral("FILE")}};
+    std::vector<QStringList> rows{{QStringLiteral("MOMENT"), QStringLiteral("KIND"),
+                                   QStringLiteral("PEAK"), QStringLiteral("KM/H"),
+                                   QStringLiteral("PLACE"), QStringLiteral("FILE")}};
     for (const RVXScanEvent& e : events) {
         rows.push_back(
             {momentText(e.moment), QString::fromLatin1(RVXScanEvent::kindName(e.kind)), peakText(e),
@@ -78,17 +76,7 @@ void printEvents(const std::vector<RVXScanEvent>& events) {
              e.latitude ? RVXCFormat("%.6f,%.6f", *e.latitude, *e.longitude) : QStringLiteral("-"),
              RVXCFormat("%s +%.1f s", qPrintable(e.media->fileName()), e.offset)});
     }
-    std::array<qsizetype, 5> widths{};
-    for (const Row& row : rows) {
-        for (size_t c = 0; c < widths.size(); ++c)
-            widths[c] = std::max(widths[c], row[c].size());
-    }
-    for (const Row& row : rows) {
-        QString line;
-        for (size_t c = 0; c < widths.size(); ++c)
-            line += row[c].leftJustified(widths[c] + 2);
-        cliOut(line + row[5] + u'\n');
-    }
+    cliPrintTable(rows);
 }
 
 } // namespace

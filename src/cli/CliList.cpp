@@ -7,7 +7,6 @@
 #include "core/support/RVXCFormat.h"
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -72,23 +71,13 @@ QByteArray jsonLine(const RVXMediaList& list, qsizetype index, const RVXMedia& m
 void printTable(const std::vector<RVXMediaRef>& medias) {
     if (medias.empty())
         return;
-    using Row = std::array<QString, 5>;
-    std::vector<Row> rows{{QStringLiteral("KIND"), QStringLiteral("SIDE"), QStringLiteral("DATE"),
-                           QStringLiteral("TIME"), QStringLiteral("FILE")}};
+    std::vector<QStringList> rows{{QStringLiteral("KIND"), QStringLiteral("SIDE"),
+                                   QStringLiteral("DATE"), QStringLiteral("TIME"),
+                                   QStringLiteral("FILE")}};
     for (const RVXMediaRef& m : medias)
         rows.push_back({kindName(m->mediaDivision()), sideName(m->mediaDirection()), dateText(*m),
                         timeText(*m), m->fileName()});
-    std::array<qsizetype, 4> widths{};
-    for (const Row& row : rows) {
-        for (size_t c = 0; c < widths.size(); ++c)
-            widths[c] = std::max(widths[c], row[c].size());
-    }
-    for (const Row& row : rows) {
-        QString line;
-        for (size_t c = 0; c < widths.size(); ++c)
-            line += row[c].leftJustified(widths[c] + 2);
-        cliOut(line + row[4] + u'\n');
-    }
+    cliPrintTable(rows);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include "core/support/RVXCFormat.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace {
@@ -75,28 +74,17 @@ QByteArray tripJson(size_t index, const RVXTrip& trip, const RVXTripTelemetry& t
 void printTable(const std::vector<RVXTrip>& trips, const std::vector<RVXTripTelemetry>& telemetry) {
     if (trips.empty())
         return;
-    using Row = std::array<QString, 6>;
-    std::vector<Row> rows{{QStringLiteral("START"), QStringLiteral("END"), QStringLiteral("LENGTH"),
-                           QStringLiteral("UNITS"), QStringLiteral("KM"),
-                           QStringLiteral("MAX KM/H")}};
+    std::vector<QStringList> rows{{QStringLiteral("START"), QStringLiteral("END"),
+                                   QStringLiteral("LENGTH"), QStringLiteral("UNITS"),
+                                   QStringLiteral("KM"), QStringLiteral("MAX KM/H")}};
     for (size_t i = 0; i < trips.size(); ++i) {
         const RVXTripTelemetry& t = telemetry[i];
         rows.push_back({clockText(trips[i].clockTime()), endText(trips[i]),
-                        RVXTripTimeline::durationText(trips[i].seconds()), QString::number(trips[i].units().size()),
-                        RVXCFormat("%.3f", t.distanceKm),
+                        RVXTripTimeline::durationText(trips[i].seconds()),
+                        QString::number(trips[i].units().size()), RVXCFormat("%.3f", t.distanceKm),
                         t.maxSpeedKmh ? RVXCFormat("%.1f", *t.maxSpeedKmh) : QStringLiteral("-")});
     }
-    std::array<qsizetype, 5> widths{};
-    for (const Row& row : rows) {
-        for (size_t c = 0; c < widths.size(); ++c)
-            widths[c] = std::max(widths[c], row[c].size());
-    }
-    for (const Row& row : rows) {
-        QString line;
-        for (size_t c = 0; c < widths.size(); ++c)
-            line += row[c].leftJustified(widths[c] + 2);
-        cliOut(line + row[5] + u'\n');
-    }
+    cliPrintTable(rows);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "core/support/RVXLog.h"
 #include "core/telemetry/RVXFileReader.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -185,6 +187,14 @@ bool RVXBlackBoxData::ExtractStreamInformation(const char* path) {
     readRecords(file, *table);
     RVXLog("#############################  FINISH");
     return true;
+}
+
+bool RVXBlackBoxData::extractFirstReadable(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (ExtractStreamInformation(QFile::encodeName(path).constData()))
+            return true;
+    }
+    return false;
 }
 
 bool RVXBlackBoxData::ParseGSensor(const unsigned char* buffer, int) {

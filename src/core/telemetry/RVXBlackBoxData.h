@@ -7,6 +7,8 @@
 #include "core/telemetry/RVXGpsData.h"
 #include "core/telemetry/RVXNMEASentenceParser.h"
 
+#include <QStringList>
+
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +28,9 @@ public:
     void clear();
     // path: the recording, NUL-terminated UTF-8. True when the track was found and read.
     bool ExtractStreamInformation(const char* path);
+    // The first of paths whose track can be read (a pair's front, then the recording
+    // itself); false, everything empty, when none can.
+    bool extractFirstReadable(const QStringList& paths);
     // A 16-byte raw block to one sample in g; the size is not used.
     bool ParseGSensor(const unsigned char* buffer, int bufferSize);
     // Decodes the sentences of one NMEA block, writing NUL over its line ends.

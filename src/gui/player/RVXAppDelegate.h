@@ -240,6 +240,8 @@ private:
     // The logos behind the two views say which side each shows.
     void updatePlayerLogos();
     void followPausedSeek(double position);
+    // Both players to their recordings' end.
+    void seekToEnd();
     // Interface: the views the interface description would have made.
     void loadInterface();
     QWidget* makeHeadBox();

@@ -72,11 +72,7 @@ void RVXAppDelegate::videoPositionSliderMoved(double value) {
     if (m_moving)
         return;
     if (value >= 0.998) {
-        for (VLCMediaPlayer* p : {player1, player2}) {
-            if (hasMedia(p))
-                p->setTime(p->mediaLength());
-        }
-        followPausedSeek(1.0);
+        seekToEnd();
         return;
     }
     m_moving = true;
@@ -87,6 +83,14 @@ void RVXAppDelegate::videoPositionSliderMoved(double value) {
     syncVideoPositionDelay(0.3);
 }
 
+void RVXAppDelegate::seekToEnd() {
+    for (VLCMediaPlayer* p : {player1, player2}) {
+        if (hasMedia(p))
+            p->setTime(p->mediaLength());
+    }
+    followPausedSeek(1.0);
+}
+
 // A paused player reports no time after a seek, so nothing would follow it: the time,
 // the knob, the graph's marker and the read-out take the seek's target instead.
 void RVXAppDelegate::followPausedSeek(double position) {
@@ -94,6 +98,10 @@ void RVXAppDelegate::followPausedSeek(double position) {
         return;
     position = std::clamp(position, 0.0, 1.0);
     m_playInfo->setPosition(position);
+    if (m_trips->playsTrip()) {
+        timeField->setText(m_trips->timeText());
+        return;
+    }
     const VLCTime length = player1->mediaLength();
     timeField->setText(VLCTime(int64_t(position * length.intValue())).stringValue() +
                        QStringLiteral(" / ") + length.stringValue());
@@ -109,11 +117,7 @@ void RVXAppDelegate::jumpForward() {
     if (m_moving || !hasMedia(player1))
         return;
     if (player1->remainingTime().intValue() / 1000.0 > -10) {
-        for (VLCMediaPlayer* p : {player1, player2}) {
-            if (hasMedia(p))
-                p->setTime(p->mediaLength());
-        }
-        followPausedSeek(1.0);
+        seekToEnd();
         return;
     }
     m_moving = true;

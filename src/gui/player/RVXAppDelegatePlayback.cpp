@@ -185,10 +185,7 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
         // Read into a record of its own: the UI keeps reading the previous one until
         // the new one is handed over.
         auto data = std::make_shared<RVXBlackBoxData>();
-        for (const QString& path : telemetryPaths) {
-            if (data->ExtractStreamInformation(QFile::encodeName(path).constData()))
-                break;
-        }
+        data->extractFirstReadable(telemetryPaths);
         // The controller may be going away on the UI thread meanwhile, so the result
         // goes to the application, which outlives this pool's work, and only there,
         // on the UI thread, is the controller looked for.

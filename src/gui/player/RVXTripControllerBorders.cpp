@@ -13,7 +13,6 @@
 #include "widgets/TKImageButton.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -103,10 +102,7 @@ void RVXTripController::prepareNext() {
     QPointer<RVXTripController> self(this);
     QThreadPool::globalInstance()->start([self, generation, paths] {
         auto data = std::make_shared<RVXBlackBoxData>();
-        for (const QString& path : paths) {
-            if (data->ExtractStreamInformation(QFile::encodeName(path).constData()))
-                break;
-        }
+        data->extractFirstReadable(paths);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, generation, data] {

@@ -38,8 +38,14 @@ void addFix(RVXBlackBoxData& d, size_t record, double seconds, double knots, boo
     f.Longitude = 1622.0;
     f.SpeedOverGround = knots;
     const int ms = int(std::lround((7 * 3600 + 15 * 60 + seconds) * 1000));
-    f.Now = {2026, 3, 0, 14, uint16_t(ms / 3600000), uint16_t(ms / 60000 % 60),
-             uint16_t(ms / 1000 % 60), uint16_t(ms % 1000)};
+    f.Now = {2026,
+             3,
+             0,
+             14,
+             uint16_t(ms / 3600000),
+             uint16_t(ms / 60000 % 60),
+             uint16_t(ms / 1000 % 60),
+             uint16_t(ms % 1000)};
     d.m_RMCIndexes.push_back(uint32_t(d.m_NMEAs.size()));
     d.m_RMCRecords.push_back(uint32_t(record));
     d.m_NMEAs.push_back(f);

@@ -131,8 +131,9 @@ TEST_F(TripWindowTest, PlaysOverEveryBorderWithoutANewStartBothCamerasInStep) {
         EXPECT_FALSE(delegate->waitingForPlayStart());
         EXPECT_TRUE(waitFor([&] { return p1()->clockTime().has_value(); }, 2000));
         EXPECT_LT(*p1()->clockTime(), 1500);
-        if (b.rear)
+        if (b.rear) {
             EXPECT_TRUE(waitFor([&] { return inStep(); }, 3000));
+        }
         // The spare views went under, the new ones show.
         EXPECT_TRUE(waitFor([&] { return delegate->video1View->isVisible(); }));
         EXPECT_EQ(delegate->videoContainerView->videoView(), delegate->video1View);
