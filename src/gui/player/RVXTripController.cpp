@@ -73,6 +73,9 @@ void RVXTripController::makeViews(QBoxLayout* listLayout, QBoxLayout* buttonLayo
         (*button)->setObjectName(QLatin1String(name));
         (*button)->setText(RVXLocalizedString(key));
         (*button)->setCheckable(true);
+        // The list shown is the button lit.
+        (*button)->setStyleSheet(QStringLiteral(
+            "QToolButton:checked { background: #c8902e; color: #111; border-radius: 3px; }"));
         (*button)->setFocusPolicy(Qt::NoFocus);
         (*button)->setToolTip(RVXLocalizedString(key) + QStringLiteral(" (Ctrl+G)"));
         group->addButton(*button);
