@@ -130,6 +130,13 @@ Painter sideButton(const QString& kind, bool pressed) {
             p.setPen(Qt::NoPen);
             for (int i = 0; i < 3; ++i)
                 p.drawRect(QRectF(11, 8 + i * 5, 18, 2.5));
+        } else if (kind == "events") {
+            // A warning sign: what happened on the card.
+            p.setPen(
+                QPen(pressed ? kAccent : kGlyph, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolygon(QPolygonF({QPointF(20, 4), QPointF(29, 23), QPointF(11, 23)}));
+            p.drawLine(QPointF(20, 10), QPointF(20, 16));
+            p.drawPoint(QPointF(20, 19.8));
         } else {
             p.drawEllipse(QRectF(13, 4, 14, 14));
             p.drawLine(QPointF(20, 18), QPointF(20, 24));
@@ -285,7 +292,7 @@ std::optional<Image> imageNamed(const QString& name) {
                 return Image{{32, 32}, roundButton(b, s)};
         }
     }
-    for (const QString side : {"record", "information"}) {
+    for (const QString side : {"record", "information", "events"}) {
         if (name == side + "_n" || name == side + "_p")
             return Image{{40, 28}, sideButton(side, name.endsWith("_p"))};
     }

@@ -192,6 +192,78 @@
         <source>action.toggle_trips</source>
         <translation>&amp;Trips or Files</translation>
     </message>
+    <message id="action.show_events">
+        <source>action.show_events</source>
+        <translation>&amp;Events</translation>
+    </message>
+    <message id="events.impact">
+        <source>events.impact</source>
+        <translation>Impact</translation>
+    </message>
+    <message id="events.braking">
+        <source>events.braking</source>
+        <translation>Hard braking</translation>
+    </message>
+    <message id="events.acceleration">
+        <source>events.acceleration</source>
+        <translation>Hard acceleration</translation>
+    </message>
+    <message id="events.quiet_recording">
+        <source>events.quiet_recording</source>
+        <translation>Event recording, no impact found</translation>
+    </message>
+    <message id="events.time">
+        <source>events.time</source>
+        <translation>Time</translation>
+    </message>
+    <message id="events.kind">
+        <source>events.kind</source>
+        <translation>Kind</translation>
+    </message>
+    <message id="events.peak">
+        <source>events.peak</source>
+        <translation>Peak</translation>
+    </message>
+    <message id="events.speed">
+        <source>events.speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message id="events.place">
+        <source>events.place</source>
+        <translation>Place</translation>
+    </message>
+    <message id="events.scanning_fmt">
+        <source>events.scanning_fmt</source>
+        <translation>Looking through the card: %1 of %2 recordings</translation>
+    </message>
+    <message id="events.none">
+        <source>events.none</source>
+        <translation>Nothing found: no impact over the camera's thresholds, no hard braking or acceleration.</translation>
+    </message>
+    <message id="events.summary_fmt">
+        <source>events.summary_fmt</source>
+        <translation>%1 events found in %2 recordings.</translation>
+    </message>
+    <message id="events.skipped_fmt">
+        <source>events.skipped_fmt</source>
+        <translation>%1 recordings had no readable telemetry.</translation>
+    </message>
+    <message id="events.hint">
+        <source>events.hint</source>
+        <translation>Double-click a row to play it from a second before.</translation>
+    </message>
+    <message id="clock.set_clock">
+        <source>clock.set_clock</source>
+        <translation>Set the camera's clock…</translation>
+    </message>
+    <message id="clock.open_settings">
+        <source>clock.open_settings</source>
+        <translation>Camera settings…</translation>
+    </message>
+    <message id="clock.dismiss">
+        <source>clock.dismiss</source>
+        <translation>Hide</translation>
+    </message>
     <message id="list.files">
         <source>list.files</source>
         <translation>Files</translation>

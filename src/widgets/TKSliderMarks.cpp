@@ -52,6 +52,9 @@ void TKSliderMarks::paintEvent(QPaintEvent*) {
     for (const Mark& m : m_marks) {
         const int x0 = left + int(std::clamp(m.from, 0.0, 1.0) * span);
         const int x1 = left + int(std::clamp(m.to, 0.0, 1.0) * span);
-        painter.fillRect(QRect(x0, y, std::max(2, x1 - x0), h), m.color);
+        if (m.tall)
+            painter.fillRect(QRect(x0 - 1, 1, std::max(3, x1 - x0), height() - 2), m.color);
+        else
+            painter.fillRect(QRect(x0, y, std::max(2, x1 - x0), h), m.color);
     }
 }

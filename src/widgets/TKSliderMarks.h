@@ -15,6 +15,8 @@ public:
         double from = 0; // 0 to 1 along the groove
         double to = 0;
         QColor color;
+        // Across the whole slider instead of a band along the groove's foot.
+        bool tall = false;
     };
 
     // Follows slider's size; none of the slider's input is taken.

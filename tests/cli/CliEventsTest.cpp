@@ -12,7 +12,7 @@ namespace {
 const QString kCard = QStringLiteral(RUVEX_CARD_PATH);
 } // namespace
 
-TEST(CardEvents, TheDemoCardsKnockAndARightClock) {
+TEST(CardEvents, TheDemoCardsKnockHardStopAndRightClock) {
     const QString card = qEnvironmentVariable("RUVEX_TEST_DEMO_CARD");
     ASSERT_FALSE(card.isEmpty());
     const RunResult r = runProgram(kCard, {"events", card, "--json"});
@@ -33,6 +33,14 @@ TEST(CardEvents, TheDemoCardsKnockAndARightClock) {
     EXPECT_TRUE(knock.value(u"moment").toString().startsWith(QStringLiteral("2026-03-14T08:15:3")));
     EXPECT_GT(knock.value(u"peak").toObject().value(u"magnitude").toDouble(), 1.0);
     EXPECT_NEAR(knock.value(u"lat").toDouble(), 48.2, 0.1);
+    // The next day's hard stop, one event however many fixes it spans.
+    ASSERT_EQ(out.size(), 2);
+    const QJsonObject stop = QJsonDocument::fromJson(out[1]).object();
+    EXPECT_EQ(stop.value(u"kind").toString(), QStringLiteral("braking"));
+    EXPECT_EQ(stop.value(u"file").toString(), QStringLiteral("alwa_20260315_174200_R.MP4"));
+    EXPECT_NEAR(stop.value(u"offset").toDouble(), 7.0, 0.5);
+    EXPECT_GE(stop.value(u"peak").toDouble(), 3.1);
+    EXPECT_FALSE(stop.contains(u"axes"));
 
     const RunResult clock = runProgram(kCard, {"clock", card, "--json"});
     ASSERT_EQ(clock.exitCode, 0);

@@ -42,7 +42,8 @@ std::vector<DemoCard::Recording> DemoCard::plan() {
         plan.push_back(recording(QStringLiteral("event_"), day1.addSecs(27), rear, 14, 27, 6.0));
     }
     plan.push_back(recording(QStringLiteral("alwa_"), day1.addSecs(41), false, 15, 41));
-    plan.push_back(recording(QStringLiteral("alwa_"), day2, true, 12, 120));
+    // The next day's drive, with the hard stop 7 s in.
+    plan.push_back(recording(QStringLiteral("alwa_"), day2, true, 12, 130));
     return plan;
 }
 

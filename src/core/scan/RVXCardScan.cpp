@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -89,13 +90,16 @@ void placeAt(RVXScanEvent& event, const RVXGpsData& gps) {
 }
 
 QString durationWords(double seconds) {
+    // "1 h 3 min", "3 min 12 s", "42 s": the parts that are not zero.
     const int64_t s = std::llround(std::fabs(seconds));
+    QStringList parts;
     if (s >= 3600)
-        return RVXCFormat("%lld h %lld min %lld s", (long long)(s / 3600), (long long)(s / 60 % 60),
-                          (long long)(s % 60));
-    if (s >= 60)
-        return RVXCFormat("%lld min %lld s", (long long)(s / 60), (long long)(s % 60));
-    return RVXCFormat("%lld s", (long long)s);
+        parts << QStringLiteral("%1 h").arg(s / 3600);
+    if (s / 60 % 60 != 0)
+        parts << QStringLiteral("%1 min").arg(s / 60 % 60);
+    if (s % 60 != 0 || parts.isEmpty())
+        parts << QStringLiteral("%1 s").arg(s % 60);
+    return parts.join(u' ');
 }
 
 } // namespace
@@ -178,8 +182,8 @@ QString RVXClockCheck::sentence() const {
                        .arg(durationWords(*offsetSeconds),
                             state == State::Fast ? QStringLiteral("fast") : QStringLiteral("slow"));
     if (zoneMinutesOff != 0)
-        text += QStringLiteral(" Its time zone or summer time setting is likely %1 min off.")
-                    .arg(zoneMinutesOff);
+        text += QStringLiteral(" Its time zone or summer time setting is likely off by %1 min.")
+                    .arg(std::abs(zoneMinutesOff));
     return text;
 }
 

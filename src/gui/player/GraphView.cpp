@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 GraphView::GraphView(QWidget* parent)
     : QWidget(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -11,6 +13,12 @@ GraphView::GraphView(QWidget* parent)
 
 void GraphView::setGraphData(std::vector<RVXGSensor> values) {
     m_values = std::move(values);
+    m_impactMarks.clear();
+    update();
+}
+
+void GraphView::setImpactMarks(std::vector<double> positions) {
+    m_impactMarks = std::move(positions);
     update();
 }
 
@@ -30,6 +38,7 @@ void GraphView::drawRect(QPainter& painter, const QSize& size) {
     drawBackgroundRect(painter, plot);
     if (m_values.empty())
         return;
+    drawImpactMarks(painter, plot);
     drawGraphDataWithContext(painter, plot);
     drawTimePositionVerticalBarWithContext(painter, plot);
 }
@@ -103,5 +112,27 @@ void GraphView::drawTimePositionVerticalBarWithContext(QPainter& painter, const 
     painter.translate(0, m_viewHeight);
     painter.scale(1, -1);
     painter.fillRect(QRectF(20 + plot.width() * m_timePosition, 8, 2, plot.height()), Qt::white);
+    painter.restore();
+}
+
+// A band behind the curves and a triangle on top, so an impact shows where the curves
+// are busiest.
+void GraphView::drawImpactMarks(QPainter& painter, const QSizeF& plot) {
+    if (m_impactMarks.empty())
+        return;
+    const QColor colour(0xe0, 0x40, 0x30);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const double top = m_viewHeight - 8 - plot.height();
+    for (double position : m_impactMarks) {
+        const double x = 20 + plot.width() * std::clamp(position, 0.0, 1.0);
+        QColor band = colour;
+        band.setAlpha(110);
+        painter.fillRect(QRectF(x - 4, top, 8, plot.height()), band);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawPolygon(
+            QPolygonF({QPointF(x - 5, top - 1), QPointF(x + 5, top - 1), QPointF(x, top + 7)}));
+    }
     painter.restore();
 }

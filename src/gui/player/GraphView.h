@@ -23,6 +23,10 @@ public:
 
     void setGraphData(std::vector<RVXGSensor> values);
     const std::vector<RVXGSensor>& values() const { return m_values; }
+    // The impacts found in what the graph shows, 0 to 1 along it; new graph data clears
+    // them.
+    void setImpactMarks(std::vector<double> positions);
+    const std::vector<double>& impactMarks() const { return m_impactMarks; }
     void updateTimePosition(double position);
     double timePosition() const { return m_timePosition; }
 
@@ -45,9 +49,11 @@ private:
     void drawBackgroundRect(QPainter& painter, const QSizeF& plot);
     void drawGraphDataWithContext(QPainter& painter, const QSizeF& plot);
     void drawTimePositionVerticalBarWithContext(QPainter& painter, const QSizeF& plot);
+    void drawImpactMarks(QPainter& painter, const QSizeF& plot);
     void drawString(QPainter& painter, const QString& text, const QPointF& point);
 
     std::vector<RVXGSensor> m_values;
+    std::vector<double> m_impactMarks;
     double m_timePosition = 0;
     double m_viewHeight = 0;
     // Reused by every redraw so that a redraw allocates nothing once it has grown.

@@ -9,6 +9,7 @@
 #include "gui/cardtools/RVXTimeSetupController.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/GraphView.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMapPage.h"
 #include "gui/player/RVXMediaListTableModel.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
@@ -56,6 +57,9 @@ RVXAppDelegate::~RVXAppDelegate() {
 
 void RVXAppDelegate::awakeFromNib() {
     m_trips = new RVXTripController(this);
+    m_events = new RVXEventsController(this);
+    connect(m_trips, &RVXTripController::tripsChanged, m_events,
+            &RVXEventsController::tripsChanged);
     loadInterface();
 
     video1View = new VLCVideoView();
@@ -90,6 +94,7 @@ void RVXAppDelegate::awakeFromNib() {
     initMediaListTableView();
     setupInitialValues();
     m_trips->attachToSlider();
+    m_events->attachToSliders();
 }
 
 void RVXAppDelegate::initMediaListTableView() {
@@ -227,6 +232,7 @@ void RVXAppDelegate::reloadMediaList() {
     // The row numbers of the old list mean nothing in the new one.
     m_mediaIndex = -1;
     m_trips->listReloaded();
+    m_events->listReloaded();
     selectPendingRecording();
     Q_EMIT mediaListReloaded();
 }
@@ -266,6 +272,13 @@ void RVXAppDelegate::clickMapViewButton() {
     updateSideViewButton();
 }
 
+void RVXAppDelegate::clickEventsViewButton() {
+    if (m_rightViewMode == 2)
+        return;
+    m_rightViewMode = 2;
+    updateSideViewButton();
+}
+
 void RVXAppDelegate::setSideButtonImage(QToolButton* button, const QString& name) {
     button->setProperty("imageName", name);
     button->setIcon(QIcon(TKImageNamed(name)));
@@ -275,8 +288,15 @@ void RVXAppDelegate::updateSideViewButton() {
     const bool list = m_rightViewMode == 0;
     setSideButtonImage(recordButtonImageView,
                        list ? QStringLiteral("record_p") : QStringLiteral("record_n"));
-    setSideButtonImage(informationButtonImageView,
-                       list ? QStringLiteral("information_n") : QStringLiteral("information_p"));
+    setSideButtonImage(informationButtonImageView, m_rightViewMode == 1
+                                                       ? QStringLiteral("information_p")
+                                                       : QStringLiteral("information_n"));
+    if (m_events && m_events->eventsButton()) {
+        setSideButtonImage(m_events->eventsButton(), m_rightViewMode == 2
+                                                         ? QStringLiteral("events_p")
+                                                         : QStringLiteral("events_n"));
+        m_events->eventsView()->setVisible(m_rightViewMode == 2);
+    }
     mapContainerView->setVisible(m_rightViewMode == 1);
     const bool trips = m_trips && m_trips->showsTrips();
     mediaListScrollView->setVisible(m_rightViewMode == 0 && !trips);
@@ -365,6 +385,8 @@ void RVXAppDelegate::die() {
     m_sync.cancel();
     if (m_trips)
         m_trips->die();
+    if (m_events)
+        m_events->die();
     stopPlay();
     delete player1;
     player1 = nullptr;

@@ -29,6 +29,7 @@ class QTimer;
 class QToolButton;
 class QWebEngineView;
 class QWidget;
+class RVXEventsController;
 class RVXMapPage;
 class RVXMediaListTableModel;
 class RVXPlayInfo;
@@ -64,6 +65,7 @@ public:
     void changeAndPlay();
     void clickMediaListViewButton();
     void clickMapViewButton();
+    void clickEventsViewButton();
     void clickPlayButton();
     void swapPlayer();
     void videoPositionSliderMoved(double value);
@@ -153,6 +155,7 @@ public:
     void evaluateMapScript(const QString& script);
     RVXMapPage* mapPage() const { return m_mapPage; }
     RVXTripController* tripController() const { return m_trips; }
+    RVXEventsController* eventsController() const { return m_events; }
 
     void die();
 
@@ -235,6 +238,7 @@ Q_SIGNALS:
 
 private:
     friend class RVXTripController;
+    friend class RVXEventsController;
     // The players' reports reach the controller only from the pair on screen.
     void connectPlayer(VLCMediaPlayer* player);
     // The logos behind the two views say which side each shows.
@@ -303,6 +307,7 @@ private:
     QString m_pendingSelection;
     RVXMapPage* m_mapPage = nullptr;
     RVXTripController* m_trips = nullptr;
+    RVXEventsController* m_events = nullptr;
     // Where the next start opens its recordings, in seconds (a trip's unit from its middle);
     // used once.
     double m_startSecond = 0;

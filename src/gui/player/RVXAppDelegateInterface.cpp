@@ -7,6 +7,7 @@
 #include "core/support/RVXLocalizedString.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/GraphView.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/RVXTripController.h"
 #include "widgets/PMProgressIndicator.h"
@@ -96,6 +97,7 @@ void RVXAppDelegate::loadInterface() {
     window->setDragHandle(headBox);
     bodyBox = namedBox("bodyBox");
     backgroundLayout->addWidget(headBox);
+    backgroundLayout->addWidget(m_events->makeClockBar());
     backgroundLayout->addWidget(bodyBox, 1);
 
     auto* bodyLayout = boxLayout(bodyBox, QBoxLayout::LeftToRight);
@@ -321,6 +323,7 @@ QWidget* RVXAppDelegate::makeBodyRightBox() {
     mediaListScrollView = mediaListTableView;
     listLayout->addWidget(mediaListScrollView);
     m_trips->makeViews(listLayout, sideLayout);
+    m_events->makeViews(sideLayout, listLayout);
 
     mapContainerView = namedBox("mapContainerView");
     auto* mapLayout = boxLayout(mapContainerView, QBoxLayout::TopToBottom);
@@ -410,6 +413,7 @@ void RVXAppDelegate::makeMenus() {
         "menu.view",
         {{"action.show_list", {K(Qt::CTRL | Qt::Key_1)}, &RVXAppDelegate::clickMediaListViewButton},
          {"action.show_map", {K(Qt::CTRL | Qt::Key_2)}, &RVXAppDelegate::clickMapViewButton},
+         {"action.show_events", {K(Qt::CTRL | Qt::Key_3)}, &RVXAppDelegate::clickEventsViewButton},
          {"action.toggle_trips", {K(Qt::CTRL | Qt::Key_G)}, &RVXAppDelegate::toggleTrips},
          {nullptr, {}, nullptr},
          {"action.size_up", {K::ZoomIn, K(Qt::CTRL | Qt::Key_Equal)}, &RVXAppDelegate::sizeUp},

@@ -5,6 +5,7 @@
 #include "core/playback/RVXPlayInfo.h"
 #include "core/playback/RVXWindowGeometry.h"
 #include "gui/player/CustomWindow.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
@@ -30,6 +31,7 @@ void RVXAppDelegate::layoutWindow() {
     headBox->setFixedHeight(50);
     headBox->setVisible(!full);
     window->menuBar()->setVisible(!full);
+    m_events->updateClockBar();
     layoutBodyBox();
 }
 

@@ -10,6 +10,7 @@
 #include "core/support/RVXLog.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/GraphView.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMediaListTableModel.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/RVXTripController.h"
@@ -206,6 +207,7 @@ void RVXAppDelegate::didReadTelemetry(uint64_t generation, RVXBlackBoxData data)
         return;
     *m_blackBoxData = std::move(data);
     graphView->setGraphData(m_blackBoxData->m_GSensors);
+    m_events->showImpactMarks();
     evaluateMapScript(RVXTelemetryReadout::trackScript(*m_blackBoxData));
     initMediaControlView();
     player1->play();

@@ -9,6 +9,7 @@
 #include "core/support/RVXLog.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXAppDelegate.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/RVXTripSparePair.h"
 #include "gui/player/VLCMediaPlayer.h"
@@ -386,6 +387,7 @@ void RVXTripController::applyGraphAndTrack() {
         return;
     if (m_playingTelemetry) {
         d->graphView->setGraphData(m_playingTelemetry->gsensors);
+        d->m_events->showImpactMarks();
         d->evaluateMapScript(RVXTelemetryReadout::trackScript(m_playingTelemetry->track));
     }
 }

@@ -183,8 +183,11 @@ TEST(RVXClockCheck, FastSlowRightAndAZoneOff) {
     // Summer time set where it should not be: an hour ahead, give or take a minute.
     c = RVXClockCheck::fromOffsets({3603, 3650});
     EXPECT_EQ(c.zoneMinutesOff, 60);
-    EXPECT_EQ(c.sentence(), QStringLiteral("The camera's clock is 1 h 0 min 27 s fast. Its time "
-                                           "zone or summer time setting is likely 60 min off."));
+    EXPECT_EQ(c.sentence(), QStringLiteral("The camera's clock is 1 h 27 s fast. Its time "
+                                           "zone or summer time setting is likely off by 60 min."));
+    EXPECT_EQ(RVXClockCheck::fromOffsets({-3600}).sentence(),
+              QStringLiteral("The camera's clock is 1 h slow. Its time zone or summer time "
+                             "setting is likely off by 60 min."));
     EXPECT_EQ(RVXClockCheck::fromOffsets({-1800 - 30}).zoneMinutesOff, -30);
     EXPECT_EQ(RVXClockCheck::fromOffsets({900 + 61}).zoneMinutesOff, 0);
 }

@@ -1,0 +1,352 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/player/RVXEventsController.h"
+
+#include "core/catalogue/RVXMediaList.h"
+#include "core/catalogue/RVXMediaPair.h"
+#include "core/support/RVXLocalizedString.h"
+#include "core/support/RVXLog.h"
+#include "gui/player/CustomWindow.h"
+#include "gui/player/GraphView.h"
+#include "gui/player/RVXAppDelegate.h"
+#include "gui/player/RVXMediaListTableModel.h"
+#include "gui/player/RVXTripController.h"
+#include "widgets/PMProgressIndicator.h"
+#include "widgets/RVXPageHelpers.h"
+#include "widgets/TKSliderMarks.h"
+
+#include <QBoxLayout>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QThreadPool>
+#include <QToolButton>
+
+namespace {
+constexpr int kRowRole = Qt::UserRole + 1;
+const QColor kImpactColour(0xff, 0x4a, 0x3a);
+} // namespace
+
+RVXEventsController::RVXEventsController(RVXAppDelegate* delegate)
+    : QObject(delegate)
+    , d(delegate) {}
+
+RVXEventsController::~RVXEventsController() {
+    die();
+}
+
+void RVXEventsController::makeViews(QBoxLayout* buttonLayout, QBoxLayout* listLayout) {
+    m_button = new QToolButton();
+    m_button->setObjectName(QStringLiteral("eventsButtonImageView"));
+    m_button->setToolTip(withoutMnemonic(RVXLocalizedString("action.show_events")));
+    m_button->setAutoRaise(true);
+    m_button->setIconSize(QSize(40, 28));
+    m_button->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    m_button->setFocusPolicy(Qt::NoFocus);
+    // After the list's and the map's buttons, before the stretch.
+    buttonLayout->insertWidget(2, m_button);
+    connect(m_button, &QAbstractButton::clicked, d, &RVXAppDelegate::clickEventsViewButton);
+
+    m_progress = new PMProgressIndicator();
+    m_progress->setObjectName(QStringLiteral("scanProgress"));
+    m_progress->setRange(0, 100);
+    m_progress->setFixedSize(64, 8);
+    m_progress->setDrawDockProgress(false);
+    m_progress->hide();
+    buttonLayout->insertWidget(3, m_progress, 0, Qt::AlignVCenter);
+
+    m_viewBox = new QWidget();
+    m_viewBox->setObjectName(QStringLiteral("eventsView"));
+    auto* layout = new QVBoxLayout(m_viewBox);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    m_view = new QTableView();
+    m_view->setObjectName(QStringLiteral("eventsTableView"));
+    m_model = new QStandardItemModel(this);
+    m_view->setModel(m_model);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setAlternatingRowColors(true);
+    m_view->setShowGrid(false);
+    m_view->setWordWrap(false);
+    m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setDefaultSectionSize(22);
+    m_view->horizontalHeader()->setHighlightSections(false);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_view, 1);
+    m_status = new QLabel();
+    m_status->setObjectName(QStringLiteral("eventsStatus"));
+    m_status->setWordWrap(true);
+    m_status->setContentsMargins(6, 0, 6, 4);
+    layout->addWidget(m_status);
+    m_viewBox->hide();
+    listLayout->addWidget(m_viewBox);
+    // Double-click or Enter.
+    connect(m_view, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        playRow(index.siblingAtColumn(0).data(kRowRole).toInt());
+    });
+    fillModel();
+}
+
+QWidget* RVXEventsController::makeClockBar() {
+    m_clockBar = new QWidget();
+    m_clockBar->setObjectName(QStringLiteral("clockBar"));
+    m_clockBar->setAttribute(Qt::WA_StyledBackground);
+    m_clockBar->setStyleSheet(QStringLiteral(
+        "#clockBar { background: #f3d27a; } #clockBar QLabel { color: #1d1d1f; } "
+        "#clockBar QPushButton { color: #1d1d1f; background: #fff6dc; border: 1px solid #a07c20; "
+        "border-radius: 3px; padding: 2px 10px; }"));
+    auto* layout = new QHBoxLayout(m_clockBar);
+    layout->setContentsMargins(12, 4, 8, 4);
+    m_clockText = new QLabel();
+    m_clockText->setObjectName(QStringLiteral("clockBarText"));
+    m_clockText->setWordWrap(true);
+    layout->addWidget(m_clockText, 1);
+    auto* set = new QPushButton(RVXLocalizedString("clock.set_clock"));
+    set->setObjectName(QStringLiteral("setClockButton"));
+    m_settingsButton = new QPushButton(RVXLocalizedString("clock.open_settings"));
+    m_settingsButton->setObjectName(QStringLiteral("clockSettingsButton"));
+    auto* hide = new QPushButton(RVXLocalizedString("clock.dismiss"));
+    hide->setObjectName(QStringLiteral("hideClockBarButton"));
+    for (QPushButton* b : {set, m_settingsButton, hide}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(b);
+    }
+    connect(set, &QPushButton::clicked, d, &RVXAppDelegate::showTimeSetupPanel);
+    connect(m_settingsButton, &QPushButton::clicked, d, &RVXAppDelegate::showSettingPanel);
+    connect(hide, &QPushButton::clicked, this, [this] {
+        m_clockBarDismissed = true;
+        m_clockBar->hide();
+    });
+    m_clockBar->hide();
+    return m_clockBar;
+}
+
+void RVXEventsController::attachToSliders() {
+    m_marks = new TKSliderMarks(d->videoPositionSlider);
+    m_fullScreenMarks = new TKSliderMarks(d->videoPositionSliderForFullScreen);
+}
+
+void RVXEventsController::listReloaded() {
+    if (m_cancel)
+        m_cancel->store(true);
+    ++m_generation;
+    m_scanning = false;
+    m_units.clear();
+    m_result.reset();
+    m_clockBarDismissed = false;
+    m_eventTable = RVXEventTable();
+    m_progress->hide();
+    m_progress->setDrawDockProgress(false);
+    if (m_clockBar)
+        m_clockBar->hide();
+    d->evaluateMapScript(m_eventTable.mapScript());
+    fillModel();
+    showImpactMarks();
+}
+
+void RVXEventsController::tripsChanged() {
+    if (m_cancel)
+        m_cancel->store(true);
+    m_cancel = std::make_shared<std::atomic<bool>>(false);
+    const uint64_t generation = ++m_generation;
+    m_units.clear();
+    for (const RVXTrip& trip : d->tripController()->trips())
+        m_units.insert(m_units.end(), trip.units().begin(), trip.units().end());
+    m_scanning = true;
+    m_result.reset();
+    m_progress->setDoubleValue(0);
+    m_progress->show();
+    m_progress->setDrawDockProgress(true);
+    setStatus(RVXLocalizedString("events.scanning_fmt").arg(0).arg(m_units.size()));
+    QPointer<RVXEventsController> self(this);
+    const auto deliver = [self](auto&& call) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, call] {
+                if (self)
+                    call(self.data());
+            },
+            Qt::QueuedConnection);
+    };
+    QThreadPool::globalInstance()->start(
+        [deliver, generation, cancel = m_cancel, units = m_units, folder = d->openFolder()] {
+            const RVXScanSettings settings = RVXScanSettings::forFolder(folder);
+            int shown = -1;
+            std::optional<RVXCardScan::Result> result =
+                RVXCardScan::scan(units, settings, cancel.get(), [&](int done, int total) {
+                    // A hundred reports at most, not one a recording.
+                    const int percent = total > 0 ? done * 100 / total : 100;
+                    if (percent == shown)
+                        return;
+                    shown = percent;
+                    deliver([generation, done, total](RVXEventsController* c) {
+                        c->scanProgressed(generation, done, total);
+                    });
+                });
+            if (!result)
+                return;
+            auto shared = std::make_shared<RVXCardScan::Result>(std::move(*result));
+            deliver([generation, shared](RVXEventsController* c) {
+                c->scanDone(generation, std::move(*shared));
+            });
+        });
+}
+
+void RVXEventsController::scanProgressed(uint64_t generation, int done, int total) {
+    if (generation != m_generation || !m_scanning)
+        return;
+    m_progress->setDoubleValue(total > 0 ? 100.0 * done / total : 100);
+    setStatus(RVXLocalizedString("events.scanning_fmt").arg(done).arg(total));
+}
+
+void RVXEventsController::scanDone(uint64_t generation, RVXCardScan::Result result) {
+    if (generation != m_generation)
+        return;
+    m_scanning = false;
+    m_progress->setDrawDockProgress(false);
+    m_progress->hide();
+    RVXLog(QStringLiteral("SCAN units=%1 skipped=%2 events=%3 clock=%4")
+               .arg(result.units)
+               .arg(result.skipped)
+               .arg(result.events.size())
+               .arg(QLatin1String(RVXClockCheck::stateName(result.clock.state))));
+    m_eventTable = RVXEventTable(result, m_units);
+    m_result = std::move(result);
+    fillModel();
+    d->evaluateMapScript(m_eventTable.mapScript());
+    showImpactMarks();
+    updateClockBar();
+    Q_EMIT scanFinished();
+}
+
+void RVXEventsController::fillModel() {
+    m_model->clear();
+    m_model->setHorizontalHeaderLabels(
+        {RVXLocalizedString("events.time"), RVXLocalizedString("events.kind"),
+         RVXLocalizedString("events.peak"), RVXLocalizedString("events.speed"),
+         RVXLocalizedString("events.place")});
+    const std::vector<RVXEventRow>& rows = m_eventTable.rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const RVXEventRow& r = rows[i];
+        QList<QStandardItem*> items{new QStandardItem(r.timeText), new QStandardItem(r.kindText),
+                                    new QStandardItem(r.peakText), new QStandardItem(r.speedText),
+                                    new QStandardItem(r.placeText)};
+        items[0]->setData(int(i), kRowRole);
+        items[0]->setToolTip(r.fullTimeText + QStringLiteral("\n") +
+                             (r.media ? r.media->fileName() : QString()));
+        if (r.kind == RVXScanEvent::Kind::Impact)
+            items[1]->setForeground(kImpactColour);
+        m_model->appendRow(items);
+    }
+    for (int c = 0; c < 4; ++c)
+        m_view->resizeColumnToContents(c);
+    if (m_scanning)
+        return;
+    if (!m_result) {
+        setStatus(QString());
+        return;
+    }
+    QString status = rows.empty() ? RVXLocalizedString("events.none")
+                                  : RVXLocalizedString("events.summary_fmt")
+                                            .arg(m_result->events.size())
+                                            .arg(m_result->units) +
+                                        u' ' + RVXLocalizedString("events.hint");
+    if (m_result->skipped > 0)
+        status += u' ' + RVXLocalizedString("events.skipped_fmt").arg(m_result->skipped);
+    setStatus(status);
+}
+
+void RVXEventsController::setStatus(const QString& text) {
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+}
+
+void RVXEventsController::updateClockBar() {
+    if (!m_clockBar)
+        return;
+    if (!m_result || m_clockBarDismissed || d->window->isFullScreen()) {
+        m_clockBar->hide();
+        return;
+    }
+    const RVXClockCheck& clock = m_result->clock;
+    const bool off = clock.offsetSeconds && std::abs(*clock.offsetSeconds) >= kClockBarSeconds;
+    const bool zone = clock.zoneMinutesOff != 0;
+    if (!off && !zone) {
+        m_clockBar->hide();
+        return;
+    }
+    m_clockText->setText(clock.sentence());
+    // A wrong zone is a setting of the camera's, which its clock file does not change.
+    m_settingsButton->setVisible(zone);
+    m_clockBar->show();
+}
+
+void RVXEventsController::playRow(int row) {
+    const std::vector<RVXEventRow>& rows = m_eventTable.rows();
+    if (row < 0 || size_t(row) >= rows.size() || !rows[size_t(row)].media)
+        return;
+    const RVXEventRow& r = rows[size_t(row)];
+    const RVXMediaList* list = d->mediaList();
+    for (qsizetype i = 0; i < list->count(); ++i) {
+        if (list->mediaAtIndex(i) != r.media)
+            continue;
+        d->tripController()->leaveTrip();
+        d->stopPlay();
+        // The Files list follows, as for a row played there.
+        const QModelIndex index = d->m_tableModel->index(int(i), 0);
+        d->mediaListTableView->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        d->m_startSecond = r.playSecond;
+        d->playAtIndex(i);
+        return;
+    }
+}
+
+double RVXEventsController::lengthOf(const RVXMediaRef& media) const {
+    for (const RVXTripUnit& unit : m_units) {
+        if (unit.media == media)
+            return unit.length;
+    }
+    return 0;
+}
+
+void RVXEventsController::showImpactMarks() {
+    std::vector<double> positions;
+    RVXTripController* trips = d->tripController();
+    // Until a trip's own curve is there the graph shows its unit's, on another scale.
+    bool graphMatches = true;
+    if (const std::optional<size_t> trip = trips->playingTrip()) {
+        positions = m_eventTable.impactPositions(trips->trips()[*trip]);
+        graphMatches = trips->playingTelemetry().has_value();
+    } else if (RVXMediaRef media = d->mediaList()->mediaAtIndex(d->mediaIndex())) {
+        // The scan names a pair by its front; the rear of it plays the same seconds.
+        if (const RVXMediaPairRef pair =
+                d->mediaList()->findMediaPairWithFileName(media->mediaName());
+            pair && pair->frontMedia())
+            media = pair->frontMedia();
+        positions = m_eventTable.impactPositions(media, lengthOf(media));
+    }
+    if (d->graphView && graphMatches)
+        d->graphView->setImpactMarks(positions);
+    std::vector<TKSliderMarks::Mark> marks;
+    for (double p : positions)
+        marks.push_back({p, p, kImpactColour, true});
+    for (TKSliderMarks* m : {m_marks, m_fullScreenMarks}) {
+        if (m)
+            m->setMarks(marks);
+    }
+}
+
+void RVXEventsController::die() {
+    if (m_cancel)
+        m_cancel->store(true);
+    ++m_generation;
+}
