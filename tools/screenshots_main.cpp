@@ -11,6 +11,7 @@
 #include "gui/drivelog/RVXSettingForFlashDataViewController.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/RVXAppDelegate.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMapWindowController.h"
 #include "gui/player/RVXTripController.h"
 #include "gui/settings/RVXSettingController.h"
@@ -129,6 +130,16 @@ int main(int argc, char** argv) {
     ok = shoot(delegate.window, out.filePath(QStringLiteral("trip-playing.png"))) && ok;
     trips->leaveTrip();
     trips->setShowsTrips(false);
+
+    // The card scan's findings, the knock playing with its mark on graph and slider.
+    RVXEventsController* events = delegate.eventsController();
+    for (int i = 0; i < 100 && !events->result(); ++i)
+        wait(100);
+    delegate.clickEventsViewButton();
+    events->playRow(0);
+    events->eventsTable()->selectRow(0);
+    wait(3000);
+    ok = shoot(delegate.window, out.filePath(QStringLiteral("events-view.png"))) && ok;
 
     // The settings editor on the card's config.bin, page by page.
     delegate.stopPlay();

@@ -240,8 +240,11 @@ void RVXEventsController::fillModel() {
                                     new QStandardItem(r.peakText), new QStandardItem(r.speedText),
                                     new QStandardItem(r.placeText)};
         items[0]->setData(int(i), kRowRole);
-        items[0]->setToolTip(r.fullTimeText + QStringLiteral("\n") +
-                             (r.media ? r.media->fileName() : QString()));
+        QString tip = r.fullTimeText + u'\n' + (r.media ? r.media->fileName() : QString());
+        if (!r.placeText.isEmpty())
+            tip += u'\n' + r.placeText;
+        for (QStandardItem* item : items)
+            item->setToolTip(tip);
         if (r.kind == RVXScanEvent::Kind::Impact)
             items[1]->setForeground(kImpactColour);
         m_model->appendRow(items);
