@@ -24,6 +24,12 @@ constexpr CliCommand kCommands[] = {
     {"events", "events DIR [--json]",
      "every impact (against the card's thresholds), hard braking and acceleration", runEvents},
     {"clock", "clock DIR [--json]", "the camera's clock against GPS time", runClock},
+    {"evidence",
+     "evidence DIR (--at yyyy-MM-ddTHH:mm:ss | --file RECORDING --offset S) [--before S] "
+     "[--after S] --out FOLDER",
+     "the evidence pack of a moment: both cameras cut without re-encoding, the originals, "
+     "telemetry, a PDF sheet, SHA-256 checksums",
+     runEvidence},
     {"telemetry", "telemetry FILE [--format json|csv|gpx]", "the telemetry track of a recording",
      runTelemetry},
     {"nmea", "nmea [FILE|-]", "decode NMEA sentences line by line into the running fix", runNmea},

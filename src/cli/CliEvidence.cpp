@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/CliCommands.h"
+
+#include "core/catalogue/RVXMediaList.h"
+#include "core/evidence/RVXEvidencePack.h"
+#include "platform/RVXEvidenceSheetWriter.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: ruvex-card evidence DIR (--at yyyy-MM-ddTHH:mm:ss | --file RECORDING --offset S) "
+    "[--before S] [--after S] --out FOLDER\n";
+
+struct Options {
+    QString dir, at, file, out;
+    std::optional<double> offset;
+    double before = RVXEvidencePlan::kDefaultBefore;
+    double after = RVXEvidencePlan::kDefaultAfter;
+};
+
+std::optional<double> seconds(const QString& text) {
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok && std::isfinite(v) && v >= 0 ? std::optional(v) : std::nullopt;
+}
+
+std::optional<Options> parse(const QStringList& args) {
+    Options o;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == u"--at" && hasValue)
+            o.at = args[++i];
+        else if (a == u"--file" && hasValue)
+            o.file = args[++i];
+        else if (a == u"--out" && hasValue)
+            o.out = args[++i];
+        else if ((a == u"--offset" || a == u"--before" || a == u"--after") && hasValue) {
+            const std::optional<double> v = seconds(args[++i]);
+            if (!v)
+                return std::nullopt;
+            (a == u"--offset" ? o.offset : a == u"--before" ? o.before : o.after) = *v;
+        } else if (a.startsWith(u'-'))
+            return std::nullopt;
+        else
+            positional << a;
+    }
+    if (positional.size() != 1 || o.out.isEmpty() || o.at.isEmpty() == o.file.isEmpty() ||
+        o.file.isEmpty() != !o.offset)
+        return std::nullopt;
+    o.dir = positional[0];
+    return o;
+}
+
+} // namespace
+
+int runEvidence(const QStringList& args) {
+    const std::optional<Options> o = parse(args);
+    if (!o) {
+        cliErr(QString::fromLatin1(kUsage));
+        return CliUsage;
+    }
+    if (!QFileInfo(o->dir).isDir()) {
+        cliErr(QStringLiteral("ruvex-card evidence: %1: not a readable folder\n").arg(o->dir));
+        return CliUsage;
+    }
+    RVXMediaList list;
+    list.setDirectoryPath(o->dir);
+    list.waitForWalks();
+    const std::vector<RVXTrip> trips = RVXTrip::tripsOfList(list);
+    std::optional<double> moment;
+    if (!o->at.isEmpty()) {
+        const QDateTime at = QDateTime::fromString(o->at, Qt::ISODateWithMs);
+        if (at.isValid())
+            moment = double(QDateTime(at.date(), at.time(), Qt::UTC).toMSecsSinceEpoch()) / 1000;
+    } else {
+        moment = RVXEvidencePlan::momentOf(trips, o->file, *o->offset);
+    }
+    const std::optional<RVXEvidencePlan> plan =
+        moment ? RVXEvidencePlan::make(trips, *moment, o->before, o->after) : std::nullopt;
+    if (!plan) {
+        cliErr(QStringLiteral("ruvex-card evidence: no recording of %1 plays at that moment\n")
+                   .arg(o->dir));
+        return CliUsage;
+    }
+    RVXEvidenceRequest request{o->dir, *plan, QFileInfo(o->out).absoluteFilePath(), {}};
+    RVXEvidenceSheetWriter sheet;
+    RVXEvidenceResult result;
+    if (auto error = RVXEvidencePack::make(request, sheet, &result)) {
+        cliErr(QStringLiteral("ruvex-card evidence: %1\n").arg(*error));
+        return CliNotFound;
+    }
+    for (const RVXEvidenceSheet::File& f : result.files)
+        cliOut(QStringLiteral("%1  %2\n").arg(f.sha256, f.name));
+    cliErr(QStringLiteral("ruvex-card evidence: %1 files in %2\n")
+               .arg(result.files.size() + 1)
+               .arg(result.folder));
+    return CliOk;
+}

@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/evidence/RVXEvidencePack.h"
+
+#include "core/catalogue/RVXMedia.h"
+#include "core/evidence/RVXEvidenceTelemetry.h"
+#include "core/media/RVXStreamCut.h"
+#include "core/settings/RVXSettingFile.h"
+#include "core/support/RVXCFormat.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+
+#include "RVXVersion.h"
+
+#include <cmath>
+#include <set>
+
+namespace {
+
+QString cameraText(double camera) {
+    return RVXTrip::clockTimeOf(0)
+        .addMSecs(std::llround(camera * 1000))
+        .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+}
+
+std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
+        return QStringLiteral("%1: %2").arg(path, f.errorString());
+    return std::nullopt;
+}
+
+bool isInside(const QString& path, const QString& folder) {
+    const QString f = QFileInfo(folder).canonicalFilePath();
+    return !f.isEmpty() && (path == f || path.startsWith(f + u'/'));
+}
+
+// The recordings of the plan, both cameras, each once.
+std::vector<RVXMediaRef> originalsOf(const RVXEvidencePlan& plan) {
+    std::vector<RVXMediaRef> out;
+    std::set<QString> seen;
+    for (const RVXEvidencePart& part : plan.parts) {
+        for (const RVXMediaRef& m : {part.unit.media, part.unit.partner}) {
+            if (m && seen.insert(m->path()).second)
+                out.push_back(m);
+        }
+    }
+    return out;
+}
+
+// One camera's cuts: one file when every piece's streams agree, else one a recording.
+std::optional<QString> cutSide(const RVXEvidencePlan& plan, bool rear, const QDir& dir,
+                               std::optional<double>* keyframe, const std::atomic<bool>* cancel) {
+    const std::vector<RVXCutPiece> pieces = plan.pieces(rear);
+    if (pieces.empty())
+        return std::nullopt;
+    const QString side = rear ? QStringLiteral("rear") : QStringLiteral("front");
+    bool joinable = true;
+    for (size_t i = 1; i < pieces.size() && joinable; ++i)
+        joinable = RVXStreamCut::compatible(pieces[0].path, pieces[i].path);
+    std::vector<std::vector<RVXCutPiece>> files;
+    if (joinable)
+        files.push_back(pieces);
+    else
+        for (const RVXCutPiece& p : pieces)
+            files.push_back({p});
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QString name = files.size() == 1 ? side + QStringLiteral(".mp4")
+                                               : QStringLiteral("%1-%2.mp4").arg(side).arg(i + 1);
+        RVXCutReport report;
+        if (auto e = RVXStreamCut::cut(files[i], dir.filePath(name), &report, cancel))
+            return e;
+        if (i == 0 && !report.pieces.empty())
+            *keyframe = report.pieces.front().keyframe;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> copyOriginals(const RVXEvidencePlan& plan, const QDir& dir,
+                                     const std::atomic<bool>* cancel) {
+    if (!dir.mkpath(QStringLiteral("originals")))
+        return QStringLiteral("%1: cannot make originals/").arg(dir.path());
+    for (const RVXMediaRef& m : originalsOf(plan)) {
+        if (cancel && cancel->load())
+            return QStringLiteral("cancelled");
+        const QString to = dir.filePath(QStringLiteral("originals/") + m->fileName());
+        if (!QFile::copy(m->path(), to))
+            return QStringLiteral("cannot copy %1 to %2").arg(m->path(), to);
+    }
+    return std::nullopt;
+}
+
+// Every file under dir, as paths relative to it, sorted.
+QStringList filesUnder(const QDir& dir) {
+    QStringList out;
+    for (const QString& f : dir.entryList(QDir::Files, QDir::Name))
+        out << f;
+    for (const QString& f :
+         QDir(dir.filePath(QStringLiteral("originals"))).entryList(QDir::Files, QDir::Name))
+        out << QStringLiteral("originals/") + f;
+    return out;
+}
+
+std::optional<QString> hashAll(const QDir& dir, std::vector<RVXEvidenceSheet::File>& files) {
+    files.clear();
+    for (const QString& name : filesUnder(dir)) {
+        const auto hash = RVXEvidencePack::sha256(dir.filePath(name));
+        if (!hash)
+            return QStringLiteral("cannot read %1").arg(dir.filePath(name));
+        files.push_back({name, QFileInfo(dir.filePath(name)).size(), *hash});
+    }
+    return std::nullopt;
+}
+
+void fillSettings(RVXEvidenceSheet& sheet, const QString& cardFolder) {
+    _FILEDATA record{};
+    const QString path = QDir(cardFolder).filePath(QStringLiteral("config.bin"));
+    const bool sound =
+        QFile::exists(path) && !settingFileDamage(path) && readSettingFile(path, record);
+    if (!sound)
+        makeDefaultSetting(record);
+    const QByteArray plate(record.szPlateNumber,
+                           qsizetype(strnlen(record.szPlateNumber, sizeof record.szPlateNumber)));
+    sheet.plate = sound
+                      ? (plate.isEmpty() ? QStringLiteral("(none set)") : QString::fromUtf8(plate))
+                      : QStringLiteral("not known (no sound config.bin)");
+    sheet.thresholds =
+        RVXCFormat("x %.2f g, y %.2f g, z %.2f g", record.gsen_x_threshold / 100.0,
+                   record.gsen_y_threshold / 100.0, record.gsen_z_threshold / 100.0) +
+        (sound ? QStringLiteral(" (the card's config.bin)")
+               : QStringLiteral(" (the camera's defaults)"));
+}
+
+QByteArray manifestOf(const RVXEvidenceRequest& r, double cutStart,
+                      const std::vector<RVXEvidenceSheet::File>& files) {
+    QJsonArray list;
+    for (const RVXEvidenceSheet::File& f : files)
+        list.append(QJsonObject{{QStringLiteral("name"), f.name},
+                                {QStringLiteral("size"), f.size},
+                                {QStringLiteral("sha256"), f.sha256}});
+    const QJsonObject manifest{
+        {QStringLiteral("moment"), cameraText(r.plan.moment)},
+        {QStringLiteral("windowAsked"),
+         QJsonObject{{QStringLiteral("from"), cameraText(r.plan.windowStart)},
+                     {QStringLiteral("to"), cameraText(r.plan.windowEnd)}}},
+        {QStringLiteral("windowCut"),
+         QJsonObject{{QStringLiteral("from"), cameraText(cutStart)},
+                     {QStringLiteral("to"), cameraText(r.plan.windowEnd)}}},
+        {QStringLiteral("program"), QStringLiteral("RUVEX Viewer " RUVEX_VERSION)},
+        {QStringLiteral("files"), list}};
+    return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
+}
+
+} // namespace
+
+QString RVXEvidencePack::proposedName(double moment) {
+    return QStringLiteral("RUVEX-evidence-") + RVXTrip::clockTimeOf(0)
+                                                   .addMSecs(std::llround(moment * 1000))
+                                                   .toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+std::optional<QString> RVXEvidencePack::sha256(const QString& path) {
+    QFile f(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f))
+        return std::nullopt;
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+qint64 RVXEvidencePack::bytesNeeded(const RVXEvidencePlan& plan) {
+    qint64 bytes = 1 << 20;
+    for (const RVXMediaRef& m : originalsOf(plan))
+        bytes += 2 * QFileInfo(m->path()).size();
+    return bytes;
+}
+
+std::optional<QString> RVXEvidencePack::check(const RVXEvidenceRequest& r) {
+    if (r.plan.parts.empty())
+        return QStringLiteral("No recording plays at that moment.");
+    const QFileInfo target(r.target);
+    if (target.exists())
+        return QStringLiteral("%1 exists already; choose a new folder.").arg(r.target);
+    const QString parent = QFileInfo(target.absolutePath()).canonicalFilePath();
+    if (parent.isEmpty())
+        return QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath());
+    if (isInside(parent, r.cardFolder))
+        return QStringLiteral(
+            "The pack is never written onto the card; choose a folder elsewhere.");
+    const qint64 needed = bytesNeeded(r.plan);
+    const qint64 free = r.freeBytes ? r.freeBytes(parent) : QStorageInfo(parent).bytesAvailable();
+    if (free >= 0 && free < needed)
+        return RVXCFormat("Not enough room in %s: the pack needs up to %.1f MB, %.1f MB are free.",
+                          qPrintable(parent), needed / 1e6, free / 1e6);
+    return std::nullopt;
+}
+
+std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
+                                             RVXEvidenceSheetRenderer& renderer,
+                                             RVXEvidenceResult* result,
+                                             const std::atomic<bool>* cancel,
+                                             const Progress& progress) {
+    if (auto e = check(r))
+        return e;
+    const auto report = [&](double f) {
+        if (progress)
+            progress(f);
+    };
+    const auto cancelled = [&] { return cancel && cancel->load(); };
+    const QFileInfo target(r.target);
+    QTemporaryDir temp(
+        QDir(target.absolutePath()).filePath(u'.' + target.fileName() + QStringLiteral("-XXXXXX")));
+    if (!temp.isValid())
+        return QStringLiteral("cannot make a folder beside %1: %2")
+            .arg(r.target, temp.errorString());
+    const QDir dir(temp.path());
+    report(0.02);
+
+    std::optional<double> frontKey, rearKey;
+    if (auto e = cutSide(r.plan, false, dir, &frontKey, cancel))
+        return e;
+    report(0.3);
+    if (auto e = cutSide(r.plan, true, dir, &rearKey, cancel))
+        return e;
+    report(0.55);
+    if (auto e = copyOriginals(r.plan, dir, cancel))
+        return e;
+    report(0.8);
+    if (cancelled())
+        return QStringLiteral("cancelled");
+
+    const RVXEvidencePart& first = r.plan.parts.front();
+    const double keyframe = frontKey.value_or(rearKey.value_or(first.from));
+    const double cutStart = double(first.unit.start) + keyframe;
+    const RVXScanSettings settings = RVXScanSettings::forFolder(r.cardFolder);
+    const RVXEvidenceTelemetry telemetry(r.plan, keyframe, settings);
+    if (auto e = writeFile(dir.filePath(QStringLiteral("telemetry.csv")), telemetry.csv()))
+        return e;
+    if (auto e = writeFile(dir.filePath(QStringLiteral("telemetry.gpx")), telemetry.gpx()))
+        return e;
+    report(0.85);
+
+    RVXEvidenceSheet sheet;
+    sheet.title = QStringLiteral("Evidence pack ") + target.fileName();
+    sheet.momentCamera = cameraText(r.plan.moment) + QStringLiteral(" (the camera's clock)");
+    telemetry.fillSheet(sheet);
+    sheet.askedFrom = r.plan.windowStart - r.plan.moment;
+    sheet.askedTo = r.plan.windowEnd - r.plan.moment;
+    const auto sideText = [&](const char* side, const std::optional<double>& key) {
+        return key ? QStringLiteral("%1 from %2")
+                         .arg(QLatin1String(side), cameraText(double(first.unit.start) + *key))
+                   : QStringLiteral("%1: none").arg(QLatin1String(side));
+    };
+    sheet.cutText = QStringLiteral("Asked %1 to %2. Cut from the keyframe at or before the start: "
+                                   "%3, %4; to %2. Stream-copied, not re-encoded.")
+                        .arg(cameraText(r.plan.windowStart), cameraText(r.plan.windowEnd),
+                             sideText("front", frontKey), sideText("rear", rearKey));
+    fillSettings(sheet, r.cardFolder);
+    sheet.program = QStringLiteral("RUVEX Viewer " RUVEX_VERSION);
+    if (auto e = hashAll(dir, sheet.files))
+        return e;
+    if (auto e = renderer.write(sheet, dir.filePath(QStringLiteral("sheet.pdf"))))
+        return e;
+    report(0.92);
+
+    std::vector<RVXEvidenceSheet::File> files;
+    if (auto e = hashAll(dir, files))
+        return e;
+    if (auto e = writeFile(dir.filePath(QStringLiteral("manifest.json")),
+                           manifestOf(r, cutStart, files)))
+        return e;
+    if (auto e = hashAll(dir, files))
+        return e;
+    QByteArray sums;
+    for (const RVXEvidenceSheet::File& f : files)
+        sums += f.sha256.toLatin1() + "  " + f.name.toUtf8() + '\n';
+    if (auto e = writeFile(dir.filePath(QStringLiteral("SHA256SUMS")), sums))
+        return e;
+    if (cancelled())
+        return QStringLiteral("cancelled");
+    temp.setAutoRemove(false);
+    if (!QDir().rename(temp.path(), r.target)) {
+        QDir(temp.path()).removeRecursively();
+        return QStringLiteral("cannot rename the pack to %1").arg(r.target);
+    }
+    // The hidden folder was private while it was written; the pack is for handing on.
+    QFile::setPermissions(r.target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                        QFile::ExeOther);
+    report(1.0);
+    if (result) {
+        result->folder = r.target;
+        result->files = files;
+        result->cutStart = cutStart;
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// What the evidence pack's PDF sheet says, worked out by the pack; drawing it is the
+// renderer's.
+struct RVXEvidenceSheet {
+    QString title;
+    QString momentCamera;
+    QString momentUtc;
+    QString clockOffset;
+    QString placeText;
+    std::optional<double> latitude, longitude;
+    // The window's positions, (longitude, latitude).
+    std::vector<std::pair<double, double>> track;
+    // The window's samples: seconds from the moment, G (g) and speed (km/h, none without
+    // a fix).
+    struct Sample {
+        double second = 0;
+        double x = 0, y = 0, z = 0;
+        std::optional<double> speedKmh;
+    };
+    std::vector<Sample> samples;
+    double askedFrom = 0, askedTo = 0; // seconds from the moment
+    QString cutText;
+    QString plate;
+    QString thresholds;
+    struct File {
+        QString name;
+        qint64 size = 0;
+        QString sha256;
+    };
+    std::vector<File> files;
+    QString program;
+};
+
+// Writes the sheet as a PDF; an error as a sentence.
+class RVXEvidenceSheetRenderer {
+public:
+    virtual ~RVXEvidenceSheetRenderer() = default;
+    virtual std::optional<QString> write(const RVXEvidenceSheet& sheet, const QString& path) = 0;
+};
