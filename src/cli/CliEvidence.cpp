@@ -45,7 +45,12 @@ std::optional<Options> parse(const QStringList& args) {
             const std::optional<double> v = seconds(args[++i]);
             if (!v)
                 return std::nullopt;
-            (a == u"--offset" ? o.offset : a == u"--before" ? o.before : o.after) = *v;
+            if (a == u"--offset")
+                o.offset = *v;
+            else if (a == u"--before")
+                o.before = *v;
+            else
+                o.after = *v;
         } else if (a.startsWith(u'-'))
             return std::nullopt;
         else

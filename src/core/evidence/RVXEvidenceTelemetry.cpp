@@ -83,11 +83,20 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
                     const auto position = positionOf(fix);
                     if (m_sheet.track.empty() || m_sheet.track.back() != position)
                         m_sheet.track.push_back(position);
-                    if (camera <= plan.moment + 1e-6)
-                        atMoment = std::pair{fix, camera};
                 }
             }
             m_sheet.samples.push_back(s);
+        }
+        // The place and the GPS time from the RMC sentences themselves, each in the record it
+        // came in: the running fix of a later record still holds that sentence's time.
+        const size_t rmcs = std::min(data.m_RMCIndexes.size(), data.m_RMCRecords.size());
+        for (size_t j = 0; j < rmcs; ++j) {
+            const RVXGpsData& fix = data.m_NMEAs[data.m_RMCIndexes[j]];
+            const double camera = RVXCardScan::sampleTime(part.unit, data, data.m_RMCRecords[j]);
+            if (camera - start > part.to + 1e-6 || camera > plan.moment + 1e-6)
+                break;
+            if (hasPosition(fix) && camera - start >= from - 1e-6)
+                atMoment = std::pair{fix, camera};
         }
         if (first == SIZE_MAX)
             continue;

@@ -6,6 +6,8 @@
 
 #include <QDateTime>
 
+#include <vector>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -57,6 +59,13 @@ QByteArray RVXTelemetryExport::csvRows(const RVXBlackBoxData& b, Range range,
                                        const CameraTime& cameraTime, size_t firstIndex) {
     QByteArray out;
     const size_t to = std::min(range.to, b.m_Times.size());
+    // A fix's UTC goes on the record its RMC sentence came in only: the records after it
+    // still hold that time, which is not theirs.
+    std::vector<bool> rmc(b.m_Times.size(), false);
+    for (uint32_t record : b.m_RMCRecords) {
+        if (record < rmc.size())
+            rmc[record] = true;
+    }
     for (size_t i = range.from; i < to; ++i) {
         const RVXGSensor& g = b.m_GSensors[i];
         QByteArray line = QByteArray::number(qulonglong(firstIndex + i - range.from)) + ',' +
@@ -78,7 +87,7 @@ QByteArray RVXTelemetryExport::csvRows(const RVXBlackBoxData& b, Range range,
         }
         if (cameraTime) {
             line += ',' + cameraTime(i).toLatin1() + ',';
-            if (fix && fix->gpsValid) {
+            if (fix && fix->gpsValid && rmc[i]) {
                 if (const auto utc = timeOf(fix->Now); utc && fix->Now.wYear > 0)
                     line += utc->toString(Qt::ISODateWithMs).toLatin1();
             }

@@ -25,8 +25,8 @@ public:
     using CameraTime = std::function<QString(size_t k)>;
 
     static QByteArray csvHeader(bool withTimes);
-    // The records of range; with cameraTime two columns more: camera_time, and utc from
-    // the record's fix when it has a date.
+    // The records of range; with cameraTime two columns more: camera_time, and utc on the
+    // records that hold a valid dated RMC fix.
     static QByteArray csvRows(const RVXBlackBoxData& b, RVXRecordRange range = {},
                               const CameraTime& cameraTime = {}, size_t firstIndex = 0);
     static QByteArray csv(const RVXBlackBoxData& b) { return csvHeader(false) + csvRows(b); }
