@@ -264,6 +264,78 @@
         <source>clock.dismiss</source>
         <translation>Hide</translation>
     </message>
+    <message id="action.export_evidence">
+        <source>action.export_evidence</source>
+        <translation>Export &amp;Evidence…</translation>
+    </message>
+    <message id="evidence.moment_fmt">
+        <source>evidence.moment_fmt</source>
+        <translation>The pack holds the moment %1 (camera time) from both cameras, cut without re-encoding, with the original recordings, the telemetry, a PDF sheet and SHA-256 checksums.</translation>
+    </message>
+    <message id="evidence.before">
+        <source>evidence.before</source>
+        <translation>Before the moment:</translation>
+    </message>
+    <message id="evidence.after">
+        <source>evidence.after</source>
+        <translation>After the moment:</translation>
+    </message>
+    <message id="evidence.folder">
+        <source>evidence.folder</source>
+        <translation>Folder:</translation>
+    </message>
+    <message id="evidence.name">
+        <source>evidence.name</source>
+        <translation>Pack name:</translation>
+    </message>
+    <message id="evidence.choose">
+        <source>evidence.choose</source>
+        <translation>Choose…</translation>
+    </message>
+    <message id="evidence.open_folder">
+        <source>evidence.open_folder</source>
+        <translation>Open Folder</translation>
+    </message>
+    <message id="evidence.export">
+        <source>evidence.export</source>
+        <translation>Export</translation>
+    </message>
+    <message id="evidence.close">
+        <source>evidence.close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="evidence.no_recording">
+        <source>evidence.no_recording</source>
+        <translation>No recording plays at that moment.</translation>
+    </message>
+    <message id="evidence.bad_target">
+        <source>evidence.bad_target</source>
+        <translation>Give a folder and a name for the pack (a name without “/”).</translation>
+    </message>
+    <message id="evidence.writing">
+        <source>evidence.writing</source>
+        <translation>Writing the pack…</translation>
+    </message>
+    <message id="evidence.cancelling">
+        <source>evidence.cancelling</source>
+        <translation>Stopping…</translation>
+    </message>
+    <message id="evidence.cancelled">
+        <source>evidence.cancelled</source>
+        <translation>Cancelled: nothing was left behind.</translation>
+    </message>
+    <message id="evidence.failed_fmt">
+        <source>evidence.failed_fmt</source>
+        <translation>The pack could not be made: %1. Nothing was left behind.</translation>
+    </message>
+    <message id="evidence.done_fmt">
+        <source>evidence.done_fmt</source>
+        <translation>The pack is in %1. SHA256SUMS in it checks every file (sha256sum -c SHA256SUMS).</translation>
+    </message>
+    <message id="events.export">
+        <source>events.export</source>
+        <translation>Export Evidence…</translation>
+    </message>
     <message id="list.files">
         <source>list.files</source>
         <translation>Files</translation>

@@ -89,6 +89,12 @@ public:
     void showSettingPanel();
     // Opens the clock window for the card's timeset.cfg.
     void showTimeSetupPanel();
+    // The evidence pack round the moment on screen (File > Export Evidence…), or round
+    // moment (camera seconds, as trips count them).
+    void exportEvidence();
+    void exportEvidenceAt(double moment);
+    // The camera's time of the picture on screen; none when nothing is loaded.
+    std::optional<double> playingMoment() const;
     // The folder the window has open, empty when none.
     QString openFolder() const;
 
@@ -315,5 +321,6 @@ private:
     mutable std::unique_ptr<QTemporaryDir> m_captureFolder;
     QAction* m_captureAction = nullptr;
     QAction* m_printAction = nullptr;
+    QAction* m_evidenceAction = nullptr;
     bool m_died = false;
 };

@@ -284,7 +284,7 @@ void RVXAppDelegate::printPanelDidEnd(int returnCode) {
 void RVXAppDelegate::updateCaptureActions() {
     // A frame shown, playing or paused, can be saved and printed.
     const bool loaded = player1 && player1->media();
-    for (QAction* a : {m_captureAction, m_printAction}) {
+    for (QAction* a : {m_captureAction, m_printAction, m_evidenceAction}) {
         if (a)
             a->setEnabled(loaded);
     }

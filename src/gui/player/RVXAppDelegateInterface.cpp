@@ -382,6 +382,8 @@ void RVXAppDelegate::makeMenus() {
                 m_captureAction = a;
             else if (item.action == &RVXAppDelegate::print)
                 m_printAction = a;
+            else if (item.action == &RVXAppDelegate::exportEvidence)
+                m_evidenceAction = a;
         }
     };
     using K = QKeySequence;
@@ -390,6 +392,7 @@ void RVXAppDelegate::makeMenus() {
           {nullptr, {}, nullptr},
           {"action.capture", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, &RVXAppDelegate::captureVideo},
           {"action.print", {K::Print}, &RVXAppDelegate::print},
+          {"action.export_evidence", {K(Qt::CTRL | Qt::Key_E)}, &RVXAppDelegate::exportEvidence},
           {nullptr, {}, nullptr},
           {"action.close", {K::Close}, &RVXAppDelegate::closeWindow},
           {"action.quit", {K::Quit}, &RVXAppDelegate::closeWindow}});

@@ -86,6 +86,20 @@ void RVXEventsController::makeViews(QBoxLayout* buttonLayout, QBoxLayout* listLa
     m_status->setWordWrap(true);
     m_status->setContentsMargins(6, 0, 6, 4);
     layout->addWidget(m_status);
+    m_exportButton = new QPushButton(RVXLocalizedString("events.export"));
+    m_exportButton->setObjectName(QStringLiteral("eventsExportButton"));
+    m_exportButton->setToolTip(withoutMnemonic(RVXLocalizedString("action.export_evidence")));
+    m_exportButton->setFocusPolicy(Qt::NoFocus);
+    m_exportButton->setEnabled(false);
+    layout->addWidget(m_exportButton, 0, Qt::AlignRight);
+    connect(m_exportButton, &QPushButton::clicked, this, [this] {
+        const int row = m_view->currentIndex().siblingAtColumn(0).data(kRowRole).toInt();
+        if (m_view->currentIndex().isValid() && size_t(row) < m_eventTable.rows().size())
+            d->exportEvidenceAt(m_eventTable.rows()[size_t(row)].moment);
+    });
+    // A row chosen offers its pack.
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, m_exportButton,
+            [this](const QModelIndex& current) { m_exportButton->setEnabled(current.isValid()); });
     m_viewBox->hide();
     listLayout->addWidget(m_viewBox);
     // Double-click or Enter.
@@ -251,6 +265,8 @@ void RVXEventsController::fillModel() {
     }
     for (int c = 0; c < 4; ++c)
         m_view->resizeColumnToContents(c);
+    // The model's reset leaves no row chosen.
+    m_exportButton->setEnabled(false);
     if (m_scanning)
         return;
     if (!m_result) {

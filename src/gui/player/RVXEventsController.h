@@ -48,6 +48,7 @@ public:
     QToolButton* eventsButton() const { return m_button; }
     QWidget* eventsView() const { return m_viewBox; }
     QTableView* eventsTable() const { return m_view; }
+    QPushButton* exportButton() const { return m_exportButton; }
     QWidget* clockBar() const { return m_clockBar; }
     QLabel* clockBarText() const { return m_clockText; }
     PMProgressIndicator* progress() const { return m_progress; }
@@ -91,6 +92,7 @@ private:
     QWidget* m_clockBar = nullptr;
     QLabel* m_clockText = nullptr;
     QPushButton* m_settingsButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
     TKSliderMarks* m_marks = nullptr;
     TKSliderMarks* m_fullScreenMarks = nullptr;
 

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The evidence pack from the window: the moment on screen, or an event's.
+#include "gui/player/RVXAppDelegate.h"
+
+#include "core/catalogue/RVXMediaList.h"
+#include "core/playback/RVXPlayInfo.h"
+#include "gui/evidence/RVXEvidenceController.h"
+#include "gui/player/RVXTripController.h"
+#include "gui/player/VLCMediaPlayer.h"
+
+std::optional<double> RVXAppDelegate::playingMoment() const {
+    if (!player1 || !player1->media())
+        return std::nullopt;
+    if (const std::optional<size_t> trip = m_trips->playingTrip())
+        return double(m_trips->trips()[*trip].start()) + m_trips->tripSecond();
+    const RVXMediaRef media = m_mediaList->mediaAtIndex(m_mediaIndex);
+    if (!media)
+        return std::nullopt;
+    const std::optional<int64_t> clock = player1->clockTime();
+    const double second = clock ? double(*clock) / 1000 : double(player1->time().intValue()) / 1000;
+    return double(RVXTrip::unitOf(media).start) + std::max(0.0, second);
+}
+
+void RVXAppDelegate::exportEvidence() {
+    if (const std::optional<double> moment = playingMoment())
+        exportEvidenceAt(*moment);
+}
+
+void RVXAppDelegate::exportEvidenceAt(double moment) {
+    auto controller =
+        std::make_unique<RVXEvidenceController>(openFolder(), m_trips->trips(), moment);
+    controller->showWindow();
+    setLastDialogController(std::move(controller));
+}

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Ctrl+E in the real window at the event recording's knock: the pack checks out with
+// sha256sum -c and its cuts play in libVLC.
+#include "PlayerTestSupport.h"
+
+#include "gui/evidence/RVXEvidenceController.h"
+#include "gui/player/RVXEventsController.h"
+#include "gui/player/VLCMedia.h"
+#include "gui/player/VLCVideoView.h"
+#include "support/Run.h"
+#include "support/TempTree.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+
+TEST_F(MainWindowTest, CtrlEAtTheKnockMakesAPackThatChecksOutAndPlays) {
+    open(demoCard());
+    RVXEventsController* events = delegate->eventsController();
+    ASSERT_TRUE(waitFor([&] { return events->result().has_value(); }, 20000));
+    delegate->clickEventsViewButton();
+    // The knock's row plays from a second before it.
+    events->playRow(0);
+    ASSERT_TRUE(waitFor([&] {
+        const auto clock = delegate->player1->clockTime();
+        return clock && *clock >= 5500;
+    }));
+    delegate->clickPlayButton(); // paused on the moment
+    ASSERT_TRUE(waitFor([&] { return !delegate->playInfo()->isPlaying(); }));
+    const std::optional<double> moment = delegate->playingMoment();
+    ASSERT_TRUE(moment);
+
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    QTest::keyClick(delegate->window, Qt::Key_E, Qt::ControlModifier);
+    auto* dialog = qobject_cast<RVXEvidenceController*>(delegate->lastDialogController());
+    ASSERT_TRUE(dialog);
+    QWidget* w = dialog->window();
+    ASSERT_TRUE(waitFor([&] { return w->isVisible(); }));
+    TempTree tree;
+    w->findChild<QLineEdit*>("folderField")->setText(tree.root());
+    w->findChild<QSpinBox*>("beforeField")->setValue(5);
+    w->findChild<QSpinBox*>("afterField")->setValue(5);
+    const QString name = w->findChild<QLineEdit*>("nameField")->text();
+    EXPECT_TRUE(name.startsWith(QStringLiteral("RUVEX-evidence-20260314-08153")))
+        << qPrintable(name);
+
+    bool made = false, done = false;
+    QObject::connect(dialog, &RVXEvidenceController::exportFinished, [&](bool ok) {
+        made = ok;
+        done = true;
+    });
+    QTest::mouseClick(w->findChild<QPushButton*>("exportButton"), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return done; }, 60000));
+    ASSERT_TRUE(made) << qPrintable(dialog->statusText());
+    // The window went on while the pack was written, and the folder opens from the dialog.
+    QString opened;
+    dialog->openFolder = [&](const QString& folder) { opened = folder; };
+    QPushButton* open = w->findChild<QPushButton*>("openButton");
+    ASSERT_TRUE(open->isVisible());
+    QTest::mouseClick(open, Qt::LeftButton);
+    EXPECT_EQ(opened, tree.path(name));
+
+    const RunResult sums =
+        runProgram(QStringLiteral("sh"),
+                   {"-c", QStringLiteral("cd '%1' && sha256sum -c SHA256SUMS").arg(opened)});
+    EXPECT_EQ(sums.exitCode, 0) << sums.out.constData() << sums.err.constData();
+
+    // The front cut plays in libVLC, as any player would play it.
+    VLCVideoView view;
+    view.resize(320, 180);
+    view.show();
+    VLCMediaPlayer player(&view);
+    player.setMedia(VLCMedia::mediaWithPath(opened + QStringLiteral("/front.mp4")));
+    player.play();
+    EXPECT_TRUE(waitFor([&] {
+        const auto clock = player.clockTime();
+        return player.isPlaying() && clock && *clock > 1000;
+    }));
+    player.stop();
+}
