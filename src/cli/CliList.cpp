@@ -4,6 +4,7 @@
 #include "cli/CliJson.h"
 
 #include "core/catalogue/RVXMediaList.h"
+#include "core/media/RVXRecordingDiagnosis.h"
 #include "core/support/RVXCFormat.h"
 
 #include <algorithm>
@@ -64,7 +65,10 @@ QByteArray jsonLine(const RVXMediaList& list, qsizetype index, const RVXMedia& m
         .add("minute", int64_t(m.minute()))
         .add("second", int64_t(m.second()))
         .add("group", m.mediaGroupName())
-        .add("partner", partner);
+        .add("partner", partner)
+        // A recording the camera never closed: open-ended media data and no index.
+        .add("state", QString::fromLatin1(RVXRecordingDiagnosis::stateName(
+                          RVXRecordingDiagnosis::diagnose(m.path()).state)));
     return json.toJson() + '\n';
 }
 

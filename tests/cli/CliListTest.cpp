@@ -32,9 +32,13 @@ TEST(CardList, JsonLinesCarryEveryFieldInOrder) {
     for (const auto& m :
          QRegularExpression(QStringLiteral("\"(\\w+)\":")).globalMatch(QString::fromUtf8(out[0])))
         keys << m.captured(1);
-    EXPECT_EQ(keys.join(u','),
-              QStringLiteral("index,path,fileName,mediaName,extension,dir,mediaDivision,"
-                             "mediaDirection,year,month,day,hour,minute,second,group,partner"));
+    EXPECT_EQ(
+        keys.join(u','),
+        QStringLiteral("index,path,fileName,mediaName,extension,dir,mediaDivision,"
+                       "mediaDirection,year,month,day,hour,minute,second,group,partner,state"));
+    // Empty files are no recordings at all.
+    EXPECT_EQ(QJsonDocument::fromJson(out[0]).object().value(u"state").toString(),
+              QStringLiteral("none"));
     const QJsonObject front = QJsonDocument::fromJson(out[0]).object();
     EXPECT_EQ(front.value(u"index").toInt(), 0);
     EXPECT_EQ(front.value(u"path").toString(),
