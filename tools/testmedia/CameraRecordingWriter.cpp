@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CameraRecordingWriter.h"
 
+#include "ChunkInterleave.h"
 #include "Mp4Box.h"
 
 #include <QFile>
@@ -107,7 +108,7 @@ Mp4Box dataInformation() {
     return Mp4Box::node("dinf", {Mp4Box::leaf("dref", dref)});
 }
 
-Mp4Box sampleTable(uint32_t count, uint32_t sampleDelta, uint32_t firstChunkOffset) {
+Mp4Box sampleTable(uint32_t count, uint32_t sampleDelta, const std::vector<uint32_t>& offsets) {
     QByteArray stsd = fullBoxHeader();
     appendU32(stsd, 1);
     QByteArray entry;
@@ -138,8 +139,8 @@ Mp4Box sampleTable(uint32_t count, uint32_t sampleDelta, uint32_t firstChunkOffs
 
     QByteArray stco = fullBoxHeader();
     appendU32(stco, count);
-    for (uint32_t i = 0; i < count; ++i)
-        appendU32(stco, firstChunkOffset + i * CameraRecordingWriter::kChunkSize);
+    for (uint32_t offset : offsets)
+        appendU32(stco, offset);
 
     return Mp4Box::node("stbl", {Mp4Box::leaf("stsd", stsd), Mp4Box::leaf("stts", stts),
                                  Mp4Box::leaf("stsc", stsc), Mp4Box::leaf("stsz", stsz),
@@ -148,44 +149,13 @@ Mp4Box sampleTable(uint32_t count, uint32_t sampleDelta, uint32_t firstChunkOffs
 
 // tkhd, a second box, mdia; mdia: mdhd, hdlr, minf; minf: a media header, dinf, stbl.
 Mp4Box telemetryTrack(uint32_t trackId, uint32_t movieDuration, uint32_t count,
-                      uint32_t mediaDuration, uint32_t firstChunkOffset) {
+                      uint32_t mediaDuration, const std::vector<uint32_t>& offsets) {
     const uint32_t delta = count ? std::max<uint32_t>(1, mediaDuration / count) : 1;
     Mp4Box minf = Mp4Box::node("minf", {Mp4Box::leaf("nmhd", fullBoxHeader()), dataInformation(),
-                                        sampleTable(count, delta, firstChunkOffset)});
+                                        sampleTable(count, delta, offsets)});
     Mp4Box mdia = Mp4Box::node("mdia", {mediaHeader(delta * count), handler(), std::move(minf)});
     return Mp4Box::node(
         "trak", {trackHeader(trackId, movieDuration), editList(movieDuration), std::move(mdia)});
-}
-
-// Moves every chunk offset of the existing tracks by delta bytes.
-std::optional<QString> shiftChunkOffsets(Mp4Box& moov, int64_t delta) {
-    for (Mp4Box& trak : moov.children) {
-        if (trak.type != "trak")
-            continue;
-        Mp4Box* stbl = trak.descend({"mdia", "minf", "stbl"});
-        if (!stbl)
-            return QStringLiteral("a track without a sample table");
-        for (Mp4Box& table : stbl->children) {
-            const bool wide = table.type == "co64";
-            if (table.type != "stco" && !wide)
-                continue;
-            QByteArray& p = table.payload;
-            if (p.size() < 8)
-                return QStringLiteral("truncated chunk offset table");
-            const uint32_t n = readU32(p, 4);
-            const int width = wide ? 8 : 4;
-            if (uint64_t(p.size()) < 8 + uint64_t(n) * width)
-                return QStringLiteral("chunk offset table shorter than its count");
-            for (uint32_t i = 0; i < n; ++i) {
-                const qsizetype at = 8 + qsizetype(i) * width;
-                const int64_t moved = int64_t(wide ? readU64(p, at) : readU32(p, at)) + delta;
-                if (moved < 0 || (!wide && moved > int64_t(UINT32_MAX)))
-                    return QStringLiteral("chunk offset out of range after the move");
-                wide ? writeU64(p, at, uint64_t(moved)) : writeU32(p, at, uint32_t(moved));
-            }
-        }
-    }
-    return std::nullopt;
 }
 
 struct TopLevel {
@@ -256,12 +226,12 @@ std::optional<QString> CameraRecordingWriter::convert(const QByteArray& ffmpegMp
     const uint64_t mdatBody = uint64_t(top.mdatPayload.size()) + telemetryBytes;
     const uint64_t mdatHeader = mdatBody + 8 > UINT32_MAX ? 16 : 8;
     const uint64_t newPayloadOffset = top.ftyp.size() + mdatHeader;
-    const uint64_t firstChunk = newPayloadOffset + uint64_t(top.mdatPayload.size());
-    if (firstChunk + telemetryBytes > UINT32_MAX)
+    if (newPayloadOffset + mdatBody > UINT32_MAX)
         return QStringLiteral("the camera's layout cannot address a file of 4 GiB or more");
-
-    if (auto error =
-            shiftChunkOffsets(top.moov, int64_t(newPayloadOffset) - int64_t(top.mdatPayloadOffset)))
+    // The telemetry chunks go between the others, as the camera writes them.
+    ChunkInterleave media;
+    if (auto error = ChunkInterleave::build(top.moov, top.mdatPayload, top.mdatPayloadOffset,
+                                            newPayloadOffset, records, media))
         return error;
 
     const uint32_t trackId = readU32(mvhd->payload, movie->nextTrackIdOffset);
@@ -271,7 +241,7 @@ std::optional<QString> CameraRecordingWriter::convert(const QByteArray& ffmpegMp
         movie->timescale ? movie->duration * kTimescale / movie->timescale : 0;
     Mp4Box trak =
         telemetryTrack(trackId, movieDuration, uint32_t(records.size()),
-                       uint32_t(std::min<uint64_t>(durationMs, UINT32_MAX)), uint32_t(firstChunk));
+                       uint32_t(std::min<uint64_t>(durationMs, UINT32_MAX)), media.offsets);
     // Keep the telemetry track the fifth child whatever ffmpeg wrote before it.
     auto& children = top.moov.children;
     while (children.size() < kTelemetryChildIndex)
@@ -289,12 +259,7 @@ std::optional<QString> CameraRecordingWriter::convert(const QByteArray& ffmpegMp
         appendU32(out, uint32_t(mdatBody + 8));
         out += "mdat";
     }
-    out += top.mdatPayload;
-    for (const TelemetryRecord& r : records) {
-        // The two bytes ahead of each record are skipped by readers; they hold its length.
-        appendU16(out, TelemetryRecord::kSize);
-        out += r.toBytes();
-    }
+    out += media.payload;
     top.moov.serializeInto(out);
     return std::nullopt;
 }
@@ -341,11 +306,7 @@ Skeleton skeletonParts(const TelemetryRecords& records, uint32_t gapBytes) {
         at += CameraRecordingWriter::kChunkSize;
     }
     s.mdatEnd = at;
-    Mp4Box trak = telemetryTrack(1, durationMs, count, durationMs, 0);
-    // The track writer lays chunks back to back; these have gaps, so their own offsets go in.
-    QByteArray& stco = trak.descend({"mdia", "minf", "stbl"})->child("stco")->payload;
-    for (uint32_t i = 0; i < count; ++i)
-        writeU32(stco, 8 + 4 * qsizetype(i), s.offsets[i]);
+    Mp4Box trak = telemetryTrack(1, durationMs, count, durationMs, s.offsets);
     Mp4Box::node("moov", {Mp4Box::leaf("mvhd", mvhd), Mp4Box::leaf("free", {}),
                           Mp4Box::leaf("free", {}), Mp4Box::leaf("free", {}), std::move(trak)})
         .serializeInto(s.moov);
