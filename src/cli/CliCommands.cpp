@@ -30,6 +30,10 @@ constexpr CliCommand kCommands[] = {
      "the evidence pack of a moment: both cameras cut without re-encoding, the originals, "
      "telemetry, a PDF sheet, SHA-256 checksums",
      runEvidence},
+    {"repair", "repair BROKEN [--reference HEALTHY] --out FILE",
+     "a recording cut short by power loss written again with an index, from a healthy one's "
+     "pattern",
+     runRepair},
     {"telemetry", "telemetry FILE [--format json|csv|gpx]", "the telemetry track of a recording",
      runTelemetry},
     {"nmea", "nmea [FILE|-]", "decode NMEA sentences line by line into the running fix", runNmea},

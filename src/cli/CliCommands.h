@@ -37,6 +37,7 @@ int runTrips(const QStringList& args);
 int runEvents(const QStringList& args);
 int runClock(const QStringList& args);
 int runEvidence(const QStringList& args);
+int runRepair(const QStringList& args);
 int runTelemetry(const QStringList& args);
 int runNmea(const QStringList& args);
 int runConfig(const QStringList& args);
