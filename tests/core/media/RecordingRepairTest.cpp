@@ -109,8 +109,9 @@ TEST(RVXRecordingRepair, CutsAtManyPointsComeBackWithTheirFramesSoundAndTelemetr
             RVXBlackBoxData t;
             ASSERT_TRUE(t.ExtractStreamInformation(QFile::encodeName(copy).constData()));
             ASSERT_LE(t.m_Times.size(), originalTelemetry.m_Times.size());
-            EXPECT_GE(t.m_Times.size(),
-                      size_t(double(cut - mdat) / double(whole.size()) * 140) - 3);
+            // Ten records a second, in proportion to what the cut file holds.
+            EXPECT_GE(int(t.m_Times.size()),
+                      int(double(cut - mdat) / double(whole.size()) * 140) - 3);
             for (size_t i = 0; i < t.m_Times.size(); ++i) {
                 ASSERT_EQ(t.m_Times[i], originalTelemetry.m_Times[i]) << i;
                 ASSERT_EQ(t.m_vGpsData[i].gpsString().toByteArray(),
