@@ -2,6 +2,7 @@
 #include "core/media/RVXRecordingRepair.h"
 
 #include "core/catalogue/RVXMedia.h"
+#include "core/media/RVXH264Order.h"
 #include "core/media/RVXMp4Boxes.h"
 
 #include <QDir>
@@ -46,7 +47,27 @@ struct Tables {
     uint32_t delta;
     int64_t shift; // from the broken file's offsets to the new file's
     bool video;
+    // Video: composition offsets in frames, and the frames the first picture waits.
+    std::vector<uint32_t> composition;
+    uint32_t delay = 0;
 };
+
+QByteArray ctts(const Tables& t) {
+    QByteArray runs;
+    uint32_t count = 0;
+    for (size_t i = 0; i < t.composition.size();) {
+        size_t j = i;
+        while (j < t.composition.size() && t.composition[j] == t.composition[i])
+            ++j;
+        B::put32(runs, uint32_t(j - i));
+        B::put32(runs, t.composition[i] * t.delta);
+        ++count;
+        i = j;
+    }
+    QByteArray p = fullHeader();
+    B::put32(p, count);
+    return B::box("ctts", p + runs);
+}
 
 QByteArray stts(const Tables& t) {
     QByteArray p = fullHeader();
@@ -126,7 +147,8 @@ QByteArray rebuild(QByteArrayView d, const B& box, const Tables& t, uint64_t med
         QByteArray p = fullHeader();
         B::put32(p, 1);
         B::put32(p, uint32_t(std::min<uint64_t>(movieDuration, UINT32_MAX)));
-        B::put32(p, 0);
+        // With pictures reordered, the edit starts where the first is shown.
+        B::put32(p, t.delay * t.delta);
         B::put32(p, 0x00010000);
         return B::box("elst", p);
     }
@@ -148,6 +170,8 @@ QByteArray rebuild(QByteArrayView d, const B& box, const Tables& t, uint64_t med
                 body += stco(t);
             else if (child.type == "stss" && t.video)
                 body += stss(t);
+            else if (child.type == "ctts" && !t.composition.empty())
+                body += ctts(t);
             continue;
         }
         body += rebuild(d, child, t, mediaDuration, movieDuration);
@@ -325,8 +349,19 @@ std::optional<QString> RVXRecordingRepair::repair(const QString& broken, const Q
         }
         const QByteArray& trak = ref.tracks[size_t(track)].trak;
         const B top{"trak", 0, 8, trak.size()};
-        const Tables tables{&w.tracks[size_t(track)], ref.tracks[size_t(track)].sampleDelta,
-                            int64_t(newStart) - int64_t(w.dataStart), track == video};
+        Tables tables{&w.tracks[size_t(track)],
+                      ref.tracks[size_t(track)].sampleDelta,
+                      int64_t(newStart) - int64_t(w.dataStart),
+                      track == video,
+                      {},
+                      0};
+        if (track == video && w.tracks[size_t(track)].ordered) {
+            const auto& v = w.tracks[size_t(track)];
+            std::vector<bool> idr(v.sizes.size(), false);
+            for (uint32_t s : v.syncSamples)
+                idr[s - 1] = true;
+            tables.composition = RVXH264Order::compositionOffsets(v.pocs, idr, &tables.delay);
+        }
         moovBody += rebuild(trak, top, tables, media[size_t(track)], movie);
     }
 

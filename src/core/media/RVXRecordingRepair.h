@@ -24,6 +24,9 @@ public:
             std::vector<uint64_t> chunkOffsets;
             std::vector<uint32_t> chunkSamples;
             std::vector<uint32_t> syncSamples; // 1-based, video only
+            // Video: each picture's order count, when the stream's can be read.
+            std::vector<int64_t> pocs;
+            bool ordered = false;
         };
         std::vector<Track> tracks;
         uint64_t dataStart = 0; // the mdat payload in the broken file

@@ -3,6 +3,8 @@
 // each sample checked as what its track holds, ending at the last whole chunk.
 #include "core/media/RVXRecordingRepair.h"
 
+#include "core/media/RVXH264Order.h"
+
 #include <QFile>
 #include <QScopeGuard>
 
@@ -130,7 +132,11 @@ public:
         const auto& v = r.tracks[size_t(m_video)];
         m_lengthSize = v.nalLengthSize;
         m_maxNal = std::max<uint64_t>(uint64_t(v.maxNal) * 4, 1 << 20);
+        m_order = RVXH264Order::fromAvcC(r.videoConfig);
     }
+
+    // The order counts of the pictures read so far; none once one could not be read.
+    std::optional<std::vector<int64_t>>& pocs() { return m_pocs; }
 
     // The size of the chunk of kind at pos holding samples (0: as many as the bytes show),
     // its sample sizes in sizes; none when the bytes are not such a chunk.
@@ -205,6 +211,8 @@ private:
             if (haveSlice && (!isSlice(n->header) || n->firstMbZero))
                 break;
             if (isSlice(n->header)) {
+                if (!haveSlice)
+                    readOrder(pos + size);
                 haveSlice = true;
                 *isIdr = *isIdr || (n->header & 0x1f) == 5;
             }
@@ -232,6 +240,27 @@ private:
         return size;
     }
 
+    void readOrder(uint64_t nalPos) {
+        if (!m_order || !m_pocs)
+            return;
+        const uint64_t n = std::min<uint64_t>(64, m_src.end() - nalPos - uint64_t(m_lengthSize));
+        const uchar* p = m_src.at(nalPos + uint64_t(m_lengthSize), n);
+        const std::optional<int64_t> poc = p ? m_order->next(p, size_t(n)) : std::nullopt;
+        if (poc)
+            m_pending.push_back(*poc);
+        else
+            m_pocs.reset();
+    }
+
+public:
+    // The order counts of a chunk's pictures, once the chunk is taken.
+    void takeChunkOrder(bool taken) {
+        if (taken && m_pocs)
+            m_pocs->insert(m_pocs->end(), m_pending.begin(), m_pending.end());
+        m_pending.clear();
+    }
+
+private:
     bool isTelemetry(uint64_t pos) {
         const auto& t = m_ref.tracks[size_t(m_telemetry)];
         if (t.chunkSize < 26 || t.chunkPrefix.size() != 2)
@@ -319,6 +348,9 @@ private:
     int m_lengthSize = 4;
     uint64_t m_maxNal = 0;
     std::unique_ptr<AacFrames> m_aac;
+    std::optional<RVXH264Order> m_order;
+    std::optional<std::vector<int64_t>> m_pocs = std::vector<int64_t>();
+    std::vector<int64_t> m_pending;
 };
 
 } // namespace
@@ -356,6 +388,7 @@ RVXRecordingRepair::Walk RVXRecordingRepair::walk(const RVXRecordingReference& r
                                             ? std::optional(reference.pattern[c + 1].track)
                                             : std::nullopt;
         const std::optional<uint64_t> size = walker.chunk(track, pos, samples, next, sizes, idr);
+        walker.takeChunkOrder(size && *size > 0);
         if (!size || *size == 0) {
             w.stoppedBecause =
                 QStringLiteral("the bytes at %1 are no whole chunk of the camera's").arg(pos);
@@ -373,6 +406,12 @@ RVXRecordingRepair::Walk RVXRecordingRepair::walk(const RVXRecordingReference& r
             reported = pos;
             progress(double(pos - start) / double(end - start));
         }
+    }
+    const int video = reference.trackOf(Kind::Video);
+    Walk::Track& v = w.tracks[size_t(video)];
+    if (walker.pocs() && walker.pocs()->size() == v.sizes.size()) {
+        v.pocs = std::move(*walker.pocs());
+        v.ordered = true;
     }
     return w;
 }
