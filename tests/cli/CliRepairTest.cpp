@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ruvex-card repair on a demo recording cut in half, and list --json telling it apart.
+#include "support/Run.h"
+#include "support/TempTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCard = QStringLiteral(RUVEX_CARD_PATH);
+
+QByteArray demo(const char* name) {
+    QFile f(QDir(qEnvironmentVariable("RUVEX_TEST_DEMO_CARD"))
+                .filePath(QStringLiteral("20260314/") + QLatin1String(name)));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QList<QByteArray> videoTimes(const QString& path) {
+    return runProgram(QStringLiteral("ffprobe"),
+                      {"-v", "error", "-select_streams", "v:0", "-show_entries", "packet=pts,dts",
+                       "-of", "csv=p=0", path})
+        .out.trimmed()
+        .split('\n');
+}
+
+} // namespace
+
+TEST(CardRepair, AHalfRecordingComesBackInOrderAndTheListTellsItApart) {
+    TempTree tree;
+    const QByteArray whole = demo("event_20260314_081527_F.MP4");
+    const QString original = tree.file(QStringLiteral("whole/event_20260314_081527_F.MP4"), whole);
+    const QString broken =
+        tree.file(QStringLiteral("card/event_20260314_081527_F.MP4"), whole.left(whole.size() / 2));
+    tree.file(QStringLiteral("card/alwa_20260314_081500_F.MP4"),
+              demo("alwa_20260314_081500_F.MP4"));
+    const QString copy = tree.path(QStringLiteral("card/event_20260314_081527_F_repaired.MP4"));
+
+    const RunResult r = runProgram(kCard, {"repair", broken, "--out", copy});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.startsWith("video      7.00 s (210 frames)")) << r.out.constData();
+    EXPECT_TRUE(r.err.contains("alwa_20260314_081500_F.MP4 as the reference")) << r.err.constData();
+    // Decoding and display times as the camera wrote them, B-frames and all.
+    const QList<QByteArray> repaired = videoTimes(copy);
+    ASSERT_EQ(repaired.size(), 210);
+    EXPECT_EQ(repaired, videoTimes(original).mid(0, 210));
+
+    const RunResult list = runProgram(kCard, {"list", tree.path(QStringLiteral("card")), "--json"});
+    QMap<QString, QString> states;
+    for (const QByteArray& line : list.out.trimmed().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        states[o.value(u"fileName").toString()] = o.value(u"state").toString();
+    }
+    EXPECT_EQ(states.value(QStringLiteral("event_20260314_081527_F.MP4")), QStringLiteral("cut"));
+    EXPECT_EQ(states.value(QStringLiteral("alwa_20260314_081500_F.MP4")), QStringLiteral("ok"));
+}
+
+TEST(CardRepair, NothingIsWrittenUnlessItExitsZero) {
+    TempTree tree;
+    const QByteArray whole = demo("event_20260314_081527_F.MP4");
+    const QString lone =
+        tree.file(QStringLiteral("lone/event_20260314_081527_F.MP4"), whole.left(whole.size() / 3));
+    const QString random =
+        tree.file(QStringLiteral("alwa_20260314_090000_F.MP4"), QByteArray(9000, 'q'));
+    const QString copy = tree.path(QStringLiteral("copy.MP4"));
+    // No healthy recording beside it to learn from.
+    EXPECT_EQ(runProgram(kCard, {"repair", lone, "--out", copy}).exitCode, 1);
+    EXPECT_EQ(runProgram(kCard, {"repair", random, "--out", copy}).exitCode, 2);
+    EXPECT_EQ(runProgram(kCard, {"repair", lone}).exitCode, 2);
+    EXPECT_EQ(runProgram(kCard, {"repair", "--out", copy}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(copy));
+}
