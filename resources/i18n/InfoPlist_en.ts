@@ -336,6 +336,30 @@
         <source>events.export</source>
         <translation>Export Evidence…</translation>
     </message>
+    <message id="repair.cut_tooltip">
+        <source>repair.cut_tooltip</source>
+        <translation>Cut short (no index); it can be repaired</translation>
+    </message>
+    <message id="repair.cannot_play_fmt">
+        <source>repair.cannot_play_fmt</source>
+        <translation>%1 was cut short (the camera lost power before it wrote the index), so it cannot be played.</translation>
+    </message>
+    <message id="repair.offer">
+        <source>repair.offer</source>
+        <translation>Repair a copy…</translation>
+    </message>
+    <message id="repair.progress_fmt">
+        <source>repair.progress_fmt</source>
+        <translation>Repairing a copy of %1…</translation>
+    </message>
+    <message id="repair.no_reference">
+        <source>repair.no_reference</source>
+        <translation>No whole recording of the same camera lies beside it to learn its layout from.</translation>
+    </message>
+    <message id="repair.failed_fmt">
+        <source>repair.failed_fmt</source>
+        <translation>The copy could not be made: %1</translation>
+    </message>
     <message id="list.files">
         <source>list.files</source>
         <translation>Files</translation>

@@ -86,6 +86,10 @@ bool RVXMedia::isRecordingNameLength(qsizetype length) {
     return length == 22 || length == 23 || length == 24;
 }
 
+bool RVXMedia::isCandidateNameLength(qsizetype length) {
+    return isRecordingNameLength(length) || isRecordingNameLength(length - kRepairedSuffix.size());
+}
+
 int RVXMedia::timeFieldStart(QStringView name) {
     const TimeFieldPrefix* p = prefixOf(name);
     return p ? p->start : -1;
@@ -123,7 +127,10 @@ void RVXMedia::parseName(qsizetype lastComponentOffset) {
         m_extension = extension == u"MP4" ? QStringLiteral("MP4") : extension.toString();
     }
 
-    const QStringView name = mediaNameView();
+    QStringView name = mediaNameView();
+    // A repaired copy is named after its recording, and is the same moment and side.
+    if (name.endsWith(kRepairedSuffix))
+        name.chop(kRepairedSuffix.size());
     if (!isRecordingNameLength(name.size())) {
         clearMoment();
         return;

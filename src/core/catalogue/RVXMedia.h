@@ -32,6 +32,10 @@ public:
     // Lengths of "alwa_yyyymmdd_hhmiss_F", "motion_yyyymmdd_hhmiss_F" and
     // "event_yyyymmdd_hhmiss_F": the only name lengths the camera writes.
     static bool isRecordingNameLength(qsizetype length);
+    // A repaired copy's name: the recording's with this after it.
+    static constexpr QLatin1StringView kRepairedSuffix{"_repaired"};
+    // The lengths of the camera's names and of its repaired copies'.
+    static bool isCandidateNameLength(qsizetype length);
     // Start of the time field for the known prefixes, or -1 for a name without one.
     static int timeFieldStart(QStringView name);
     // Reads the six values of "yyyymmdd_hhmiss" at start; false when the name is too

@@ -186,7 +186,7 @@ private:
         // accepted ones come out with a side (a failed time field leaves it undetermined,
         // as does a suffix other than "_F" or "_R"). It spares reading the time twice.
         const qsizetype dot = fileName.lastIndexOf(u'.');
-        if (!RVXMedia::isRecordingNameLength(dot > 0 ? dot : fileName.size()))
+        if (!RVXMedia::isCandidateNameLength(dot > 0 ? dot : fileName.size()))
             return nullptr;
         auto media = std::make_shared<const RVXMedia>(dir, fileName);
         if (media->mediaDirection() == RVXMediaDirectionNone)

@@ -12,6 +12,7 @@
 #include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMapPage.h"
 #include "gui/player/RVXMediaListTableModel.h"
+#include "gui/player/RVXRepairController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/RVXTripController.h"
 #include "gui/player/VLCLibrary.h"
@@ -58,6 +59,7 @@ RVXAppDelegate::~RVXAppDelegate() {
 void RVXAppDelegate::awakeFromNib() {
     m_trips = new RVXTripController(this);
     m_events = new RVXEventsController(this);
+    m_repairs = new RVXRepairController(this);
     connect(m_trips, &RVXTripController::tripsChanged, m_events,
             &RVXEventsController::tripsChanged);
     loadInterface();
@@ -233,6 +235,7 @@ void RVXAppDelegate::reloadMediaList() {
     m_mediaIndex = -1;
     m_trips->listReloaded();
     m_events->listReloaded();
+    m_repairs->listReloaded();
     selectPendingRecording();
     Q_EMIT mediaListReloaded();
 }

@@ -30,6 +30,7 @@ class QToolButton;
 class QWebEngineView;
 class QWidget;
 class RVXEventsController;
+class RVXRepairController;
 class RVXMapPage;
 class RVXMediaListTableModel;
 class RVXPlayInfo;
@@ -162,6 +163,7 @@ public:
     RVXMapPage* mapPage() const { return m_mapPage; }
     RVXTripController* tripController() const { return m_trips; }
     RVXEventsController* eventsController() const { return m_events; }
+    RVXRepairController* repairController() const { return m_repairs; }
 
     void die();
 
@@ -245,6 +247,7 @@ Q_SIGNALS:
 private:
     friend class RVXTripController;
     friend class RVXEventsController;
+    friend class RVXRepairController;
     // The players' reports reach the controller only from the pair on screen.
     void connectPlayer(VLCMediaPlayer* player);
     // The logos behind the two views say which side each shows.
@@ -314,6 +317,7 @@ private:
     RVXMapPage* m_mapPage = nullptr;
     RVXTripController* m_trips = nullptr;
     RVXEventsController* m_events = nullptr;
+    RVXRepairController* m_repairs = nullptr;
     // Where the next start opens its recordings, in seconds (a trip's unit from its middle);
     // used once.
     double m_startSecond = 0;

@@ -4,6 +4,7 @@
 
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
+#include "gui/player/RVXRepairController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
@@ -63,6 +64,8 @@ bool RVXAppDelegate::handleFailedStart() {
         hideLoading();
         videoContainerView->setMessage(
             RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(path).fileName()));
+        // Cut short by power loss: a copy can be made whole.
+        m_repairs->offerRepair(videoContainerView, path);
         updateVideoViewsVisibility();
         return true;
     }
@@ -71,6 +74,7 @@ bool RVXAppDelegate::handleFailedStart() {
         RVXLog(QStringLiteral("error=%1 cannot be played").arg(path));
         subVideoContainerView->setMessage(
             RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(path).fileName()));
+        m_repairs->offerRepair(subVideoContainerView, path);
         player2->stop();
         player2->setMedia(nullptr);
         video2View->hide();

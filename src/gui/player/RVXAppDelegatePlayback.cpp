@@ -12,6 +12,7 @@
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMediaListTableModel.h"
+#include "gui/player/RVXRepairController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
@@ -129,6 +130,8 @@ void RVXAppDelegate::updateVideoUI() {
         partnerLeads
             ? RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(media->path()).fileName())
             : QString());
+    if (partnerLeads)
+        m_repairs->offerRepair(subVideoContainerView, media->path());
     const auto load = [start = std::exchange(m_startSecond, 0.0)](const QString& path) {
         VLCMediaRef m = VLCMedia::mediaWithPath(path);
         if (m && start > 0)

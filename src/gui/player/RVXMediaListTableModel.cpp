@@ -6,10 +6,12 @@
 #include "core/support/RVXLocalizedString.h"
 #include "widgets/TKImageButton.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QStyle>
 
 namespace {
 Qt::Alignment alignmentOf(const RVXMediaListCell::Column& column) {
@@ -60,8 +62,13 @@ QVariant RVXMediaListTableModel::data(const QModelIndex& index, int role) const 
             RVXMediaListCell::cellForColumn(*media, QString::fromLatin1(column.identifier));
         if (role == Qt::DisplayRole)
             return cell.text;
+        const bool cut = m_cut.contains(media->path());
         if (role == Qt::ToolTipRole)
-            return QDir::toNativeSeparators(media->path());
+            return cut ? RVXLocalizedString("repair.cut_tooltip") + u'\n' +
+                             QDir::toNativeSeparators(media->path())
+                       : QDir::toNativeSeparators(media->path());
+        if (cut && role == Qt::DecorationRole && column.identifier == std::string_view("file"))
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
         if (role == Qt::UserRole)
             return cell.iconName;
         if (cell.iconName.isEmpty())
@@ -71,6 +78,13 @@ QVariant RVXMediaListTableModel::data(const QModelIndex& index, int role) const 
     default:
         return {};
     }
+}
+
+void RVXMediaListTableModel::setCutPaths(QSet<QString> paths) {
+    m_cut = std::move(paths);
+    if (m_count > 0)
+        Q_EMIT dataChanged(index(0, 0), index(int(m_count) - 1, columnCount() - 1),
+                           {Qt::DecorationRole, Qt::ToolTipRole});
 }
 
 QVariant RVXMediaListTableModel::headerData(int section, Qt::Orientation orientation,

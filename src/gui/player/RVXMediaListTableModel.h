@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSet>
+#include <QString>
 
 class RVXMediaList;
 
@@ -15,6 +17,9 @@ public:
 
     // Takes the media list's current content.
     void reload();
+    // The recordings found cut short, marked in their file name's cell.
+    void setCutPaths(QSet<QString> paths);
+    bool isCut(const QString& path) const { return m_cut.contains(path); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -25,4 +30,5 @@ public:
 private:
     RVXMediaList* m_list;
     qsizetype m_count = 0;
+    QSet<QString> m_cut;
 };

@@ -54,7 +54,28 @@ void RVXScrollableVideoContainerView::setMessage(const QString& text) {
     if (text == m_message)
         return;
     m_message = text;
+    if (m_action)
+        m_action->hide();
+    m_onAction = nullptr;
     update();
+}
+
+void RVXScrollableVideoContainerView::setMessageAction(const QString& text,
+                                                       std::function<void()> action) {
+    if (!m_action) {
+        m_action = new QPushButton(this);
+        m_action->setObjectName(QStringLiteral("messageActionButton"));
+        connect(m_action, &QPushButton::clicked, this, [this] {
+            if (m_onAction)
+                m_onAction();
+        });
+    }
+    m_onAction = std::move(action);
+    m_action->setText(text);
+    m_action->adjustSize();
+    m_action->move((width() - m_action->width()) / 2, height() / 2 + 28);
+    m_action->show();
+    m_action->raise();
 }
 
 void RVXScrollableVideoContainerView::paintEvent(QPaintEvent*) {
@@ -77,5 +98,7 @@ void RVXScrollableVideoContainerView::paintEvent(QPaintEvent*) {
 
 void RVXScrollableVideoContainerView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (m_action)
+        m_action->move((width() - m_action->width()) / 2, height() / 2 + 28);
     fitVideoView();
 }

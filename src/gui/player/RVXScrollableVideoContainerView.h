@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QPointer>
+#include <QPushButton>
+
 #include <QWidget>
+#include <functional>
 
 // Holds a video view and keeps it the container's size, except while an animation
 // moves it (the channel swap). A line of text can stand over the video's place, for
@@ -21,8 +24,11 @@ public:
     void setAnimating(bool animating);
     bool isAnimating() const { return m_animating; }
 
-    // An empty text hides the line.
+    // An empty text hides the line, and the button under it.
     void setMessage(const QString& text);
+    // A button under the line, for what can be done about it; gone with the next message.
+    void setMessageAction(const QString& text, std::function<void()> action);
+    QPushButton* messageActionButton() const { return m_action; }
     QString message() const { return m_message; }
 
 protected:
@@ -37,5 +43,7 @@ private:
     QPointer<QWidget> m_videoView;
     QPointer<QWidget> m_spareView;
     QString m_message;
+    QPointer<QPushButton> m_action;
+    std::function<void()> m_onAction;
     bool m_animating = false;
 };

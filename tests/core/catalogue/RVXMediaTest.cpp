@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"test_20150101_120000_F.MP4", 0, 0, 0, 0, 0, 0, 0, 0},
         NameCase{"alwa_20150101_120000_X_F.MP4", 0, 0, 2015, 1, 1, 12, 0, 0},
         NameCase{"clip_F.MP4", 0, 0, 0, 0, 0, 0, 0, 0},
+        // A repaired copy is its recording's moment and side.
+        NameCase{"event_20150312_081502_F_repaired.MP4", 2, 0, 2015, 3, 12, 8, 15, 2},
         // Lower-case suffix: side undetermined by the name.
         NameCase{"alwa_20150101_120000_f.MP4", 0, 2, 2015, 1, 1, 12, 0, 0},
         // Numbers are read like atoi: a blank and a sign pass, the rest stops.

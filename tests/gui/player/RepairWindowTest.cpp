@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A recording cut short in the real window: marked in the list, "Repair a copy…" over its
+// view when it will not play, and the copy joining the list and playing with its graph
+// and map.
+#include "PlayerTestSupport.h"
+
+#include "gui/player/GraphView.h"
+#include "gui/player/RVXMediaListTableModel.h"
+#include "gui/player/RVXRepairController.h"
+#include "gui/player/RVXScrollableVideoContainerView.h"
+#include "support/TempTree.h"
+#include "support/WebPageTestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTableView>
+#include <QWebEngineView>
+
+namespace {
+
+QByteArray demo(const char* name) {
+    QFile f(QDir(demoCard()).filePath(QStringLiteral("20260314/") + QLatin1String(name)));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ACutRecordingIsMarkedAndItsRepairedCopyPlaysWithGraphAndMap) {
+    TempTree tree;
+    const QByteArray whole = demo("event_20260314_081527_F.MP4");
+    tree.file(QStringLiteral("alwa_20260314_081500_F.MP4"), demo("alwa_20260314_081500_F.MP4"));
+    const QString broken =
+        tree.file(QStringLiteral("event_20260314_081527_F.MP4"), whole.left(whole.size() / 2));
+    RVXRepairController* repairs = delegate->repairController();
+    bool found = false;
+    QObject::connect(repairs, &RVXRepairController::cutShortFound, [&] { found = true; });
+    open(tree.root());
+    ASSERT_TRUE(waitFor([&] { return found; }));
+
+    QAbstractItemModel* model = delegate->mediaListTableView->model();
+    int row = -1;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        if (model->index(r, 3).data().toString().startsWith(QStringLiteral("event_")))
+            row = r;
+    }
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(model->index(row, 3)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .startsWith(QStringLiteral("Cut short (no index); it can be repaired")));
+    EXPECT_FALSE(model->index(row, 3).data(Qt::DecorationRole).isNull());
+    EXPECT_TRUE(model->index(1 - row, 3).data(Qt::DecorationRole).isNull());
+
+    // It will not play; the view offers the repair.
+    ASSERT_TRUE(delegate->playAtIndex(row));
+    QPushButton* offer = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        offer = delegate->videoContainerView->messageActionButton();
+        return offer && offer->isVisible();
+    }));
+    EXPECT_EQ(offer->text(), QStringLiteral("Repair a copy\u2026"));
+    QString proposed;
+    repairs->savePanel = [&](const QString& p) {
+        proposed = p;
+        return p;
+    };
+    bool made = false, done = false;
+    QObject::connect(repairs, &RVXRepairController::repairFinished, [&](const QString&, bool ok) {
+        made = ok;
+        done = true;
+    });
+    QTest::mouseClick(offer, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return done; }, 30000));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(QFileInfo(proposed).fileName(),
+              QStringLiteral("event_20260314_081527_F_repaired.MP4"));
+    EXPECT_EQ(demo("event_20260314_081527_F.MP4"), whole);
+
+    // The copy is in the list, plays, and drives the graph and the map.
+    ASSERT_TRUE(waitFor([&] {
+        return delegate->player1->media() &&
+               QFileInfo(delegate->player1->media()->path()).fileName() ==
+                   QStringLiteral("event_20260314_081527_F_repaired.MP4") &&
+               delegate->playInfo()->isPlaying();
+    }));
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_TRUE(waitFor([&] { return !delegate->graphView->values().empty(); }));
+    EXPECT_TRUE(waitFor([&] {
+        return evaluate(delegate->mapWebView->page(), QStringLiteral("rvxTrackLength()")).toInt() >
+               10;
+    }));
+    EXPECT_TRUE(delegate->videoContainerView->message().isEmpty());
+}
