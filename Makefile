@@ -33,7 +33,7 @@ run: demo-card
 # The core again with clang and the sanitizers, and each fuzz target over its seeds.
 fuzz: deps
 	@test -f $(FUZZ_BUILD)/build.ninja || CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DRUVEX_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_nmea_parse fuzz_extract fuzz_card_files
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_nmea_parse fuzz_extract fuzz_card_files fuzz_recording_walk
 	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The fuzz smoke run goes first so that ctest's summary closes the output.
@@ -45,6 +45,7 @@ test: build fuzz
 bench: demo-card
 	$(BUILD)/bench/bench_catalogue
 	$(BUILD)/bench/bench_telemetry
+	$(BUILD)/bench/bench_media
 	xvfb-run -a -s "-ac -screen 0 1920x1080x24" $(BUILD)/bench/bench_player $(DEMO_CARD)
 
 # The Debian package, ruvex-viewer_<version>_<arch>.deb, in the build folder.
