@@ -2,7 +2,11 @@
 #include "gui/player/RVXScrollableVideoContainerView.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 void RVXScrollableVideoContainerView::setVideoView(QWidget* view) {
     m_videoView = view;
@@ -51,54 +55,79 @@ void RVXScrollableVideoContainerView::fitVideoView() {
 // native video window, and Qt makes such a label and every box above it native, which
 // leaves stale pictures on screen. The failed player's view is hidden meanwhile.
 void RVXScrollableVideoContainerView::setMessage(const QString& text) {
-    if (text == m_message)
+    if (text == m_message && m_actionText.isEmpty())
         return;
     m_message = text;
-    if (m_action)
-        m_action->hide();
+    m_actionText.clear();
     m_onAction = nullptr;
+    unsetCursor();
     update();
 }
 
 void RVXScrollableVideoContainerView::setMessageAction(const QString& text,
                                                        std::function<void()> action) {
-    if (!m_action) {
-        m_action = new QPushButton(this);
-        m_action->setObjectName(QStringLiteral("messageActionButton"));
-        connect(m_action, &QPushButton::clicked, this, [this] {
-            if (m_onAction)
-                m_onAction();
-        });
-    }
+    m_actionText = text;
     m_onAction = std::move(action);
-    m_action->setText(text);
-    m_action->adjustSize();
-    m_action->move((width() - m_action->width()) / 2, height() / 2 + 28);
-    m_action->show();
-    m_action->raise();
+    setCursor(Qt::PointingHandCursor);
+    update();
+}
+
+namespace {
+constexpr int kPadding = 8;
+
+QFont messageFont(QFont font) {
+    font.setPixelSize(13);
+    return font;
+}
+} // namespace
+
+QRect RVXScrollableVideoContainerView::messageActionRect() const {
+    if (m_message.isEmpty() || m_actionText.isEmpty())
+        return {};
+    const QFontMetrics metrics(messageFont(font()));
+    const QRect text = metrics.boundingRect(rect().adjusted(kPadding, 0, -kPadding, 0),
+                                            Qt::AlignCenter | Qt::TextWordWrap, m_message);
+    const int bandHeight = std::max(text.height() + 2 * kPadding, 32);
+    const QSize size(metrics.horizontalAdvance(m_actionText) + 24, metrics.height() + 10);
+    return QRect(QPoint((width() - size.width()) / 2, (height() + bandHeight) / 2 + 8), size);
 }
 
 void RVXScrollableVideoContainerView::paintEvent(QPaintEvent*) {
     if (m_message.isEmpty())
         return;
     QPainter painter(this);
-    QFont font = painter.font();
-    font.setPixelSize(13);
-    painter.setFont(font);
-    const int padding = 8;
-    const QRect text = painter.boundingRect(rect().adjusted(padding, 0, -padding, 0),
+    painter.setFont(messageFont(painter.font()));
+    const QRect text = painter.boundingRect(rect().adjusted(kPadding, 0, -kPadding, 0),
                                             Qt::AlignCenter | Qt::TextWordWrap, m_message);
-    const int height = std::max(text.height() + 2 * padding, 32);
+    const int height = std::max(text.height() + 2 * kPadding, 32);
     const QRect band(0, (this->height() - height) / 2, width(), height);
     painter.fillRect(band, QColor(20, 20, 22, 200));
     painter.setPen(QColor(0xf0, 0xf0, 0xf0));
-    painter.drawText(band.adjusted(padding, 0, -padding, 0), Qt::AlignCenter | Qt::TextWordWrap,
+    painter.drawText(band.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignCenter | Qt::TextWordWrap,
                      m_message);
+    const QRect button = messageActionRect();
+    if (button.isEmpty())
+        return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0xc8, 0x90, 0x2e), 1.5));
+    painter.setBrush(QColor(0x2b, 0x2d, 0x31));
+    painter.drawRoundedRect(QRectF(button).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter.setPen(QColor(0xf4, 0xf5, 0xf7));
+    painter.drawText(button, Qt::AlignCenter, m_actionText);
+}
+
+void RVXScrollableVideoContainerView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_onAction && event->button() == Qt::LeftButton &&
+        messageActionRect().contains(event->position().toPoint())) {
+        // The action may set a new message, and with it a new action.
+        const std::function<void()> action = m_onAction;
+        action();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void RVXScrollableVideoContainerView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_action)
-        m_action->move((width() - m_action->width()) / 2, height() / 2 + 28);
     fitVideoView();
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QPointer>
-#include <QPushButton>
 
 #include <QWidget>
 #include <functional>
@@ -26,14 +25,19 @@ public:
 
     // An empty text hides the line, and the button under it.
     void setMessage(const QString& text);
-    // A button under the line, for what can be done about it; gone with the next message.
+    // A button drawn under the line, for what can be done about it; gone with the next
+    // message. Drawn, not a widget: a widget here would have to be a window of its own to
+    // stand over the video's, and the video's windows would not stay in place.
     void setMessageAction(const QString& text, std::function<void()> action);
-    QPushButton* messageActionButton() const { return m_action; }
+    QString messageActionText() const { return m_actionText; }
+    // Where the button is, empty without one.
+    QRect messageActionRect() const;
     QString message() const { return m_message; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -43,7 +47,7 @@ private:
     QPointer<QWidget> m_videoView;
     QPointer<QWidget> m_spareView;
     QString m_message;
-    QPointer<QPushButton> m_action;
+    QString m_actionText;
     std::function<void()> m_onAction;
     bool m_animating = false;
 };

@@ -52,14 +52,15 @@ TEST_F(MainWindowTest, ACutRecordingIsMarkedAndItsRepairedCopyPlaysWithGraphAndM
     EXPECT_FALSE(model->index(row, 3).data(Qt::DecorationRole).isNull());
     EXPECT_TRUE(model->index(1 - row, 3).data(Qt::DecorationRole).isNull());
 
-    // It will not play; the view offers the repair.
+    // It will not play; the view offers the repair, drawn under its message.
     ASSERT_TRUE(delegate->playAtIndex(row));
-    QPushButton* offer = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        offer = delegate->videoContainerView->messageActionButton();
-        return offer && offer->isVisible();
-    }));
-    EXPECT_EQ(offer->text(), QStringLiteral("Repair a copy\u2026"));
+    RVXScrollableVideoContainerView* view = delegate->videoContainerView;
+    ASSERT_TRUE(waitFor([&] { return !view->messageActionRect().isEmpty(); }));
+    EXPECT_EQ(view->messageActionText(), QStringLiteral("Repair a copy\u2026"));
+    EXPECT_TRUE(view->message().contains(QStringLiteral("was cut short")))
+        << qPrintable(view->message());
+    // Drawn, so no window of its own over the video's.
+    EXPECT_TRUE(view->findChildren<QPushButton*>().isEmpty());
     QString proposed;
     repairs->savePanel = [&](const QString& p) {
         proposed = p;
@@ -70,7 +71,7 @@ TEST_F(MainWindowTest, ACutRecordingIsMarkedAndItsRepairedCopyPlaysWithGraphAndM
         made = ok;
         done = true;
     });
-    QTest::mouseClick(offer, Qt::LeftButton);
+    QTest::mouseClick(view, Qt::LeftButton, {}, view->messageActionRect().center());
     ASSERT_TRUE(waitFor([&] { return done; }, 30000));
     ASSERT_TRUE(made);
     EXPECT_EQ(QFileInfo(proposed).fileName(),
