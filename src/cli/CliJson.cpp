@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliJson.h"
 
+#include "core/telemetry/RVXTelemetryExport.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -70,10 +72,5 @@ QByteArray CliJson::quoted(const QString& text) {
 }
 
 QByteArray CliJson::number(double value) {
-    // JSON has no infinities or NaN.
-    if (!std::isfinite(value))
-        return "null";
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return QByteArray(buffer, result.ptr - buffer);
+    return RVXTelemetryExport::number(value);
 }

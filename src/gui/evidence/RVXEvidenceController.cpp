@@ -4,6 +4,7 @@
 #include "ui_RVXEvidenceController.h"
 
 #include "core/evidence/RVXEvidencePack.h"
+#include "core/support/RVXDeliver.h"
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
 #include "platform/RVXEvidenceSheetWriter.h"
@@ -152,15 +153,7 @@ void RVXEvidenceController::startExport() {
     setExporting(true);
     m_cancel = std::make_shared<std::atomic<bool>>(false);
     QPointer<RVXEvidenceController> self(this);
-    const auto deliver = [self](auto&& call) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, call] {
-                if (self)
-                    call(self.data());
-            },
-            Qt::QueuedConnection);
-    };
+    const auto deliver = [self](auto&& call) { RVXDeliver(self, call); };
     QThreadPool::globalInstance()->start([deliver, request, cancel = m_cancel] {
         RVXEvidenceSheetWriter sheet;
         int shown = -1;

@@ -3,6 +3,7 @@
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXMediaPair.h"
+#include "core/support/RVXDeliver.h"
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
 #include "gui/player/CustomWindow.h"
@@ -181,15 +182,7 @@ void RVXEventsController::tripsChanged() {
     m_progress->setDrawDockProgress(true);
     setStatus(RVXLocalizedString("events.scanning_fmt").arg(0).arg(m_units.size()));
     QPointer<RVXEventsController> self(this);
-    const auto deliver = [self](auto&& call) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, call] {
-                if (self)
-                    call(self.data());
-            },
-            Qt::QueuedConnection);
-    };
+    const auto deliver = [self](auto&& call) { RVXDeliver(self, call); };
     QThreadPool::globalInstance()->start(
         [deliver, generation, cancel = m_cancel, units = m_units, folder = d->openFolder()] {
             const RVXScanSettings settings = RVXScanSettings::forFolder(folder);

@@ -3,6 +3,7 @@
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/media/RVXRecordingRepair.h"
+#include "core/support/RVXDeliver.h"
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
 #include "gui/player/CustomWindow.h"
@@ -18,20 +19,6 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThreadPool>
-
-namespace {
-
-template <typename Call> void deliverTo(QPointer<RVXRepairController> self, Call call) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [self, call] {
-            if (self)
-                call(self.data());
-        },
-        Qt::QueuedConnection);
-}
-
-} // namespace
 
 RVXRepairController::RVXRepairController(RVXAppDelegate* delegate)
     : QObject(delegate)
@@ -57,8 +44,8 @@ void RVXRepairController::listReloaded() {
             if (RVXRecordingDiagnosis::diagnose(p).state == RVXRecordingDiagnosis::State::CutShort)
                 cut.insert(p);
         }
-        deliverTo(self,
-                  [generation, cut](RVXRepairController* c) { c->diagnosed(generation, cut); });
+        RVXDeliver(self,
+                   [generation, cut](RVXRepairController* c) { c->diagnosed(generation, cut); });
     });
 }
 
@@ -121,12 +108,12 @@ void RVXRepairController::repairCopy(const QString& broken) {
         [self = QPointer(this), broken, reference, copy, cancel = m_cancel] {
             const auto error = RVXRecordingRepair::repair(
                 broken, reference, copy, nullptr, cancel.get(), [self](double f) {
-                    deliverTo(self, [f](RVXRepairController* c) {
+                    RVXDeliver(self, [f](RVXRepairController* c) {
                         if (c->m_progress)
                             c->m_progress->setValue(int(f * 1000));
                     });
                 });
-            deliverTo(self, [copy, error](RVXRepairController* c) { c->finished(copy, error); });
+            RVXDeliver(self, [copy, error](RVXRepairController* c) { c->finished(copy, error); });
         });
 }
 

@@ -5,6 +5,7 @@
 #include "core/playback/RVXMediaListCell.h"
 #include "core/playback/RVXPlayInfo.h"
 #include "core/playback/RVXTelemetryReadout.h"
+#include "core/support/RVXDeliver.h"
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
 #include "gui/player/GraphView.h"
@@ -146,15 +147,7 @@ void RVXTripController::listReloaded() {
         RVXTrip::readLengths(units);
         auto trips =
             std::make_shared<std::vector<RVXTrip>>(RVXTrip::tripsFromUnits(std::move(units)));
-        const auto deliver = [self](auto&& call) {
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, call] {
-                    if (self)
-                        call(self.data());
-                },
-                Qt::QueuedConnection);
-        };
+        const auto deliver = [self](auto&& call) { RVXDeliver(self, call); };
         deliver([generation, trips](RVXTripController* c) { c->tripsRead(generation, *trips); });
         for (size_t i = 0; i < trips->size(); ++i) {
             std::optional<RVXTripTelemetry> t = RVXTripTelemetry::read((*trips)[i], cancel.get());
