@@ -52,8 +52,13 @@ double RVXTrip::movieLength(const RVXMedia& media) {
 }
 
 void RVXTrip::readLengths(std::vector<RVXTripUnit>& units) {
-    for (RVXTripUnit& unit : units)
+    for (RVXTripUnit& unit : units) {
         unit.length = movieLength(*unit.media);
+        // A front cut short or damaged still has its rear's seconds: the drive went on
+        // through it, and the rear plays there.
+        if (unit.length <= 0 && unit.partner)
+            unit.length = movieLength(*unit.partner);
+    }
 }
 
 std::vector<RVXTrip> RVXTrip::tripsFromUnits(std::vector<RVXTripUnit> units) {

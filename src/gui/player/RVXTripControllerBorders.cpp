@@ -61,7 +61,10 @@ void RVXTripController::prepareNext() {
     const size_t next = m_segment + 1;
     const RVXTripSegment& segment = m_timeline->segment(next);
     const RVXTripUnit& unit = m_timeline->unitOf(next);
-    const bool rearInMain = d->player1->media()->mediaDirection() == RVXMediaDirectionRear;
+    // Swapped means the front in the small view: a rear alone in the main view (its front
+    // could not be played, or there is none) is no swap to keep.
+    const bool rearInMain =
+        d->player1->media()->mediaDirection() == RVXMediaDirectionRear && hasMedia(d->player2);
     RVXMediaRef main = unit.media, partner = unit.partner;
     if (rearInMain && partner && partner->isRearMedia())
         std::swap(main, partner);

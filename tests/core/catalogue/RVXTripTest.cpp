@@ -259,3 +259,21 @@ TEST(RVXTripTelemetry, GreatCircleStepsOnTheMeanRadius) {
     EXPECT_NEAR(RVXTripTelemetry::greatCircleKm(0, 0, 0, 180), 20015.115, 0.01);
     EXPECT_EQ(RVXTripTelemetry::greatCircleKm(48.2, 16.37, 48.2, 16.37), 0);
 }
+
+TEST(RVXTrip, APairWhoseFrontWasCutShortKeepsItsRearsSecondsInTheDrive) {
+    TempTree tree;
+    const QByteArray healthy = file({mvhd(0, 1000, 10000)});
+    // 10 s recordings back to back; the middle pair's front lost its index.
+    tree.file(QStringLiteral("alwa_20260314_081500_F.MP4"), healthy);
+    tree.file(QStringLiteral("alwa_20260314_081510_F.MP4"), healthy.left(healthy.size() / 2));
+    tree.file(QStringLiteral("alwa_20260314_081510_R.MP4"), healthy);
+    tree.file(QStringLiteral("alwa_20260314_081520_F.MP4"), healthy);
+    RVXMediaList list;
+    list.setDirectoryPath(tree.root());
+    list.waitForWalks();
+    const std::vector<RVXTrip> trips = RVXTrip::tripsOfList(list);
+    ASSERT_EQ(trips.size(), 1u) << "the drive must not break at the cut recording";
+    ASSERT_EQ(trips[0].units().size(), 3u);
+    EXPECT_EQ(trips[0].units()[1].length, 10.0);
+    EXPECT_EQ(trips[0].seconds(), 30.0);
+}

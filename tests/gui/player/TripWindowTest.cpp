@@ -6,9 +6,11 @@
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/RVXTripController.h"
 #include "gui/player/VLCVideoView.h"
+#include "support/TempTree.h"
 #include "widgets/TKSliderMarks.h"
 
 #include <QAbstractItemModel>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -186,4 +188,41 @@ TEST_F(TripWindowTest, SeeksAndJumpsLandInTheUnitAndSecondOfTheTrip) {
     ASSERT_TRUE(
         waitFor([&] { return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4"); }));
     EXPECT_TRUE(trips->sliderMarks()->marks().empty());
+}
+
+TEST_F(MainWindowTest, ATripGoesOnThroughAPairWhoseFrontWasCutShort) {
+    // The demo drive with the motion pair's front cut in half.
+    TempTree tree;
+    const QDir card(demoCard() + QStringLiteral("/20260314"));
+    for (const QFileInfo& f : card.entryInfoList(QDir::Files)) {
+        if (f.fileName() == QStringLiteral("motion_20260314_081515_F.MP4")) {
+            QFile in(f.absoluteFilePath());
+            ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+            tree.file(f.fileName(), in.readAll().left(in.size() / 2));
+        } else {
+            ASSERT_TRUE(QFile::link(f.absoluteFilePath(), tree.path(f.fileName())));
+        }
+    }
+    open(tree.root());
+    RVXTripController* trips = delegate->tripController();
+    ASSERT_TRUE(waitFor([&] { return !trips->trips().empty(); }));
+    ASSERT_EQ(trips->trips().size(), 1u) << "one drive, the cut recording inside it";
+    EXPECT_EQ(trips->trips()[0].seconds(), 56.0);
+    // Into the cut pair: its rear plays alone, then the drive goes on to the event pair, its
+    // front in the main view again (a rear alone there was no swap to keep).
+    trips->playTrip(0, 16);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return fileOf(delegate->player1) == QStringLiteral("motion_20260314_081515_R.MP4") &&
+                   delegate->player1->clockTime().has_value();
+        },
+        15000));
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return fileOf(delegate->player1) == QStringLiteral("event_20260314_081527_F.MP4") &&
+                   delegate->playInfo()->isPlaying();
+        },
+        20000))
+        << qPrintable(fileOf(delegate->player1));
+    EXPECT_EQ(trips->playingTrip(), std::optional<size_t>(0));
 }
