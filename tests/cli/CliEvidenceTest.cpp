@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -110,4 +111,36 @@ TEST(CardEvidence, ALoneRecordingGivesItsSideAndBadRequestsLeaveNothing) {
     EXPECT_TRUE(r.err.contains("never written onto the card")) << r.err.constData();
     EXPECT_EQ(QDir(tree.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("lone")});
+}
+
+TEST(CardEvidence, ARecordingCutShortInTheWindowIsKeptWholeAndTheCutGoesOnAfterIt) {
+    TempTree tree;
+    const QDir demo(card() + QStringLiteral("/20260314"));
+    for (const QFileInfo& f : demo.entryInfoList(QDir::Files)) {
+        const QString to = tree.path(QStringLiteral("card/20260314/") + f.fileName());
+        if (f.fileName() == QStringLiteral("motion_20260314_081515_F.MP4")) {
+            QFile in(f.absoluteFilePath());
+            ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+            tree.file(QStringLiteral("card/20260314/") + f.fileName(), in.read(600000));
+        } else {
+            QDir().mkpath(QFileInfo(to).absolutePath());
+            ASSERT_TRUE(QFile::link(f.absoluteFilePath(), to));
+        }
+    }
+    const QString pack = tree.path(QStringLiteral("pack"));
+    const RunResult r =
+        runProgram(kCard, {"evidence", tree.path(QStringLiteral("card")), "--at",
+                           "2026-03-14T08:15:20", "--before", "8", "--after", "10", "--out", pack});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    // The front before and after the cut recording in files of their own; the rear whole.
+    EXPECT_TRUE(QFile::exists(pack + "/front-1.mp4"));
+    EXPECT_TRUE(QFile::exists(pack + "/front-2.mp4"));
+    EXPECT_FALSE(QFile::exists(pack + "/front.mp4"));
+    EXPECT_TRUE(QFile::exists(pack + "/rear.mp4"));
+    EXPECT_EQ(QFileInfo(pack + "/originals/motion_20260314_081515_F.MP4").size(), 600000);
+    EXPECT_EQ(sha256Check(pack).exitCode, 0);
+    // The cut front's seconds come from its rear's telemetry: ten records a second throughout.
+    QFile csv(pack + "/telemetry.csv");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_GE(csv.readAll().count('\n'), 18 * 10);
 }

@@ -3,6 +3,7 @@
 
 #include "core/catalogue/RVXMedia.h"
 #include "core/evidence/RVXEvidenceTelemetry.h"
+#include "core/media/RVXRecordingDiagnosis.h"
 #include "core/media/RVXStreamCut.h"
 #include "core/settings/RVXSettingFile.h"
 #include "core/support/RVXCFormat.h"
@@ -57,29 +58,46 @@ std::vector<RVXMediaRef> originalsOf(const RVXEvidencePlan& plan) {
     return out;
 }
 
-// One camera's cuts: one file when every piece's streams agree, else one a recording.
+// One camera's cuts: one file when every piece's streams agree, else one a recording. A
+// recording that cannot be cut (cut short by power loss, damaged) is left to originals/,
+// and the cut goes on in a file of its own after it, so that no file hides the gap.
 std::optional<QString> cutSide(const RVXEvidencePlan& plan, bool rear, const QDir& dir,
                                std::optional<double>* keyframe, const std::atomic<bool>* cancel) {
-    const std::vector<RVXCutPiece> pieces = plan.pieces(rear);
-    if (pieces.empty())
+    std::vector<std::vector<RVXCutPiece>> runs(1);
+    for (const RVXCutPiece& p : plan.pieces(rear)) {
+        if (RVXRecordingDiagnosis::diagnose(p.path).state !=
+            RVXRecordingDiagnosis::State::Healthy) {
+            if (!runs.back().empty())
+                runs.emplace_back();
+            continue;
+        }
+        runs.back().push_back(p);
+    }
+    if (runs.back().empty())
+        runs.pop_back();
+    if (runs.empty())
         return std::nullopt;
-    const QString side = rear ? QStringLiteral("rear") : QStringLiteral("front");
-    bool joinable = true;
-    for (size_t i = 1; i < pieces.size() && joinable; ++i)
-        joinable = RVXStreamCut::compatible(pieces[0].path, pieces[i].path);
     std::vector<std::vector<RVXCutPiece>> files;
-    if (joinable)
-        files.push_back(pieces);
-    else
-        for (const RVXCutPiece& p : pieces)
-            files.push_back({p});
+    for (const auto& run : runs) {
+        bool joinable = true;
+        for (size_t i = 1; i < run.size() && joinable; ++i)
+            joinable = RVXStreamCut::compatible(run[0].path, run[i].path);
+        if (joinable)
+            files.push_back(run);
+        else
+            for (const RVXCutPiece& p : run)
+                files.push_back({p});
+    }
+    const QString side = rear ? QStringLiteral("rear") : QStringLiteral("front");
     for (size_t i = 0; i < files.size(); ++i) {
         const QString name = files.size() == 1 ? side + QStringLiteral(".mp4")
                                                : QStringLiteral("%1-%2.mp4").arg(side).arg(i + 1);
         RVXCutReport report;
         if (auto e = RVXStreamCut::cut(files[i], dir.filePath(name), &report, cancel))
             return e;
-        if (i == 0 && !report.pieces.empty())
+        // The first file's start is the pack's only when it holds the window's first piece.
+        if (i == 0 && !report.pieces.empty() &&
+            files[0].front().path == plan.pieces(rear).front().path)
             *keyframe = report.pieces.front().keyframe;
     }
     return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QStringList>
 
 #include <cmath>
 
@@ -56,11 +57,16 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
     std::optional<std::pair<RVXGpsData, double>> atMoment;
     for (size_t p = 0; p < plan.parts.size(); ++p) {
         const RVXEvidencePart& part = plan.parts[p];
-        const RVXMediaRef media = RVXEvidencePlan::sideOf(part.unit, false)
-                                      ? RVXEvidencePlan::sideOf(part.unit, false)
-                                      : part.unit.media;
+        // The front's telemetry, or the rear's where the front has none to read (a lone
+        // rear, or a front cut short).
+        QStringList paths;
+        for (const RVXMediaRef& m : {RVXEvidencePlan::sideOf(part.unit, false),
+                                     RVXEvidencePlan::sideOf(part.unit, true)}) {
+            if (m)
+                paths << m->path();
+        }
         RVXBlackBoxData data;
-        if (!data.ExtractStreamInformation(QFile::encodeName(media->path()).constData()))
+        if (!data.extractFirstReadable(paths))
             continue;
         if (const auto offset = RVXCardScan::clockOffset(part.unit, data, settings))
             offsets.push_back(*offset);
