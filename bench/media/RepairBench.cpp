@@ -62,7 +62,6 @@ QString makeRecording(const QTemporaryDir& dir, const QString& name, int seconds
     return out;
 }
 
-
 void BM_RepairAgainstRead(benchmark::State& state) {
     static QTemporaryDir dir;
     static QString broken, reference;

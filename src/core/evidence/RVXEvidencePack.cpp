@@ -63,8 +63,9 @@ std::vector<RVXMediaRef> originalsOf(const RVXEvidencePlan& plan) {
 // and the cut goes on in a file of its own after it, so that no file hides the gap.
 std::optional<QString> cutSide(const RVXEvidencePlan& plan, bool rear, const QDir& dir,
                                std::optional<double>* keyframe, const std::atomic<bool>* cancel) {
+    const std::vector<RVXCutPiece> pieces = plan.pieces(rear);
     std::vector<std::vector<RVXCutPiece>> runs(1);
-    for (const RVXCutPiece& p : plan.pieces(rear)) {
+    for (const RVXCutPiece& p : pieces) {
         if (RVXRecordingDiagnosis::diagnose(p.path).state !=
             RVXRecordingDiagnosis::State::Healthy) {
             if (!runs.back().empty())
@@ -96,8 +97,7 @@ std::optional<QString> cutSide(const RVXEvidencePlan& plan, bool rear, const QDi
         if (auto e = RVXStreamCut::cut(files[i], dir.filePath(name), &report, cancel))
             return e;
         // The first file's start is the pack's only when it holds the window's first piece.
-        if (i == 0 && !report.pieces.empty() &&
-            files[0].front().path == plan.pieces(rear).front().path)
+        if (i == 0 && !report.pieces.empty() && files[0].front().path == pieces.front().path)
             *keyframe = report.pieces.front().keyframe;
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include "core/catalogue/RVXMedia.h"
 #include "core/media/RVXH264Order.h"
 #include "core/media/RVXMp4Boxes.h"
+#include "core/media/RVXQuietLibav.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,6 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavutil/log.h>
 }
 
 #include <algorithm>
@@ -252,8 +252,7 @@ bool decodesWith(const RVXRecordingReference& ref, const QString& path, uint64_t
         return false;
     std::copy(sample.begin(), sample.end(), pkt->data);
     pkt->flags |= AV_PKT_FLAG_KEY;
-    const int logLevel = av_log_get_level();
-    av_log_set_level(AV_LOG_QUIET);
+    const RVXQuietLibav quiet;
     bool ok = avcodec_send_packet(c, pkt) >= 0 && avcodec_send_packet(c, nullptr) >= 0;
     int got = 0;
     while (ok && avcodec_receive_frame(c, frame) >= 0) {
@@ -262,7 +261,6 @@ bool decodesWith(const RVXRecordingReference& ref, const QString& path, uint64_t
         ++got;
         av_frame_unref(frame);
     }
-    av_log_set_level(logLevel);
     return ok && got > 0;
 }
 

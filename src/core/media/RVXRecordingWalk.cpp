@@ -4,13 +4,12 @@
 #include "core/media/RVXRecordingRepair.h"
 
 #include "core/media/RVXH264Order.h"
+#include "core/media/RVXQuietLibav.h"
 
 #include <QFile>
-#include <QScopeGuard>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavutil/log.h>
 }
 
 #include <algorithm>
@@ -138,11 +137,11 @@ public:
     // The order counts of the pictures read so far; none once one could not be read.
     std::optional<std::vector<int64_t>>& pocs() { return m_pocs; }
 
-    // The size of the chunk of kind at pos holding samples (0: as many as the bytes show),
-    // its sample sizes in sizes; none when the bytes are not such a chunk.
-    std::optional<uint64_t> chunk(int track, uint64_t pos, uint32_t samples,
-                                  std::optional<int> nextTrack, std::vector<uint32_t>& sizes,
-                                  std::vector<uint32_t>& idr) {
+    // The size of track's chunk at pos holding samples (0: as many as the bytes show), its
+    // sample sizes in sizes; none when the bytes are not such a chunk. nextTrack is the
+    // track whose chunk follows, -1 when that is not known.
+    std::optional<uint64_t> chunk(int track, uint64_t pos, uint32_t samples, int nextTrack,
+                                  std::vector<uint32_t>& sizes, std::vector<uint32_t>& idr) {
         sizes.clear();
         idr.clear();
         if (track == m_video)
@@ -295,12 +294,12 @@ private:
 
     // Where the last frame of an audio chunk that starts at from ends: where the next
     // chunk's signature begins and the bytes before it are exactly one frame.
-    std::optional<uint64_t> lastFrameEnd(uint64_t from, std::optional<int> nextTrack) {
+    std::optional<uint64_t> lastFrameEnd(uint64_t from, int nextTrack) {
         const uint64_t limit = std::min(m_src.end(), from + kMaxAacFrame);
         for (uint64_t p = from + 1; p <= limit; ++p) {
-            const bool boundary = p == m_src.end() ? !nextTrack.has_value()
-                                                   : (nextTrack ? startsChunkOf(*nextTrack, p)
-                                                                : classify(p) != m_audio);
+            const bool boundary = p == m_src.end() ? nextTrack < 0
+                                                   : (nextTrack >= 0 ? startsChunkOf(nextTrack, p)
+                                                                     : classify(p) != m_audio);
             if (!boundary)
                 continue;
             const uchar* bytes = m_src.at(from, p - from);
@@ -310,7 +309,7 @@ private:
         return std::nullopt;
     }
 
-    std::optional<uint64_t> audioChunk(uint64_t pos, uint32_t samples, std::optional<int> nextTrack,
+    std::optional<uint64_t> audioChunk(uint64_t pos, uint32_t samples, int nextTrack,
                                        std::vector<uint32_t>& sizes) {
         const uint32_t wanted = samples ? samples : kMaxSamplesBeyond;
         const uint64_t window =
@@ -367,11 +366,7 @@ RVXRecordingRepair::Walk RVXRecordingRepair::walk(const RVXRecordingReference& r
         w.stoppedBecause = QStringLiteral("nothing to walk");
         return w;
     }
-    // The decoder is asked about bytes that are not sound, on purpose; its complaints are
-    // the answer, not news.
-    const int logLevel = av_log_get_level();
-    av_log_set_level(AV_LOG_QUIET);
-    const auto restore = qScopeGuard([logLevel] { av_log_set_level(logLevel); });
+    const RVXQuietLibav quiet;
     Walker walker(reference, source);
     std::vector<uint32_t> sizes, idr;
     uint64_t pos = start;
@@ -384,9 +379,8 @@ RVXRecordingRepair::Walk RVXRecordingRepair::walk(const RVXRecordingReference& r
         const bool known = c < reference.pattern.size();
         const int track = known ? reference.pattern[c].track : walker.classify(pos);
         const uint32_t samples = known ? reference.pattern[c].samples : 0;
-        const std::optional<int> next = c + 1 < reference.pattern.size()
-                                            ? std::optional(reference.pattern[c + 1].track)
-                                            : std::nullopt;
+        // The track whose chunk follows, -1 past the reference's list.
+        const int next = c + 1 < reference.pattern.size() ? reference.pattern[c + 1].track : -1;
         const std::optional<uint64_t> size = walker.chunk(track, pos, samples, next, sizes, idr);
         walker.takeChunkOrder(size && *size > 0);
         if (!size || *size == 0) {

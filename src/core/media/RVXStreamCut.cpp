@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/media/RVXStreamCut.h"
 
+#include "core/media/RVXQuietLibav.h"
+
 #include <QFile>
 
 extern "C" {
@@ -241,8 +243,9 @@ bool RVXStreamCut::compatible(const QString& a, const QString& b) {
 
 std::optional<QString> RVXStreamCut::cut(const std::vector<RVXCutPiece>& pieces, const QString& out,
                                          RVXCutReport* report, const std::atomic<bool>* cancel) {
-    // The muxer's notes (the second pass for the index at the front) are no one's business.
-    av_log_set_level(AV_LOG_ERROR);
+    // The muxer's notes (the second pass for the index at the front) are no one's business;
+    // what goes wrong comes back as the error.
+    const RVXQuietLibav quiet;
     RVXCutReport local;
     RVXCutReport& r = report ? *report : local;
     r = {};

@@ -8,17 +8,13 @@
 #include "testmedia/CameraRecordingWriter.h"
 #include "testmedia/DemoDrive.h"
 
+#include "ScanTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using Kind = RVXScanEvent::Kind;
-
-RVXTripUnit unitOf(const char* name, double length) {
-    RVXTripUnit u = RVXTrip::unitOf(RVXMedia::mediaWithPath(QStringLiteral("/card/") + name));
-    u.length = length;
-    return u;
-}
 
 // n samples at rest on a tilted mounting, ten a second.
 RVXBlackBoxData resting(size_t n) {

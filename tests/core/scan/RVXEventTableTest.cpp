@@ -3,17 +3,13 @@
 #include "core/scan/RVXEventTable.h"
 #include "support/StringTableApp.h"
 
+#include "ScanTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using Kind = RVXScanEvent::Kind;
-
-RVXTripUnit unitOf(const char* name, double length) {
-    RVXTripUnit u = RVXTrip::unitOf(RVXMedia::mediaWithPath(QStringLiteral("/card/") + name));
-    u.length = length;
-    return u;
-}
 
 RVXScanEvent eventIn(const RVXTripUnit& unit, Kind kind, double offset) {
     RVXScanEvent e;
