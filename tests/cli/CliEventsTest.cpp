@@ -2,6 +2,9 @@
 #include "support/Run.h"
 #include "support/TempTree.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -65,5 +68,18 @@ TEST(CardEvents, NothingToCheckAndBadArguments) {
               QStringLiteral("unknown"));
     EXPECT_TRUE(QJsonDocument::fromJson(clock.out).object().value(u"offsetSeconds").isNull());
     EXPECT_EQ(runProgram(kCard, {"events"}).exitCode, 2);
+
+    // The demo card's recordings without its config.bin: their fixes are there, the zone is
+    // not, so the clock is not judged against the defaults' zone.
+    TempTree bare;
+    QDir().mkpath(bare.path(QStringLiteral("20260314")));
+    const QDir demo(qEnvironmentVariable("RUVEX_TEST_DEMO_CARD") + QStringLiteral("/20260314"));
+    for (const QFileInfo& f : demo.entryInfoList(QDir::Files))
+        ASSERT_TRUE(QFile::link(f.absoluteFilePath(),
+                                bare.path(QStringLiteral("20260314/") + f.fileName())));
+    const RunResult noZone = runProgram(kCard, {"clock", bare.root()});
+    EXPECT_TRUE(noZone.out.contains("no config.bin to tell its time zone"))
+        << noZone.out.constData();
+    EXPECT_TRUE(noZone.out.contains("unknown")) << noZone.out.constData();
     EXPECT_EQ(runProgram(kCard, {"clock", tree.path(QStringLiteral("none"))}).exitCode, 2);
 }

@@ -143,4 +143,8 @@ TEST(CardEvidence, ARecordingCutShortInTheWindowIsKeptWholeAndTheCutGoesOnAfterI
     QFile csv(pack + "/telemetry.csv");
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_GE(csv.readAll().count('\n'), 18 * 10);
+    // This card has no config.bin: its clock is not judged against the defaults' zone.
+    const RunResult text = runProgram(QStringLiteral("pdftotext"), {pack + "/sheet.pdf", "-"});
+    // (pdftotext writes the "fi" of "config" as one ligature.)
+    EXPECT_TRUE(text.out.contains("to tell its time zone")) << text.out.constData();
 }

@@ -116,12 +116,16 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
     m_gpx += RVXTelemetryExport::gpxEnd();
 
     const RVXClockCheck clock = RVXClockCheck::fromOffsets(offsets);
-    m_sheet.clockOffset =
-        clock.offsetSeconds
-            ? RVXCFormat("%+.1f s (camera minus GPS, median of %d recordings). ",
-                         *clock.offsetSeconds, clock.units) +
-                  clock.sentence()
-            : QStringLiteral("not measured (no recording of the window holds a dated GPS fix)");
+    if (!settings.zoneKnown)
+        m_sheet.clockOffset =
+            QStringLiteral("not measured (the card holds no config.bin to tell its time zone)");
+    else if (clock.offsetSeconds)
+        m_sheet.clockOffset = RVXCFormat("%+.1f s (camera minus GPS, median of %d recordings). ",
+                                         *clock.offsetSeconds, clock.units) +
+                              clock.sentence();
+    else
+        m_sheet.clockOffset =
+            QStringLiteral("not measured (no recording of the window holds a dated GPS fix)");
     if (atMoment) {
         const auto [fix, camera] = *atMoment;
         const auto [longitude, latitude] = positionOf(fix);
@@ -136,6 +140,9 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
     }
     if (m_sheet.placeText.isEmpty())
         m_sheet.placeText = QStringLiteral("not known (no GPS fix at or before the moment)");
+    if (m_sheet.momentUtc.isEmpty() && !settings.zoneKnown)
+        m_sheet.momentUtc = QStringLiteral("not known (no GPS time, and no config.bin to tell "
+                                           "the camera's time zone)");
     if (m_sheet.momentUtc.isEmpty())
         m_sheet.momentUtc =
             clockTime(plan.moment - settings.clockMinutesFromUtc * 60.0)

@@ -120,9 +120,13 @@ RVXScanSettings RVXScanSettings::fromRecord(const _FILEDATA& record) {
 RVXScanSettings RVXScanSettings::forFolder(const QString& folder) {
     _FILEDATA record{};
     const QString path = QDir(folder).filePath(QStringLiteral("config.bin"));
-    if (!QFile::exists(path) || settingFileDamage(path) || !readSettingFile(path, record))
+    const bool sound =
+        QFile::exists(path) && !settingFileDamage(path) && readSettingFile(path, record);
+    if (!sound)
         makeDefaultSetting(record);
-    return fromRecord(record);
+    RVXScanSettings s = fromRecord(record);
+    s.zoneKnown = sound;
+    return s;
 }
 
 const char* RVXScanEvent::kindName(Kind kind) {
@@ -170,8 +174,10 @@ RVXClockCheck RVXClockCheck::fromOffsets(std::vector<double> offsets) {
 QString RVXClockCheck::sentence() const {
     switch (state) {
     case State::Unknown:
-        return QStringLiteral("The camera's clock cannot be checked: no recording holds a dated "
-                              "GPS fix.");
+        return zoneUnknown ? QStringLiteral("The camera's clock cannot be checked: the card holds "
+                                            "no config.bin to tell its time zone.")
+                           : QStringLiteral("The camera's clock cannot be checked: no recording "
+                                            "holds a dated GPS fix.");
     case State::Ok:
         return QStringLiteral("The camera's clock is right to within 2 s.");
     case State::Fast:
@@ -372,5 +378,10 @@ std::optional<RVXCardScan::Result> RVXCardScan::scan(const std::vector<RVXTripUn
         result.events.begin(), result.events.end(),
         [](const RVXScanEvent& a, const RVXScanEvent& b) { return a.moment < b.moment; });
     result.clock = RVXClockCheck::fromOffsets(std::move(offsets));
+    // Against the defaults' zone a right clock would read hours off.
+    if (!settings.zoneKnown) {
+        result.clock =
+            RVXClockCheck{result.clock.units, std::nullopt, RVXClockCheck::State::Unknown, 0, true};
+    }
     return result;
 }

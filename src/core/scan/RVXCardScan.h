@@ -28,6 +28,9 @@ struct RVXScanSettings {
     int zThreshold = 0;
     // Minutes the camera's clock stands ahead of UTC: the zone, plus 60 with summer time.
     int clockMinutesFromUtc = 0;
+    // False without a sound config.bin: the defaults' zone is not the camera's, so the clock
+    // cannot be judged.
+    bool zoneKnown = true;
 
     static RVXScanSettings fromRecord(const _FILEDATA& record);
     // The folder's config.bin when it is a sound record, else the camera's defaults.
@@ -60,6 +63,8 @@ struct RVXClockCheck {
     State state = State::Unknown;
     // A whole number of 15 minutes the zone or summer time looks wrong by; 0 when not.
     int zoneMinutesOff = 0;
+    // Unknown because the card does not say its time zone.
+    bool zoneUnknown = false;
 
     static RVXClockCheck fromOffsets(std::vector<double> offsets);
     static const char* stateName(State state);
