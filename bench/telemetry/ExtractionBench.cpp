@@ -91,6 +91,8 @@ void BM_ExtractOverBareReads(benchmark::State& state) {
     state.counters["sentences_per_s"] = 2.0 * kRecords * n / extract;
 }
 
+// Sentences as the extraction hands them over: views of the record's text, the length
+// known. The loop steps without a division, which would cost a third of a parse.
 void BM_ParseSentence(benchmark::State& state) {
     const TelemetryRecords records = hourOfRecords();
     std::vector<QByteArray> sentences;
@@ -101,8 +103,9 @@ void BM_ParseSentence(benchmark::State& state) {
     RVXNMEASentenceParser parser;
     size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(parser.parse(sentences[i].constData()));
-        i = (i + 1) % sentences.size();
+        benchmark::DoNotOptimize(parser.parse(QByteArrayView(sentences[i])));
+        if (++i == sentences.size())
+            i = 0;
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -3,7 +3,9 @@
 
 #include <QStringDecoder>
 
+#include <bit>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -14,19 +16,35 @@ bool isCSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+constexpr uint64_t kHigh = 0x8080808080808080ull;
+
+// Eight bytes of text as a word whose lowest byte is the first.
+uint64_t loadWord(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
 // Eight bytes at a time: nearly every sentence is plain ASCII.
 bool isAscii(QByteArrayView text) {
     const char* p = text.data();
     qsizetype n = text.size();
     uint64_t bits = 0;
-    for (; n >= 8; p += 8, n -= 8) {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        bits |= word;
-    }
+    for (; n >= 8; p += 8, n -= 8)
+        bits |= loadWord(p);
     for (; n > 0; ++p, --n)
         bits |= uint8_t(*p);
-    return (bits & 0x8080808080808080ull) == 0;
+    return (bits & kHigh) == 0;
+}
+
+// The high bit of each byte of word that equals c, with no carry between bytes.
+uint64_t bytesEqual(uint64_t word, char c) {
+    const uint64_t x = word ^ (kOnes * uint8_t(c));
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
 bool isValidUtf8(QByteArrayView text) {
@@ -43,9 +61,47 @@ bool present(RVXNMEAFields f, size_t k) {
     return !field(f, k).isEmpty();
 }
 
-} // namespace
+constexpr double kTenths[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,
+                              1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15,
+                              1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
 
-double RVXNMEASentenceParser::decimalField(QByteArrayView text) {
+// Plain decimals (digits with at most one point, as every receiver writes them) without
+// the general reader. The digits are exact in a double and their product with the
+// power of ten is within two units of the double's last place from the exact value;
+// narrowing it to float therefore rounds as the exact value would, unless it lies that
+// close to halfway between two floats. Those few, and every other form, go to the
+// general reader.
+inline bool plainDecimal(const char* p, const char* end, float& out) {
+    uint64_t digits = 0;
+    const char* q = p;
+    for (; q < end && unsigned(*q - '0') < 10; ++q)
+        digits = digits * 10 + unsigned(*q - '0');
+    qsizetype count = q - p, decimals = 0;
+    if (q < end && *q == '.') {
+        const char* first = ++q;
+        for (; q < end && unsigned(*q - '0') < 10; ++q)
+            digits = digits * 10 + unsigned(*q - '0');
+        decimals = q - first;
+        count += decimals;
+    }
+    // Up to 19 digits cannot wrap; more, or a number too long for a double, or an
+    // exponent, go to the general reader.
+    if (count == 0 || count > 19 || (q < end && (*q == 'e' || *q == 'E')) ||
+        digits > (uint64_t(1) << 53) || decimals >= qsizetype(std::size(kTenths)))
+        return false;
+    const double value = double(digits) * kTenths[decimals];
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    constexpr uint64_t kBelowFloat = (uint64_t(1) << 29) - 1; // the bits a float drops
+    constexpr int64_t kHalfway = int64_t(1) << 28;
+    if (decimals > 0 && std::abs(int64_t(bits & kBelowFloat) - kHalfway) <= 4)
+        return false;
+    out = float(value);
+    return true;
+}
+
+// Spaces, a sign, exponents, infinities: everything that is not a plain decimal.
+[[gnu::noinline]] double generalDecimal(QByteArrayView text) {
     const char* p = text.data();
     const char* end = p + text.size();
     while (p < end && isCSpace(*p))
@@ -55,6 +111,8 @@ double RVXNMEASentenceParser::decimalField(QByteArrayView text) {
         negative = *p == '-';
         ++p;
     }
+    if (float plain; plainDecimal(p, end, plain))
+        return double(negative ? -plain : plain);
     // from_chars reads the same decimal forms as strtof but ignores the locale, which
     // a desktop program sets from the user's environment.
     float value = 0;
@@ -69,7 +127,8 @@ double RVXNMEASentenceParser::decimalField(QByteArrayView text) {
     return double(negative ? -value : value);
 }
 
-int32_t RVXNMEASentenceParser::integerField(QByteArrayView text) {
+// Saturates like strtol, then narrows like atoi does on this platform.
+[[gnu::noinline]] int32_t generalInteger(QByteArrayView text) {
     qsizetype i = 0;
     while (i < text.size() && isCSpace(text[i]))
         ++i;
@@ -78,7 +137,6 @@ int32_t RVXNMEASentenceParser::integerField(QByteArrayView text) {
         negative = text[i] == '-';
         ++i;
     }
-    // Saturates like strtol, then narrows like atoi does on this platform.
     int64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         if (value < std::numeric_limits<int64_t>::max() / 10 - 9)
@@ -89,56 +147,102 @@ int32_t RVXNMEASentenceParser::integerField(QByteArrayView text) {
     return int32_t(negative ? -value : value);
 }
 
+} // namespace
+
+double RVXNMEASentenceParser::decimalField(QByteArrayView text) {
+    float plain;
+    if (!text.isEmpty() && unsigned(text[0] - '0') < 10 &&
+        plainDecimal(text.data(), text.data() + text.size(), plain))
+        return double(plain);
+    return generalDecimal(text);
+}
+
+// Receivers write counts as a few bare digits.
+int32_t RVXNMEASentenceParser::integerField(QByteArrayView text) {
+    if (text.isEmpty() || text.size() > 9)
+        return generalInteger(text);
+    int32_t value = 0;
+    for (const char c : text) {
+        const unsigned d = unsigned(c - '0');
+        if (d >= 10)
+            return generalInteger(text);
+        value = value * 10 + int32_t(d);
+    }
+    return value;
+}
+
 bool RVXNMEASentenceParser::parse(const char* sentence) {
     return sentence && parse(QByteArrayView(sentence, qsizetype(std::strlen(sentence))));
 }
 
 bool RVXNMEASentenceParser::parse(QByteArrayView sentence) {
+    const char* text = sentence.data();
+    const qsizetype size = sentence.size();
+    // The identifier is the first field: six characters, then a ',' or the '*'.
+    if (size < 7 || text[0] != '$' || text[1] != 'G' || (text[6] != ',' && text[6] != '*'))
+        return false;
+    const char talker = text[2];
+    auto is = [text](const char(&type)[4]) {
+        return text[3] == type[0] && text[4] == type[1] && text[5] == type[2];
+    };
+    const bool gps = talker == 'P', combined = talker == 'N';
+    enum Kind { RMC, GGA, GSA, GNS } kind;
+    if ((gps || combined) && is("RMC"))
+        kind = RMC;
+    else if ((gps || combined) && is("GGA"))
+        kind = GGA;
+    else if (combined && is("GSA"))
+        kind = GSA;
+    else if (combined && is("GNS"))
+        kind = GNS;
+    else
+        return false;
+    // The fields each handler reads, the identifier included.
+    constexpr size_t kNeeded[] = {10, 9, 15, 9};
+    const size_t needed = kNeeded[kind];
+
+    // Exactly one '*'; the checksum after it is not checked.
+    const char* starAt = static_cast<const char*>(std::memchr(text, '*', size_t(size)));
+    if (!starAt || std::memchr(starAt + 1, '*', size_t(text + size - starAt - 1)))
+        return false;
     if (!isAscii(sentence) && !isValidUtf8(sentence))
         return false;
-    // One pass finds the fields before the '*' and checks that there is exactly one;
-    // sentences are short, so this beats a library search per field. The field array
-    // is left uninitialised: clearing it cost more than the rest of the split.
+    const qsizetype end = starAt - text;
+    // The fields before the '*' that the handler reads, eight bytes at a time:
+    // sentences are short, so this beats a library search per field. The field array is
+    // left uninitialised: clearing it cost more than the split.
     alignas(QByteArrayView) unsigned char storage[sizeof(QByteArrayView) * kMaxFields];
     auto* fields = reinterpret_cast<QByteArrayView*>(storage);
     size_t count = 0;
-    qsizetype fieldStart = 0, star = -1;
-    const char* text = sentence.data();
-    for (qsizetype i = 0; i < sentence.size(); ++i) {
-        const char c = text[i];
-        if (c != ',' && c != '*')
-            continue;
-        if (c == '*') {
-            if (star >= 0)
-                return false;
-            star = i;
-        } else if (star >= 0) {
-            continue; // commas after the '*' belong to the checksum text
-        }
-        if (count < size_t(kMaxFields))
-            new (&fields[count++]) QByteArrayView(text + fieldStart, i - fieldStart);
-        fieldStart = i + 1;
-    }
-    // The checksum after the '*' is not checked.
-    if (star < 0)
-        return false;
-    const RVXNMEAFields f(fields, count);
-    const QByteArrayView id = f[0];
-    if (id.size() != 6 || id[0] != '$' || id[1] != 'G')
-        return false;
-    const char talker = id[2];
-    auto is = [&id](const char(&type)[4]) {
-        return id[3] == type[0] && id[4] == type[1] && id[5] == type[2];
+    qsizetype fieldStart = 0;
+    auto endField = [&](qsizetype at) {
+        new (&fields[count++]) QByteArrayView(text + fieldStart, at - fieldStart);
+        fieldStart = at + 1;
     };
-    const bool gps = talker == 'P', combined = talker == 'N';
-    if ((gps || combined) && is("RMC"))
+    qsizetype i = 0;
+    for (; i + 8 <= end && count < needed; i += 8) {
+        const uint64_t word = loadWord(text + i);
+        for (uint64_t commas = bytesEqual(word, ','); commas && count < needed;
+             commas &= commas - 1)
+            endField(i + (std::countr_zero(commas) >> 3));
+    }
+    for (; i < end && count < needed; ++i) {
+        if (text[i] == ',')
+            endField(i);
+    }
+    if (count < needed)
+        endField(end);
+    const RVXNMEAFields f(fields, count);
+    switch (kind) {
+    case RMC:
         return parseGPRMC(f);
-    if ((gps || combined) && is("GGA"))
+    case GGA:
         return parseGPGGA(f);
-    if (combined && is("GSA"))
+    case GSA:
         return parseGNGSA(f);
-    if (combined && is("GNS"))
+    case GNS:
         return parseGNGNS(f);
+    }
     return false;
 }
 

@@ -8,9 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -145,6 +150,49 @@ TEST(RVXNMEASentenceParser, NumbersReadLikeTheCLibrary) {
     EXPECT_EQ(RVXNMEASentenceParser::integerField("x3"), 0);
     EXPECT_EQ(RVXNMEASentenceParser::integerField("99999999999999999999999"),
               -1); // saturated, then narrowed
+}
+
+// Decimals are read without the general reader where that is exact; every one must
+// round to the float the general reader gives, in a field alone and in a sentence.
+// Halfway between two floats is where a shortcut would round wrongly, so those values
+// and their closest neighbours are among them.
+TEST(RVXNMEASentenceParser, PlainDecimalsRoundLikeTheGeneralReader) {
+    std::mt19937_64 random(7);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 200000; ++i) {
+        const int whole = int(random() % 11), decimals = int(random() % 13);
+        std::string t;
+        for (int k = 0; k < whole; ++k)
+            t += char('0' + random() % 10);
+        if (decimals > 0 || random() % 2)
+            t += '.';
+        for (int k = 0; k < decimals; ++k)
+            t += char('0' + random() % 10);
+        texts.push_back(t);
+    }
+    for (int i = 0; i < 20000; ++i) {
+        const float below = std::uniform_real_distribution<float>(0.01f, 20000.0f)(random);
+        const double halfway = (double(below) + double(std::nextafter(below, 1e9f))) / 2;
+        char exact[64];
+        std::snprintf(exact, sizeof exact, "%.17f", halfway);
+        std::string t = exact;
+        t.erase(t.find_last_not_of('0') + 1);
+        texts.push_back(t);
+        for (const char last : {'1', '9'})
+            texts.push_back(t + "000" + last);
+    }
+    RVXNMEASentenceParser p;
+    for (const std::string& t : texts) {
+        float expected = 0;
+        std::from_chars(t.data(), t.data() + t.size(), expected);
+        ASSERT_EQ(RVXNMEASentenceParser::decimalField(QByteArrayView(t.data(), t.size())),
+                  double(expected))
+            << t;
+        const std::string gga = "$GPGGA,123519," + t + ",N,12658.2000,E,1,08,0.9,545.4,M,,M,,*47";
+        p.clear();
+        ASSERT_TRUE(p.parse(gga.c_str()));
+        ASSERT_EQ(p.current().Latitude, double(expected)) << gga;
+    }
 }
 
 TEST(RVXNMEASentenceParser, DecimalPointIgnoresTheUsersLocale) {
