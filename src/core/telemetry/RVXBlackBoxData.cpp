@@ -3,6 +3,7 @@
 
 #include "core/support/RVXLittleEndian.h"
 #include "core/support/RVXLog.h"
+#include "core/support/RVXWordScan.h"
 #include "core/telemetry/RVXFileReader.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@ constexpr int kChunkSize = RVXBlackBoxData::kChunkPrefixSize + RVXBlackBoxData::
 // Table entries read at once, and how far ahead neighbouring chunks are fetched with one read.
 constexpr size_t kTableBlock = 16384;
 constexpr size_t kWindowBytes = 64 * 1024;
+constexpr size_t kBatch = 256;
 
 // The camera's readers compute offsets in unsigned 32-bit arithmetic; a sum that would
 // wrap points nowhere sensible, so it ends the search instead.
@@ -56,7 +58,9 @@ public:
     explicit ChunkWindow(const RVXFileReader& file)
         : m_file(file) {}
 
-    const unsigned char* chunk(const uint32_t* offsets, size_t index, size_t count) {
+    // Copies the chunk at offsets[index] to out; false when the file does not hold it
+    // whole (past its end or cut short by it).
+    bool copy(const uint32_t* offsets, size_t index, size_t count, unsigned char* out) {
         const uint64_t at = offsets[index];
         if (!contains(at)) {
             uint64_t end = at + kChunkSize;
@@ -66,12 +70,17 @@ public:
                     break;
                 end = std::max(end, next + kChunkSize);
             }
+            // A chunk far from the next is read straight to where it goes.
+            if (end == at + kChunkSize)
+                return m_file.read(at, out, kChunkSize);
             m_bytes.resize(size_t(end - at));
             m_start = at;
             m_bytes.resize(m_file.readSome(at, m_bytes.data(), m_bytes.size()));
+            if (!contains(at))
+                return false;
         }
-        // A chunk past the end of the file or cut short by it is not there.
-        return contains(at) ? m_bytes.data() + (at - m_start) : nullptr;
+        std::memcpy(out, m_bytes.data() + (at - m_start), kChunkSize);
+        return true;
     }
 
 private:
@@ -144,6 +153,7 @@ void RVXBlackBoxData::readRecords(const RVXFileReader& file, const ChunkTable& t
     m_vGpsData.reserve(table.count);
     m_NMEAs.reserve(table.count);
     ChunkWindow window(file);
+    std::vector<unsigned char> batch(kBatch * kChunkSize);
     std::vector<unsigned char> raw;
     std::vector<uint32_t> offsets;
     for (uint64_t first = 0; first < table.count; first += kTableBlock) {
@@ -154,12 +164,21 @@ void RVXBlackBoxData::readRecords(const RVXFileReader& file, const ChunkTable& t
         offsets.resize(n);
         for (size_t i = 0; i < n; ++i)
             offsets[i] = bigEndian32(raw.data() + 4 * i);
-        for (size_t i = 0; i < n; ++i) {
-            // Each record adds at most one fix per 2 bytes of text.
-            if (m_NMEAs.size() + kRecordSize / 2 > kMaxFixes)
-                return;
-            if (const unsigned char* chunk = window.chunk(offsets.data(), i, n))
-                appendRecord(chunk + kChunkPrefixSize);
+        // The chunks of a batch are read first and decoded after: reads and decoding
+        // interleaved chunk by chunk evict each other's code and data from the caches.
+        for (size_t from = 0; from < n; from += kBatch) {
+            const size_t to = std::min(n, from + kBatch);
+            size_t held = 0;
+            for (size_t i = from; i < to; ++i) {
+                if (window.copy(offsets.data(), i, n, batch.data() + held * kChunkSize))
+                    ++held;
+            }
+            for (size_t k = 0; k < held; ++k) {
+                // Each record adds at most one fix per 2 bytes of text.
+                if (m_NMEAs.size() + kRecordSize / 2 > kMaxFixes)
+                    return;
+                appendRecord(batch.data() + k * kChunkSize + kChunkPrefixSize);
+            }
         }
     }
 }
@@ -212,21 +231,40 @@ bool RVXBlackBoxData::ParseNMEA(char* buffer, int bufferSize) {
     if (!buffer || bufferSize <= 0)
         return false;
     int start = 0;
-    for (int k = 0; k < bufferSize; ++k) {
-        const char c = buffer[k];
-        if (c == '$') {
+    auto mark = [&](int k) {
+        if (buffer[k] == '$') {
             start = k;
-        } else if (c == '\0' || c == '\n' || c == '\r') {
-            buffer[k] = '\0';
-            if (buffer[start] == '$' && buffer[start + 1] == 'G') {
-                const QByteArrayView sentence(buffer + start, k - start);
-                m_NMEAParser.parse(sentence);
-                if (sentence.size() > 6 && sentence.sliced(3, 3) == "RMC")
-                    m_RMCIndexes.push_back(uint32_t(m_NMEAs.size()));
-                m_NMEAs.push_back(m_NMEAParser.current());
-            }
-            start = k + 1;
+            return;
         }
+        buffer[k] = '\0';
+        if (buffer[start] == '$' && buffer[start + 1] == 'G') {
+            const QByteArrayView sentence(buffer + start, k - start);
+            m_NMEAParser.parse(sentence);
+            if (sentence.size() > 6 && sentence.sliced(3, 3) == "RMC")
+                m_RMCIndexes.push_back(uint32_t(m_NMEAs.size()));
+            m_NMEAs.push_back(m_NMEAParser.current());
+        }
+        start = k + 1;
+    };
+    // A word at a time: the text between the marks is passed over, and so is the NUL
+    // padding after the last line, where every byte would end an empty sentence.
+    using namespace RVXWordScan;
+    int base = 0;
+    for (; base + 8 <= bufferSize; base += 8) {
+        const uint64_t word = load(buffer + base);
+        if (word == 0 && start == base) {
+            start = base + 8;
+            continue;
+        }
+        for (uint64_t marks = bytesEqual(word, '$') | bytesEqual(word, '\0') |
+                              bytesEqual(word, '\n') | bytesEqual(word, '\r');
+             marks; marks &= marks - 1)
+            mark(base + byteOf(marks));
+    }
+    for (int k = base; k < bufferSize; ++k) {
+        const char c = buffer[k];
+        if (c == '$' || c == '\0' || c == '\n' || c == '\r')
+            mark(k);
     }
     return true;
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/telemetry/RVXNMEASentenceParser.h"
 
+#include "core/support/RVXWordScan.h"
+
 #include <QStringDecoder>
 
-#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -16,18 +17,9 @@ bool isCSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
-constexpr uint64_t kHigh = 0x8080808080808080ull;
-
-// Eight bytes of text as a word whose lowest byte is the first.
-uint64_t loadWord(const char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    if constexpr (std::endian::native == std::endian::big)
-        word = __builtin_bswap64(word);
-    return word;
-}
+using RVXWordScan::bytesEqual;
+using RVXWordScan::kHigh;
+using RVXWordScan::load;
 
 // Eight bytes at a time: nearly every sentence is plain ASCII.
 bool isAscii(QByteArrayView text) {
@@ -35,16 +27,10 @@ bool isAscii(QByteArrayView text) {
     qsizetype n = text.size();
     uint64_t bits = 0;
     for (; n >= 8; p += 8, n -= 8)
-        bits |= loadWord(p);
+        bits |= load(p);
     for (; n > 0; ++p, --n)
         bits |= uint8_t(*p);
     return (bits & kHigh) == 0;
-}
-
-// The high bit of each byte of word that equals c, with no carry between bytes.
-uint64_t bytesEqual(uint64_t word, char c) {
-    const uint64_t x = word ^ (kOnes * uint8_t(c));
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
 bool isValidUtf8(QByteArrayView text) {
@@ -221,10 +207,10 @@ bool RVXNMEASentenceParser::parse(QByteArrayView sentence) {
     };
     qsizetype i = 0;
     for (; i + 8 <= end && count < needed; i += 8) {
-        const uint64_t word = loadWord(text + i);
+        const uint64_t word = load(text + i);
         for (uint64_t commas = bytesEqual(word, ','); commas && count < needed;
              commas &= commas - 1)
-            endField(i + (std::countr_zero(commas) >> 3));
+            endField(i + RVXWordScan::byteOf(commas));
     }
     for (; i < end && count < needed; ++i) {
         if (text[i] == ',')
