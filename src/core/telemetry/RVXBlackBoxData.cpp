@@ -187,11 +187,11 @@ void RVXBlackBoxData::appendRecord(const unsigned char* record) {
     m_Times.push_back(RVXReadLittleEndian(record, 4));
     m_vGSensorData.push_back(RVXAviGSensorData::aviGSensorDataWithData(record + 8));
     ParseGSensor(record + 8, RVXAviGSensorData::kSize);
-    char work[RVXAviGpsData::kSize];
-    std::memcpy(work, record + 24, sizeof work);
-    ParseNMEA(work + 1, RVXAviGpsData::kSize - 1);
+    // The block is kept as the scan leaves it, its line ends turned into NUL.
+    RVXAviGpsData& gps = m_vGpsData.emplace_back();
+    std::memcpy(gps.data.data(), record + 24, RVXAviGpsData::kSize);
+    ParseNMEA(gps.data.data() + 1, RVXAviGpsData::kSize - 1);
     m_RMCRecords.resize(m_RMCIndexes.size(), uint32_t(m_Times.size() - 1));
-    m_vGpsData.push_back(RVXAviGpsData::aviGpsDataWithData(work));
 }
 
 bool RVXBlackBoxData::ExtractStreamInformation(const char* path) {
