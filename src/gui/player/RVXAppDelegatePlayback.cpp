@@ -183,6 +183,17 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
     if (hasMedia(player1))
         telemetryPaths << player1->media()->path();
 
+    // The pictures do not wait for the telemetry: both players start now, and the track,
+    // read meanwhile on a worker, reaches the graph and the map when it is there (within
+    // milliseconds, long before the first position is published). Until then the
+    // read-out has no samples rather than the last recording's.
+    m_blackBoxData->clear();
+    graphView->setGraphData(m_blackBoxData->m_GSensors);
+    initMediaControlView();
+    player1->play();
+    if (hasMedia(player2))
+        player2->play();
+
     const uint64_t generation = ++m_startGeneration;
     QPointer<RVXAppDelegate> self(this);
     QThreadPool::globalInstance()->start([self, generation, telemetryPaths] {
@@ -212,10 +223,6 @@ void RVXAppDelegate::didReadTelemetry(uint64_t generation, RVXBlackBoxData data)
     graphView->setGraphData(m_blackBoxData->m_GSensors);
     m_events->showImpactMarks();
     evaluateMapScript(RVXTelemetryReadout::trackScript(*m_blackBoxData));
-    initMediaControlView();
-    player1->play();
-    if (hasMedia(player2))
-        player2->play();
 }
 
 void RVXAppDelegate::initMediaControlView() {
