@@ -74,8 +74,10 @@ RVXMedia::RVXMedia(const QString& path) {
 
 RVXMedia::RVXMedia(const QString& absoluteDir, QStringView fileName) {
     m_dir = absoluteDir;
+    // Appended into the reserved buffer: assigning the folder would share its text, and
+    // the first append would then copy it into a buffer of its own, then grow that.
     m_path.reserve(absoluteDir.size() + 1 + fileName.size());
-    m_path = absoluteDir;
+    m_path.append(absoluteDir);
     if (!m_path.endsWith(u'/'))
         m_path += u'/';
     m_path += fileName;
