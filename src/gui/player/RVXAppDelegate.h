@@ -117,10 +117,6 @@ public:
     bool isPlaying(const VLCMediaPlayer* player) const;
     void syncVideoPositionDelay(double seconds);
     void alignSecondPlayer(uint64_t generation);
-    // The lag an alignment leaves, taken in by player2's rate for a moment.
-    void trimSecondPlayer(std::optional<int64_t> lagMs);
-    // player2 back at the chosen speed, before anything reads or sets its rate again.
-    void endTrim();
     void didStartPlayer();
     void didFinishPlay();
     void startTimerPlayNext();
@@ -316,9 +312,6 @@ private:
     // Each discontinuity begins an alignment, so that one still checking an older one
     // gives up; it also learns how long player2's seeks take.
     RVXPlayerSync m_sync;
-    // The player a trim runs faster or slower, and the trim's count.
-    QPointer<VLCMediaPlayer> m_trimmedPlayer;
-    uint64_t m_trimGeneration = 0;
     // A recording named when its folder was opened, to select once the list is there.
     QString m_pendingSelection;
     RVXMapPage* m_mapPage = nullptr;

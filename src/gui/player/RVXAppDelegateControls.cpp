@@ -5,7 +5,6 @@
 #include "gui/player/RVXAppDelegate.h"
 
 #include "core/playback/RVXPlayInfo.h"
-#include "core/playback/RVXRateTrim.h"
 #include "core/support/RVXCFormat.h"
 #include "core/support/RVXLog.h"
 #include "gui/player/GraphView.h"
@@ -32,7 +31,6 @@ bool hasMedia(const VLCMediaPlayer* player) {
 } // namespace
 
 void RVXAppDelegate::syncVideoPositionDelay(double seconds) {
-    endTrim();
     if (!hasMedia(player1) || !hasMedia(player2)) {
         m_moving = false;
         return;
@@ -49,8 +47,8 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation) {
         return;
     const bool bothPlay = player1->state() == VLCMediaPlayerStatePlaying &&
                           player2->state() == VLCMediaPlayerStatePlaying;
-    const std::optional<int64_t> first = player1->clockTime(), second = player2->clockTime();
-    const RVXPlayerSync::Step step = m_sync.next({first, second, bothPlay});
+    const RVXPlayerSync::Step step =
+        m_sync.next({player1->clockTime(), player2->clockTime(), bothPlay});
     switch (step.move) {
     case RVXPlayerSync::Move::Nothing:
         break;
@@ -64,31 +62,7 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation) {
     if (step.checkAgain) {
         QTimer::singleShot(RVXPlayerSync::kCheckDelayMs, this,
                            [this, generation] { alignSecondPlayer(generation); });
-    } else if (step.move == RVXPlayerSync::Move::Nothing && bothPlay && first && second) {
-        trimSecondPlayer(*first - *second);
     }
-}
-
-void RVXAppDelegate::trimSecondPlayer(std::optional<int64_t> lagMs) {
-    endTrim();
-    const std::optional<RVXRateTrim> trim = RVXRateTrim::forLag(lagMs);
-    if (!trim)
-        return;
-    // Always the second player: trimming the first instead while the second is heard
-    // (libVLC keeps the sound's pitch at another rate) put them further apart, measured.
-    m_trimmedPlayer = player2;
-    player2->setRate(float(m_playInfo->speed() * trim->factor));
-    QTimer::singleShot(trim->durationMs, this, [this, generation = m_trimGeneration] {
-        if (!m_died && generation == m_trimGeneration)
-            endTrim();
-    });
-}
-
-void RVXAppDelegate::endTrim() {
-    ++m_trimGeneration;
-    if (m_trimmedPlayer)
-        m_trimmedPlayer->setRate(float(m_playInfo->speed()));
-    m_trimmedPlayer = nullptr;
 }
 
 void RVXAppDelegate::videoPositionSliderMoved(double value) {
@@ -207,7 +181,6 @@ void RVXAppDelegate::swapPlayer() {
     player1->audio()->setMute(true);
     player2->audio()->setMute(true);
 
-    endTrim();
     const uint64_t generation = m_sync.begin();
     QTimer::singleShot(800, this, [this, p, generation] {
         if (m_died)
@@ -254,7 +227,6 @@ void RVXAppDelegate::animateSwap() {
 void RVXAppDelegate::increaseSpeed() {
     if (m_playInfo->speed() + 1.0 > 2.0)
         return;
-    endTrim();
     for (VLCMediaPlayer* p : {player1, player2})
         p->setRate(p->rate() + 1.0f);
     m_playInfo->setSpeed(m_playInfo->speed() + 1.0);
@@ -263,7 +235,6 @@ void RVXAppDelegate::increaseSpeed() {
 void RVXAppDelegate::decreaseSpeed() {
     if (m_playInfo->speed() <= 1.0)
         return;
-    endTrim();
     for (VLCMediaPlayer* p : {player1, player2})
         p->setRate(p->rate() - 1.0f);
     m_playInfo->setSpeed(m_playInfo->speed() - 1.0);

@@ -87,7 +87,7 @@ void RVXTripController::prepareNext() {
             m->addOption(QStringLiteral(":start-time=%1").arg(segment.unitStart, 0, 'f', 3));
         player->setMedia(m);
         player->audio()->setMute(true);
-        player->setRate(float(d->playInfo()->speed()));
+        player->setRate(d->player1->rate());
         player->play();
     };
     load(s.player1, s.view1, d->video1View, main);
@@ -172,7 +172,7 @@ void RVXTripController::handOver() {
     // The rate may have changed since the pair was loaded.
     for (VLCMediaPlayer* p : {s.player1, s.player2}) {
         if (hasMedia(p)) {
-            p->setRate(float(d->playInfo()->speed()));
+            p->setRate(d->player1->rate());
             p->play();
         }
     }
