@@ -292,8 +292,15 @@ bool RVXNMEASentenceParser::parseGNGSA(RVXNMEAFields f) {
         return true;
     uint32_t used = 0;
     for (size_t k = 3; k <= 14; ++k) {
-        c.SatelliteUsed[k - 3] = present(f, k) ? uint8_t(integerField(f[k])) : 0;
-        used += c.SatelliteUsed[k - 3] != 0;
+        const QByteArrayView number = field(f, k);
+        // Satellite numbers are two digits; anything else is read the long way.
+        uint8_t satellite = 0;
+        if (number.size() == 2 && unsigned(number[0] - '0') < 10 && unsigned(number[1] - '0') < 10)
+            satellite = uint8_t((number[0] - '0') * 10 + (number[1] - '0'));
+        else if (!number.isEmpty())
+            satellite = uint8_t(integerField(number));
+        c.SatelliteUsed[k - 3] = satellite;
+        used += satellite != 0;
     }
     const uint8_t first = c.SatelliteUsed[0];
     if (first == 0) {
