@@ -133,6 +133,21 @@ inline bool plainDecimal(const char* p, const char* end, float& out) {
     return int32_t(negative ? -value : value);
 }
 
+// Receivers write counts and satellite numbers as a few bare digits.
+inline bool bareDigits(QByteArrayView text, int32_t& out) {
+    if (text.isEmpty() || text.size() > 9)
+        return false;
+    int32_t value = 0;
+    for (const char c : text) {
+        const unsigned d = unsigned(c - '0');
+        if (d >= 10)
+            return false;
+        value = value * 10 + int32_t(d);
+    }
+    out = value;
+    return true;
+}
+
 } // namespace
 
 double RVXNMEASentenceParser::decimalField(QByteArrayView text) {
@@ -143,18 +158,9 @@ double RVXNMEASentenceParser::decimalField(QByteArrayView text) {
     return generalDecimal(text);
 }
 
-// Receivers write counts as a few bare digits.
 int32_t RVXNMEASentenceParser::integerField(QByteArrayView text) {
-    if (text.isEmpty() || text.size() > 9)
-        return generalInteger(text);
-    int32_t value = 0;
-    for (const char c : text) {
-        const unsigned d = unsigned(c - '0');
-        if (d >= 10)
-            return generalInteger(text);
-        value = value * 10 + int32_t(d);
-    }
-    return value;
+    int32_t value;
+    return bareDigits(text, value) ? value : generalInteger(text);
 }
 
 bool RVXNMEASentenceParser::parse(const char* sentence) {
@@ -292,15 +298,8 @@ bool RVXNMEASentenceParser::parseGNGSA(RVXNMEAFields f) {
         return true;
     uint32_t used = 0;
     for (size_t k = 3; k <= 14; ++k) {
-        const QByteArrayView number = field(f, k);
-        // Satellite numbers are two digits; anything else is read the long way.
-        uint8_t satellite = 0;
-        if (number.size() == 2 && unsigned(number[0] - '0') < 10 && unsigned(number[1] - '0') < 10)
-            satellite = uint8_t((number[0] - '0') * 10 + (number[1] - '0'));
-        else if (!number.isEmpty())
-            satellite = uint8_t(integerField(number));
-        c.SatelliteUsed[k - 3] = satellite;
-        used += satellite != 0;
+        c.SatelliteUsed[k - 3] = present(f, k) ? uint8_t(integerField(f[k])) : 0;
+        used += c.SatelliteUsed[k - 3] != 0;
     }
     const uint8_t first = c.SatelliteUsed[0];
     if (first == 0) {
