@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -21,16 +22,39 @@ using RVXWordScan::bytesEqual;
 using RVXWordScan::kHigh;
 using RVXWordScan::load;
 
-// Eight bytes at a time: nearly every sentence is plain ASCII.
-bool isAscii(QByteArrayView text) {
+// What the checks before the split need, found in one pass eight bytes at a time:
+// whether every byte is ASCII (nearly every sentence is), how many '*' there are and
+// where the first one is.
+struct Survey {
+    bool ascii;
+    int stars;
+    qsizetype firstStar;
+};
+
+Survey survey(QByteArrayView text) {
     const char* p = text.data();
-    qsizetype n = text.size();
-    uint64_t bits = 0;
-    for (; n >= 8; p += 8, n -= 8)
-        bits |= load(p);
-    for (; n > 0; ++p, --n)
-        bits |= uint8_t(*p);
-    return (bits & kHigh) == 0;
+    const qsizetype size = text.size();
+    uint64_t high = 0;
+    int stars = 0;
+    qsizetype firstStar = -1, i = 0;
+    for (; i + 8 <= size; i += 8) {
+        const uint64_t word = load(p + i);
+        high |= word;
+        if (const uint64_t marks = bytesEqual(word, '*')) {
+            if (firstStar < 0)
+                firstStar = i + RVXWordScan::byteOf(marks);
+            stars += std::popcount(marks);
+        }
+    }
+    for (; i < size; ++i) {
+        high |= uint8_t(p[i]);
+        if (p[i] == '*') {
+            if (firstStar < 0)
+                firstStar = i;
+            ++stars;
+        }
+    }
+    return {(high & kHigh) == 0, stars, firstStar};
 }
 
 bool isValidUtf8(QByteArrayView text) {
@@ -194,11 +218,10 @@ bool RVXNMEASentenceParser::parse(QByteArrayView sentence) {
     const size_t needed = kNeeded[kind];
 
     // Exactly one '*'; the checksum after it is not checked.
-    const char* starAt = static_cast<const char*>(std::memchr(text, '*', size_t(size)));
-    if (!starAt || std::memchr(starAt + 1, '*', size_t(text + size - starAt - 1)))
+    const Survey seen = survey(sentence);
+    if (seen.stars != 1 || (!seen.ascii && !isValidUtf8(sentence)))
         return false;
-    if (!isAscii(sentence) && !isValidUtf8(sentence))
-        return false;
+    const char* starAt = text + seen.firstStar;
     const qsizetype end = starAt - text;
     // The fields before the '*' that the handler reads, eight bytes at a time:
     // sentences are short, so this beats a library search per field. The field array is
