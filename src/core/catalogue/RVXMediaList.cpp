@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/catalogue/RVXMediaList.h"
 
+#include "core/catalogue/RVXFolderPrefetch.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -50,27 +52,19 @@ public:
         const QString root = directoryPath.isEmpty()
                                  ? QString()
                                  : QDir::cleanPath(QDir::current().absoluteFilePath(directoryPath));
-        eachDir(QFile::encodeName(root), root, collection);
+        const QByteArray rootBytes = QFile::encodeName(root);
+        RVXFolderPrefetch prefetch(rootBytes, m_cancel);
+        m_prefetch = &prefetch;
+        eachDir(rootBytes, root, true, collection);
+        m_prefetch = nullptr;
         if (m_cancel)
             return std::nullopt;
-        // The order of compareDate, kept stable by the listing order. The keys were taken
-        // when each record was made: comparing through pointers to records spread over
-        // the heap cost more than the rest of the walk.
-        std::sort(collection.begin(), collection.end(), [](const Collected& a, const Collected& b) {
-            if (a.moment != b.moment)
-                return a.moment < b.moment;
-            if (a.division != b.division)
-                return a.division > b.division;
-            if (a.direction != b.direction)
-                return a.direction < b.direction;
-            return a.index < b.index;
-        });
-        Content content;
-        content.medias.reserve(collection.size());
-        content.pairs.reserve(qsizetype(collection.size()));
+        closeRun(collection);
+        mergeRuns(collection, 0);
+        m_content.medias.reserve(collection.size());
         for (Collected& c : collection)
-            addMedia(content, std::move(c));
-        return content;
+            m_content.medias.push_back(std::move(c.media));
+        return std::move(m_content);
     }
 
 private:
@@ -83,36 +77,44 @@ private:
         uint32_t index;
     };
 
-    // The entries of one folder, names packed in one buffer to spare an allocation each.
-    struct Listing {
-        std::vector<char> names;
-        std::vector<std::pair<size_t, unsigned char>> entries; // name offset, d_type
-        dev_t device = 0;
-        ino_t inode = 0;
-        bool readable = false;
-    };
+    // The order of compareDate, kept stable by the listing order. The keys were taken
+    // when each record was made: comparing through pointers to records spread over the
+    // heap cost more than the rest of the walk.
+    static bool earlier(const Collected& a, const Collected& b) {
+        if (a.moment != b.moment)
+            return a.moment < b.moment;
+        if (a.division != b.division)
+            return a.division > b.division;
+        if (a.direction != b.direction)
+            return a.direction < b.direction;
+        return a.index < b.index;
+    }
 
-    static Listing list(const QByteArray& dir) {
-        Listing listing;
-        DIR* handle = opendir(dir.isEmpty() ? "" : dir.constData());
-        if (!handle)
-            return listing;
-        struct stat info {};
-        if (fstat(dirfd(handle), &info) == 0) {
-            listing.device = info.st_dev;
-            listing.inode = info.st_ino;
-            listing.readable = true;
+    // The records found since the last folder was taken are sorted and merged into the
+    // runs before while the prefetch reads the next folder, so that little of the sort
+    // is left when the last folder is done. A run is merged into the one before once
+    // that one is no longer than twice its size: run sizes fall by more than half from
+    // the first to the last, so there are at most about log2(n) of them.
+    void closeRun(std::vector<Collected>& collection) {
+        if (collection.size() == m_sortedUpTo)
+            return;
+        std::sort(collection.begin() + ptrdiff_t(m_sortedUpTo), collection.end(), earlier);
+        m_runs.push_back(m_sortedUpTo);
+        m_sortedUpTo = collection.size();
+        mergeRuns(collection, 2);
+    }
+
+    // Merges runs from the last one back while the one before is at most ratio times as
+    // long; with ratio 0, all of them.
+    void mergeRuns(std::vector<Collected>& collection, size_t ratio) {
+        while (m_runs.size() >= 2) {
+            const size_t last = m_runs.back(), before = m_runs[m_runs.size() - 2];
+            if (ratio > 0 && last - before > ratio * (collection.size() - last))
+                return;
+            std::inplace_merge(collection.begin() + ptrdiff_t(before),
+                               collection.begin() + ptrdiff_t(last), collection.end(), earlier);
+            m_runs.pop_back();
         }
-        while (const dirent* e = readdir(handle)) {
-            if (e->d_name[0] == '.' &&
-                (e->d_name[1] == 0 || (e->d_name[1] == '.' && e->d_name[2] == 0)))
-                continue;
-            listing.entries.emplace_back(listing.names.size(), e->d_type);
-            listing.names.insert(listing.names.end(), e->d_name,
-                                 e->d_name + std::strlen(e->d_name) + 1);
-        }
-        closedir(handle);
-        return listing;
     }
 
     static bool isFolder(const QByteArray& path, unsigned char type) {
@@ -133,14 +135,18 @@ private:
     // only right after a recording is added and stops only this folder: an enclosing
     // folder goes on with its next entry, so a walk may end a few recordings past it.
     // Every folder is entered once, so a symbolic link back up the tree ends.
-    void eachDir(const QByteArray& dir, const QString& dirText,
+    // A folder is read whole and closed before descending, so a deep tree never runs out
+    // of file descriptors; the prefetch has read it already when it is typed as a folder
+    // and its parent came from the prefetch too.
+    void eachDir(const QByteArray& dir, const QString& dirText, bool prefetched,
                  std::vector<Collected>& collection) {
-        // Read whole and closed before descending, so a deep tree never runs out of
-        // file descriptors.
-        const Listing listing = list(dir);
+        if (prefetched)
+            closeRun(collection);
+        const RVXFolderPrefetch::Listing listing =
+            prefetched ? m_prefetch->take(dir) : RVXFolderPrefetch::list(dir);
         if (!listing.readable || !m_visited.insert({listing.device, listing.inode}).second)
             return;
-        const QByteArray prefix = dir.endsWith('/') ? dir : dir + '/';
+        const QByteArray prefix = RVXFolderPrefetch::childPrefix(dir);
         for (const auto& [offset, type] : listing.entries) {
             if (m_cancel)
                 return;
@@ -149,7 +155,8 @@ private:
             if (type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN) {
                 const QByteArray full = prefix + QByteArray(name, qsizetype(length));
                 if (isFolder(full, type)) {
-                    eachDir(full, QFile::decodeName(full), collection);
+                    eachDir(full, QFile::decodeName(full), prefetched && type == DT_DIR,
+                            collection);
                     continue;
                 }
             }
@@ -161,6 +168,7 @@ private:
                 collection.push_back({std::move(media), GroupKey(m.mediaNameView().chopped(2)),
                                       m.momentKey(), m.mediaDivision(), m.mediaDirection(),
                                       uint32_t(collection.size())});
+                pairMedia(collection.back());
                 if (collection.size() >= kMediaLimit)
                     return;
             }
@@ -195,16 +203,22 @@ private:
     }
 
     // The key views the record's own name, which lives as long as the content does.
-    static void addMedia(Content& content, Collected&& c) {
-        RVXMediaPair& pair = content.pairs[c.group];
+    // Records of one group and side differ only in their folder, so the later in the
+    // listing is also the later in the list's order, and the pairs can be made while the
+    // prefetch is still reading.
+    void pairMedia(const Collected& c) {
+        RVXMediaPair& pair = m_content.pairs[c.group];
         if (c.direction == RVXMediaDirectionRear)
             pair.setRearMedia(c.media);
         else if (c.direction == RVXMediaDirectionFront)
             pair.setFrontMedia(c.media);
-        content.medias.push_back(std::move(c.media));
     }
 
     const std::atomic<bool>& m_cancel;
+    RVXFolderPrefetch* m_prefetch = nullptr;
+    Content m_content;
+    std::vector<size_t> m_runs; // where each sorted run of the collection starts
+    size_t m_sortedUpTo = 0;
     std::set<std::pair<dev_t, ino_t>> m_visited;
 };
 

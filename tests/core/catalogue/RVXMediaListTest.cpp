@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <random>
 #include <set>
 #include <thread>
 
@@ -171,6 +172,38 @@ TEST(RVXMediaList, SameGroupAndSideTwiceKeepsBothAndPairsTheLater) {
     // Both fronts stay listed; the one later in list order is the pair's member.
     EXPECT_EQ(pair->frontMedia(), list.mediaAtIndex(1));
     EXPECT_EQ(pair->rearMedia(), list.mediaAtIndex(2));
+}
+
+// Folders of shuffled moments, some nested, of all three kinds and both sides: the
+// records of each folder are ordered while the next folder is read and merged with the
+// earlier ones, and the whole list must still be in compareDate's order.
+TEST(RVXMediaList, RecordsOfManyFoldersComeOutInDateOrder) {
+    TempTree tree;
+    const char* kinds[] = {"alwa", "motion", "event"};
+    std::mt19937 random(7);
+    int total = 0;
+    for (int f = 0; f < 37; ++f) {
+        QStringList names;
+        const int count = 1 + int(random() % 150);
+        for (int i = 0; i < count; ++i)
+            names << QString::asprintf("%s_20150%d%02d_%02d%02d%02d_%s.MP4", kinds[random() % 3],
+                                       1 + int(random() % 3), 1 + int(random() % 28),
+                                       int(random() % 24), int(random() % 60), int(random() % 60),
+                                       random() % 2 ? "R" : "F");
+        names.removeDuplicates();
+        total += int(names.size());
+        tree.files(
+            QStringLiteral("DCIM/%1%2").arg(f % 3 ? QString() : QStringLiteral("deep/")).arg(f),
+            names);
+    }
+    RVXMediaList list;
+    const QStringList listed = walk(list, tree.root());
+    ASSERT_EQ(listed.size(), total);
+    const std::vector<RVXMediaRef> medias = list.medias();
+    for (size_t i = 1; i < medias.size(); ++i)
+        ASSERT_LE(medias[i - 1]->compareDate(*medias[i]), 0)
+            << qPrintable(listed[qsizetype(i - 1)]) << " before "
+            << qPrintable(listed[qsizetype(i)]);
 }
 
 TEST(RVXMediaList, SymbolicLinkCycleEnds) {
