@@ -22,6 +22,13 @@ void prepareEnvironment() {
     // The web view's sandbox refuses to run as root; the map page is our own.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The map windows show the same page as the main window: one renderer process for
+    // all of them instead of one each (a renderer of the map page is about 60 MiB).
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--process-per-site")) {
+        flags += flags.isEmpty() ? "--process-per-site" : " --process-per-site";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
     // The players draw into X11 windows: on a Wayland desktop the program runs
     // through XWayland unless told otherwise.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
