@@ -3,7 +3,8 @@
 // the demo card as its argument or in RUVEX_BENCH_DEMO_CARD):
 // - how long playAtIndex takes until both players play, against one bare player
 //   starting the same front recording;
-// - how far apart front and rear are one second after seeks, jumps and swaps;
+// - how far apart front and rear are one second after seeks, jumps and swaps (and a
+//   swap one second after its own seek);
 // - the CPU and memory of playing a pair, against two cvlc processes playing it.
 #include "BenchSupport.h"
 #include "BorderGapBench.h"
@@ -41,6 +42,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <sys/resource.h>
@@ -277,6 +279,12 @@ void BM_FrontRearAgreement(benchmark::State& state) {
                             (long long)delegate->player1->time().intValue(), difference);
                 byKind[kind].push_back(difference);
                 all.push_back(difference);
+                // A swap seeks both players only when its 0.8 s animation ends: one
+                // second after that, too.
+                if (std::string(kind) == "swap") {
+                    runUntil([&] { return wall.elapsed() >= 1800; });
+                    byKind["swap_settled"].push_back(frontRearDifferenceMs(*delegate));
+                }
             }
         }
         delegate->stopPlay();

@@ -30,3 +30,12 @@ RVXPlayerSync::Step RVXPlayerSync::next(const Reading& reading) {
     ++m_corrections;
     return {Move::SeekSecond, *reading.firstClockMs + m_seekLatencyMs, true};
 }
+
+std::optional<RVXPlayerSync::Hold> RVXPlayerSync::holdWithinAFrame(const Reading& reading) {
+    if (!reading.bothPlaying || !reading.firstClockMs || !reading.secondClockMs)
+        return std::nullopt;
+    const int64_t lead = *reading.firstClockMs - *reading.secondClockMs;
+    if (std::abs(lead) < kMinHoldMs || std::abs(lead) > kFrameMs)
+        return std::nullopt;
+    return Hold{lead > 0, std::abs(lead)};
+}

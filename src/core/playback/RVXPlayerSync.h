@@ -45,6 +45,15 @@ public:
         bool checkAgain = false;
     };
 
+    // What is left within a frame once an alignment is done: a seek cannot land that
+    // finely, but holding the player that is ahead still for as long as it leads can.
+    static constexpr int64_t kMinHoldMs = 3;
+    struct Hold {
+        bool first; // the first player leads
+        int64_t ms;
+    };
+    static std::optional<Hold> holdWithinAFrame(const Reading& reading);
+
     // A new alignment; the one before, if its checks are still due, is stale from now on.
     uint64_t begin();
     // Cancels the running alignment (the user paused, swapped or chose another recording).

@@ -47,10 +47,12 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation) {
         return;
     const bool bothPlay = player1->state() == VLCMediaPlayerStatePlaying &&
                           player2->state() == VLCMediaPlayerStatePlaying;
-    const RVXPlayerSync::Step step =
-        m_sync.next({player1->clockTime(), player2->clockTime(), bothPlay});
+    const RVXPlayerSync::Reading reading{player1->clockTime(), player2->clockTime(), bothPlay};
+    const RVXPlayerSync::Step step = m_sync.next(reading);
     switch (step.move) {
     case RVXPlayerSync::Move::Nothing:
+        if (const auto hold = RVXPlayerSync::holdWithinAFrame(reading); hold && !step.checkAgain)
+            (hold->first ? player1 : player2)->holdFor(int(hold->ms));
         break;
     case RVXPlayerSync::Move::CopyPosition:
         player2->setPosition(player1->position());

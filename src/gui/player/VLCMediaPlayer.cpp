@@ -5,6 +5,7 @@
 #include "gui/player/VLCVideoView.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <cmath>
 
@@ -160,6 +161,7 @@ std::optional<int64_t> VLCMediaPlayer::clockTime() const {
 void VLCMediaPlayer::setMedia(VLCMediaRef media) {
     if (!m_player)
         return;
+    ++m_holdGeneration;
     forgetClock();
     m_media = std::move(media);
     // Before and after: what libVLC reports while it changes over (the old recording's
@@ -170,21 +172,45 @@ void VLCMediaPlayer::setMedia(VLCMediaRef media) {
 }
 
 void VLCMediaPlayer::play() {
+    ++m_holdGeneration;
     forgetClock();
     if (m_player && m_media)
         libvlc_media_player_play(m_player);
 }
 
 void VLCMediaPlayer::pause() {
+    ++m_holdGeneration;
     forgetClock();
     if (m_player)
         libvlc_media_player_set_pause(m_player, 1);
 }
 
 void VLCMediaPlayer::stop() {
+    ++m_holdGeneration;
     forgetClock();
     if (m_player)
         libvlc_media_player_stop(m_player);
+}
+
+// The pause and the resume go through libVLC's input thread in turn, so the clock stands
+// still for about as long as the timer, to a few ms.
+void VLCMediaPlayer::holdFor(int ms) {
+    if (!m_player || libvlc_media_player_get_state(m_player) != libvlc_Playing)
+        return;
+    const uint64_t hold = ++m_holdGeneration;
+    {
+        // The clock goes on from where it stands once the hold is over: its last
+        // publication counts as made that much later.
+        const std::lock_guard lock(m_clockMutex);
+        const auto by = std::chrono::milliseconds(ms);
+        m_clock.at += by;
+        m_clock.previousAt += by;
+    }
+    libvlc_media_player_set_pause(m_player, 1);
+    QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, hold] {
+        if (hold == m_holdGeneration && m_player)
+            libvlc_media_player_set_pause(m_player, 0);
+    });
 }
 
 bool VLCMediaPlayer::isPlaying() const {

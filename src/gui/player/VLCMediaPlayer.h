@@ -48,6 +48,8 @@ public:
 
     void play();
     void pause();
+    // Stands still for ms and plays on, unless told otherwise meanwhile.
+    void holdFor(int ms);
     void stop();
     bool isPlaying() const;
     int state() const;
@@ -113,6 +115,7 @@ private:
 
     // Counts the media set, so that reports queued for an earlier one are dropped.
     std::atomic<uint64_t> m_mediaGeneration{0};
+    uint64_t m_holdGeneration = 0;
     libvlc_media_player_t* m_player = nullptr;
     QPointer<VLCVideoView> m_videoView;
     VLCMediaRef m_media;

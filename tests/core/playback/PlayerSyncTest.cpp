@@ -88,6 +88,35 @@ TEST(RVXPlayerSync, PlayersWithinAFrameAreLeftAlone) {
     EXPECT_EQ(sync.seekLatencyMs(), RVXPlayerSync::kInitialSeekLatencyMs);
 }
 
+// What an alignment leaves within a frame, either way round, is taken out by holding
+// the player that leads; a lead too small to matter or beyond a frame is not held.
+TEST(RVXPlayerSync, TheLeaderIsHeldForItsLeadWithinAFrame) {
+    for (const int64_t lead : {-33, -20, -3, 3, 12, 33}) {
+        SCOPED_TRACE(lead);
+        TwoPlayers players;
+        players.now = 10000;
+        players.secondBase = 10000 - lead;
+        players.secondSince = 10000;
+        const auto hold =
+            RVXPlayerSync::holdWithinAFrame({players.first(), players.second(), true});
+        ASSERT_TRUE(hold);
+        EXPECT_EQ(hold->ms, std::abs(lead));
+        // A held clock stands still for the hold, then runs on.
+        if (hold->first)
+            players.firstStart += hold->ms;
+        else
+            players.secondSince += hold->ms;
+        players.now += 100;
+        EXPECT_EQ(players.lag(), 0);
+    }
+    for (const int64_t lead : {-34, -2, 0, 2, 34}) {
+        SCOPED_TRACE(lead);
+        EXPECT_FALSE(RVXPlayerSync::holdWithinAFrame({5000, 5000 - lead, true}));
+    }
+    EXPECT_FALSE(RVXPlayerSync::holdWithinAFrame({5000, 4980, false}));
+    EXPECT_FALSE(RVXPlayerSync::holdWithinAFrame({5000, std::nullopt, true}));
+}
+
 TEST(RVXPlayerSync, WithoutClocksThePublishedPositionIsCopied) {
     RVXPlayerSync sync;
     // Paused: the published position is exact, at once.
