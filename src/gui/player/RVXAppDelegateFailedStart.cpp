@@ -11,6 +11,7 @@
 #include "widgets/TKImageButton.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QTimer>
 #include <QToolButton>
 
@@ -62,6 +63,8 @@ bool RVXAppDelegate::handleFailedStart() {
             return true;
         }
         hideLoading();
+        // Nothing plays: the time of the recording played before is no one's now.
+        timeField->setText(QStringLiteral("00:00 / 00:00"));
         videoContainerView->setMessage(
             RVXLocalizedString("player.cannot_play_fmt").arg(QFileInfo(path).fileName()));
         // Cut short by power loss: a copy can be made whole.

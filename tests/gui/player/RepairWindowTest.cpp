@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QWebEngineView>
@@ -52,10 +53,20 @@ TEST_F(MainWindowTest, ACutRecordingIsMarkedAndItsRepairedCopyPlaysWithGraphAndM
     EXPECT_FALSE(model->index(row, 3).data(Qt::DecorationRole).isNull());
     EXPECT_TRUE(model->index(1 - row, 3).data(Qt::DecorationRole).isNull());
 
-    // It will not play; the view offers the repair, drawn under its message.
+    // The whole one plays first, so that its time is on the field.
+    ASSERT_TRUE(delegate->playAtIndex(1 - row));
+    ASSERT_TRUE(waitFor([&] {
+        return !delegate->waitingForPlayStart() && delegate->player1->time().intValue() > 1000 &&
+               !delegate->timeField->text().startsWith(QStringLiteral("00:00"));
+    }));
+
+    // It will not play; the view offers the repair, drawn under its message, and the
+    // field no longer shows the time of the recording before.
     ASSERT_TRUE(delegate->playAtIndex(row));
     RVXScrollableVideoContainerView* view = delegate->videoContainerView;
     ASSERT_TRUE(waitFor([&] { return !view->messageActionRect().isEmpty(); }));
+    EXPECT_EQ(delegate->timeField->text(), QStringLiteral("00:00 / 00:00"))
+        << qPrintable(delegate->timeField->text());
     EXPECT_EQ(view->messageActionText(), QStringLiteral("Repair a copy\u2026"));
     EXPECT_TRUE(view->message().contains(QStringLiteral("was cut short")))
         << qPrintable(view->message());
