@@ -221,8 +221,7 @@ bool RVXNMEASentenceParser::parse(QByteArrayView sentence) {
     const Survey seen = survey(sentence);
     if (seen.stars != 1 || (!seen.ascii && !isValidUtf8(sentence)))
         return false;
-    const char* starAt = text + seen.firstStar;
-    const qsizetype end = starAt - text;
+    const qsizetype end = seen.firstStar;
     // The fields before the '*' that the handler reads, eight bytes at a time:
     // sentences are short, so this beats a library search per field. The field array is
     // left uninitialised: clearing it cost more than the split.

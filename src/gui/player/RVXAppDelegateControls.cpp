@@ -51,7 +51,7 @@ void RVXAppDelegate::alignSecondPlayer(uint64_t generation) {
     const RVXPlayerSync::Step step = m_sync.next(reading);
     switch (step.move) {
     case RVXPlayerSync::Move::Nothing:
-        if (const auto hold = RVXPlayerSync::holdWithinAFrame(reading); hold && !step.checkAgain)
+        if (const auto hold = RVXPlayerSync::holdWithinAFrame(reading))
             (hold->first ? player1 : player2)->holdFor(int(hold->ms));
         break;
     case RVXPlayerSync::Move::CopyPosition:
