@@ -3,6 +3,7 @@
 #include "cli/CliJson.h"
 
 #include "core/settings/RVXSettingFile.h"
+#include "core/settings/RVXSettingPageCheck.h"
 #include "core/support/RVXLittleEndian.h"
 
 #include <QFile>
@@ -168,30 +169,68 @@ int defaults(const QStringList& args) {
     return CliOk;
 }
 
+// A text the field cannot hold as given (too long, or not in the camera's characters).
+std::optional<QString> textNotKept(const QByteArray& bytes, const QString& assignment) {
+    const qsizetype equals = assignment.indexOf(u'=');
+    const RVXSettingField* f = RVXSettingFieldNamed(assignment.left(equals).toUtf8().constData());
+    if (!f || f->kind != RVXFieldKind::Text)
+        return std::nullopt;
+    const QString asked = assignment.mid(equals + 1);
+    const QString kept = RVXSettingText(bytes.constData() + f->offset, f->width);
+    if (kept == asked)
+        return std::nullopt;
+    return QStringLiteral("%1 holds at most %2 bytes of text; '%3' would be stored as '%4'")
+        .arg(QLatin1String(f->name))
+        .arg(f->width)
+        .arg(asked, kept);
+}
+
 int set(const QStringList& args) {
     QString out;
     QStringList rest;
+    bool raw = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--out" && i + 1 < args.size())
             out = args[++i];
+        else if (args[i] == u"--raw")
+            raw = true;
         else
             rest << args[i];
     }
     if (rest.size() < 2 || rest[0].startsWith(u'-')) {
-        cliErr(QStringLiteral("usage: ruvex-card config set FILE NAME=VALUE... [--out OTHER]\n"));
+        cliErr(QStringLiteral(
+            "usage: ruvex-card config set FILE NAME=VALUE... [--raw] [--out OTHER]\n"));
         return CliUsage;
     }
     auto bytes = readRecordFile(rest[0], "config set");
     if (!bytes)
         return CliUsage;
+    const QByteArray original = *bytes;
     for (const QString& assignment : rest.mid(1)) {
         if (auto error = assign(*bytes, assignment)) {
             cliErr(QStringLiteral("ruvex-card config set: %1; nothing written\n").arg(*error));
             return CliUsage;
         }
     }
-    _FILEDATA record{};
+    for (const QString& assignment : rest.mid(1)) {
+        if (auto error = textNotKept(*bytes, assignment)) {
+            cliErr(QStringLiteral("ruvex-card config set: %1; nothing written\n").arg(*error));
+            return CliNotFound;
+        }
+    }
+    _FILEDATA before{}, record{};
+    RVXSettingFromBytes(original, before);
     RVXSettingFromBytes(*bytes, record);
+    // The editor would refuse or quietly change such a value; a script must hear of it.
+    // --raw is for writing what a camera might hold, such as a value out of range.
+    if (!raw) {
+        if (auto refusal = RVXSettingPagesRefusal(before, record)) {
+            cliErr(QStringLiteral("ruvex-card config set: %1; nothing written (--raw stores "
+                                  "it as given)\n")
+                       .arg(*refusal));
+            return CliNotFound;
+        }
+    }
     RVXSealSetting(record);
     const QString target = out.isEmpty() ? rest[0] : out;
     if (auto error = writeSettingFile(record, target)) {

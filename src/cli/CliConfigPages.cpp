@@ -166,9 +166,19 @@ int edit(const QStringList& args) {
     page->setFileData(&*record);
     for (const QString& assignment : assignments) {
         const qsizetype equals = assignment.indexOf(u'=');
-        if (auto error = page->userSet(assignment.left(equals), assignment.mid(equals + 1))) {
+        const QString name = assignment.left(equals), value = assignment.mid(equals + 1);
+        if (auto error = page->userSet(name, value)) {
             cliErr(QStringLiteral("ruvex-card config edit: %1; nothing written\n").arg(*error));
             return CliUsage;
+        }
+        // The window's field filters as the user types, which the user sees; a script
+        // would never learn its value was changed.
+        const RVXPageControl* c = page->control(name);
+        if (c->kind == Kind::Text && c->text != value) {
+            cliErr(QStringLiteral("ruvex-card config edit: %1 '%2' would be stored as '%3': %4; "
+                                  "nothing written\n")
+                       .arg(name, value, c->text, page->textRule(name)));
+            return CliNotFound;
         }
     }
     // Leaving the page as saving does: checked, stored, sealed.

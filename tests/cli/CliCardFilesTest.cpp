@@ -41,9 +41,10 @@ TEST(CardConfig, DefaultsShowSetAndSeal) {
 
     const QString other = tree.path(QStringLiteral("other.bin"));
     const QByteArray before = readAll(file);
-    RunResult r = runProgram(kCard, {"config", "set", file, "szPlateNumber=ABCDEFGHIJ",
-                                     "gsen_x_threshold=-20", "ADAS_Ldws_Speed=255",
-                                     "LDW_width_L=0.75", "--out", other});
+    // --raw writes what a camera might hold, values the pages would refuse among them.
+    RunResult r =
+        runProgram(kCard, {"config", "set", file, "szPlateNumber=ABCDEFGH", "gsen_x_threshold=-20",
+                           "ADAS_Ldws_Speed=255", "LDW_width_L=0.75", "--raw", "--out", other});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(readAll(file), before) << "--out leaves FILE alone";
     o = show(other);
@@ -67,6 +68,41 @@ TEST(CardConfig, DefaultsShowSetAndSeal) {
     EXPECT_TRUE(r.err.contains("500 bytes"));
     EXPECT_EQ(runProgram(kCard, {"config", "set", wrongSize, "vid_hue=1"}).exitCode, 2);
     EXPECT_EQ(runProgram(kCard, {"config"}).exitCode, 2);
+}
+
+// A script never learns of a value changed behind its back, so what the editor would refuse
+// or store otherwise is refused, by the editor's own rules.
+TEST(CardConfig, AValueTheEditorWouldRefuseOrChangeIsNotStored) {
+    TempTree tree;
+    const QString file = tree.path(QStringLiteral("config.bin"));
+    ASSERT_EQ(runProgram(kCard, {"config", "defaults", "--out", file}).exitCode, 0);
+    const QByteArray before = readAll(file);
+    const struct {
+        const char* assignment;
+        const char* said;
+    } refused[] = {
+        {"gsen_x_threshold=99999", "from 0.05 to 1.5"},
+        {"summer_time=5", "store summer_time=5 as 1"},
+        {"always_mode_timeout=45", "as 30"},
+        {"ADAS_Ldws_Speed=255", "adas page"},
+        {"szPlateNumber=ABCDEFGHIJ", "at most 8 bytes"},
+    };
+    for (const auto& c : refused) {
+        const RunResult r = runProgram(kCard, {"config", "set", file, "vid_hue=7", c.assignment});
+        EXPECT_EQ(r.exitCode, 1) << c.assignment;
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.constData();
+        EXPECT_EQ(readAll(file), before) << "nothing written for " << c.assignment;
+    }
+    ASSERT_EQ(runProgram(kCard, {"config", "set", file, "summer_time=1", "gsen_x_threshold=150"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(show(file).value(u"summer_time").toInt(), 1);
+
+    // A file already off in one place can still be changed in another.
+    ASSERT_EQ(runProgram(kCard, {"config", "set", file, "CableVoltCorr=0", "--raw"}).exitCode, 0);
+    const RunResult elsewhere = runProgram(kCard, {"config", "set", file, "vid_hue=3"});
+    EXPECT_EQ(elsewhere.exitCode, 0) << elsewhere.err.constData();
+    EXPECT_EQ(show(file).value(u"CableVoltCorr").toInt(), 0);
 }
 
 TEST(CardDrivelog, TableAndCsv) {

@@ -82,7 +82,7 @@ TEST_F(ConfigPages, EveryBuiltPageShowsItsControls) {
 TEST_F(ConfigPages, EditsStoreAsThePageDoesAndSeal) {
     const RunResult r = edit({"--page", "basic", "gsensorSensitivityDrivingSeg=5",
                               "gsensorSensitivityThresholdXDrivingField=0.29",
-                              "carNumberField=ab-12", "cableVoltageLossSeg=0"});
+                              "carNumberField=ab12", "cableVoltageLossSeg=0"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QJsonObject o = fields(file);
     EXPECT_EQ(o.value(u"gsen_x_threshold").toInt(), 29);
@@ -118,6 +118,15 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
                                   "gsensorSensitivityThresholdXDrivingField="});
     EXPECT_EQ(empty.exitCode, 1) << "an empty threshold is no 0 g";
     EXPECT_TRUE(empty.err.contains("Enter a value from 0.05 to 1.5.")) << empty.err.constData();
+    // The window's field filters as the user types; a script's plate is never altered.
+    for (const char* plate :
+         {"carNumberField=\u00d61234", "carNumberField=ABCDEFGHIJKL", "carNumberField=ab-12"}) {
+        const RunResult altered = edit({"--page", "basic", QString::fromUtf8(plate)});
+        EXPECT_EQ(altered.exitCode, 1) << plate;
+        EXPECT_TRUE(altered.err.contains("ASCII letters and digits, 8 at most"))
+            << altered.err.constData();
+    }
+    EXPECT_TRUE(edit({"--page", "basic", "carNumberField=\u00d61234"}).err.contains("'1234'"));
     for (const QStringList& args : {QStringList{"--page", "adas", "heightInput=150cm"},
                                     QStringList{"--page", "basic", "noSuch=1"},
                                     QStringList{"--page", "adas", "heightStepper=1.5"},
@@ -131,7 +140,7 @@ TEST_F(ConfigPages, RefusedEditsWriteNothing) {
 
     // Without changes it writes what the page stores back: the fallbacks and corrections.
     ASSERT_EQ(runProgram(kCard, {"config", "set", file, "always_mode_timeout=45", "CableVoltCorr=0",
-                                 "sd_mem_always_reserved=12050"})
+                                 "sd_mem_always_reserved=12050", "--raw"})
                   .exitCode,
               0);
     ASSERT_EQ(edit({"--page", "basic"}).exitCode, 0);

@@ -247,6 +247,12 @@ void RVXBasicPageLogic::controlChanged(const QString& name) {
     }
 }
 
+QString RVXBasicPageLogic::textRule(const QString& name) const {
+    if (name == u"carNumberField")
+        return QStringLiteral("the plate takes ASCII letters and digits, 8 at most");
+    return {};
+}
+
 std::optional<RVXPageFailure> RVXBasicPageLogic::validateUserInput() {
     const struct {
         const char* segment;

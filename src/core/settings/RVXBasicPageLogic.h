@@ -17,6 +17,7 @@ public:
     void displayFileData() override;
     std::optional<RVXPageFailure> validateUserInput() override;
     bool populate() override;
+    QString textRule(const QString& name) const override;
 
     static int findAlwaysModeTimeoutIndexByValue(uint32_t seconds);
     static int findPowerVoltageIndexByValue(uint32_t millivolts);

@@ -88,6 +88,12 @@ public:
     // value is an entry index, 0 or 1, a text, a number of stepper clicks or a slider's
     // number, by the control's kind. Nothing on success, else what is wrong.
     std::optional<QString> userSet(const QString& name, const QString& value);
+    // What a text field keeps of what is typed into it, for a caller that must say why a
+    // value it gave was changed.
+    virtual QString textRule(const QString& name) const {
+        (void)name;
+        return {};
+    }
 
     // Alerts raised that do not keep the user on the page ("Warning" and its text),
     // each handed out once.
