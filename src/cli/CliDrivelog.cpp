@@ -18,6 +18,10 @@ int runDrivelog(const QStringList& args) {
         cliErr(QStringLiteral("usage: ruvex-card drivelog FILE [--csv OUT]\n"));
         return CliUsage;
     }
+    if (auto damage = flashDataFileDamage(files[0])) {
+        cliErr(QStringLiteral("ruvex-card drivelog: %1: %2\n").arg(files[0], *damage));
+        return CliNotFound;
+    }
     RVXFlashDataModel model;
     if (!model.doReadFlashDataFile(files[0])) {
         cliErr(QStringLiteral("ruvex-card drivelog: %1: cannot be read\n").arg(files[0]));

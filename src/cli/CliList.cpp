@@ -95,6 +95,9 @@ int runList(const QStringList& args) {
     list.setDirectoryPath(*dir);
     list.waitForWalks();
     const std::vector<RVXMediaRef> medias = list.medias();
+    // Said apart from the output, which stays empty for a script to read as "none".
+    if (medias.empty())
+        cliErr(QStringLiteral("ruvex-card list: no recordings in %1\n").arg(*dir));
     if (!json) {
         printTable(medias);
         return CliOk;

@@ -128,6 +128,23 @@ TEST(CardDrivelog, TableAndCsv) {
     EXPECT_EQ(csvLines[1].split(',')[14], "12.4");
     EXPECT_EQ(runProgram(kCard, {"drivelog", tree.path(QStringLiteral("missing.drv"))}).exitCode,
               1);
+
+    // What is no drive log is said so, not shown as rows of impossible dates.
+    QByteArray noise(12 + 44 * 20, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    const QString config = tree.path(QStringLiteral("config.bin"));
+    ASSERT_EQ(runProgram(kCard, {"config", "defaults", "--out", config}).exitCode, 0);
+    for (const QString& other : {tree.file(QStringLiteral("noise.drv"), noise), config,
+                                 tree.file(QStringLiteral("empty.drv"), QByteArray())}) {
+        run = runProgram(kCard, {"drivelog", other});
+        EXPECT_EQ(run.exitCode, 1) << other.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.constData();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_TRUE(run.err.contains("too short")) << run.err.constData();
+    const QString none = tree.file(QStringLiteral("none.drv"), flashDataFileBytes({}));
+    EXPECT_EQ(runProgram(kCard, {"drivelog", none}).exitCode, 0) << "a log with no records is one";
 }
 
 TEST(CardTimeset, WritesTheClockFile) {

@@ -83,6 +83,7 @@ TEST(CardList, BadFoldersAndUsage) {
     RunResult r = runProgram(kCard, {"list", tree.path(QStringLiteral("empty"))});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains("no recordings in")) << "an empty list is said, apart from it";
 
     for (const QString& bad : {tree.path(QStringLiteral("missing")), file}) {
         r = runProgram(kCard, {"list", bad, "--json"});

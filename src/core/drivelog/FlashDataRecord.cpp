@@ -5,6 +5,7 @@
 #include "core/support/RVXLog.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -91,6 +92,34 @@ std::optional<std::vector<FlashDataRecord>> readFlashDataFile(const QString& pat
         records.push_back(FlashDataRecord::fromBytes(
             reinterpret_cast<const unsigned char*>(body.constData()) + at));
     return records;
+}
+
+std::optional<QString> flashDataFileDamage(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("No such file");
+    if (info.size() < FlashDataRecord::kHeaderSize)
+        return QStringLiteral("%1 bytes is too short for a drive log (its header alone has %2)")
+            .arg(info.size())
+            .arg(FlashDataRecord::kHeaderSize);
+    const auto records = readFlashDataFile(path);
+    if (!records)
+        return QStringLiteral("cannot be read");
+    for (size_t i = 0; i < records->size(); ++i) {
+        const FlashDataRecord& r = (*records)[i];
+        if (r.month < 1 || r.month > 12 || r.day < 1 || r.day > 31 || r.hour > 23 ||
+            r.minute > 59 || r.second > 59)
+            return QStringLiteral("record %1 holds no date and time (%2/%3/%4 %5:%6:%7): "
+                                  "this is no drive log")
+                .arg(i + 1)
+                .arg(r.year + 1900)
+                .arg(r.month)
+                .arg(r.day)
+                .arg(r.hour)
+                .arg(r.minute)
+                .arg(r.second);
+    }
+    return std::nullopt;
 }
 
 QByteArray flashDataFileBytes(const std::vector<FlashDataRecord>& records) {

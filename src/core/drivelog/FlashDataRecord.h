@@ -36,4 +36,8 @@ struct FlashDataRecord {
 // The log read whole: the records the file really holds, even when its header
 // promises more. Nothing when the file cannot be opened.
 std::optional<std::vector<FlashDataRecord>> readFlashDataFile(const QString& path);
+// Why a file is no drive log the camera wrote: shorter than its header, or a record whose
+// date or time no clock shows (random bytes, another file). Nothing when it is one; a log
+// cut short, with fewer records than its header promises, still is.
+std::optional<QString> flashDataFileDamage(const QString& path);
 QByteArray flashDataFileBytes(const std::vector<FlashDataRecord>& records);
