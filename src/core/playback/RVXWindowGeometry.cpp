@@ -27,6 +27,19 @@ RVXWindowGeometry::Step RVXWindowGeometry::sizeStep(const QSize& current, int k,
     return {StepAction::Resize, size};
 }
 
+QRect RVXWindowGeometry::keptInside(const QRect& frame, const QRect& visibleArea) {
+    QRect kept = frame;
+    if (kept.right() > visibleArea.right())
+        kept.moveRight(visibleArea.right());
+    if (kept.bottom() > visibleArea.bottom())
+        kept.moveBottom(visibleArea.bottom());
+    if (kept.left() < visibleArea.left())
+        kept.moveLeft(visibleArea.left());
+    if (kept.top() < visibleArea.top())
+        kept.moveTop(visibleArea.top());
+    return kept;
+}
+
 QPoint RVXWindowGeometry::draggedOrigin(const QPoint& globalMouse, const QPoint& grabOffset,
                                         const QRect& visibleArea) {
     QPoint origin = globalMouse - grabOffset;

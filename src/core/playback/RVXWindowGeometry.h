@@ -22,6 +22,11 @@ struct RVXWindowGeometry {
     // screen instead of a size that would not fit, never below the minimum.
     static Step sizeStep(const QSize& current, int k, const QSize& screenSize, bool fullScreen);
 
+    // A frame moved up and left as far as needed to lie inside the visible area, never
+    // past its top-left corner: a size step grows the window from its top-left corner,
+    // and the desktop's panels or the screen's edge must not hide its controls.
+    static QRect keptInside(const QRect& frame, const QRect& visibleArea);
+
     // Where a window dragged from grabOffset (mouse position inside the window at the
     // press) to the mouse's global position goes: never with its top above the
     // visible area's top.

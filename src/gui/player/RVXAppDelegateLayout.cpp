@@ -111,10 +111,19 @@ void RVXAppDelegate::setVideoScaleIndex(int k) {
     case RVXWindowGeometry::StepAction::LeaveFullScreen:
         window->leaveFullscreen();
         return;
-    case RVXWindowGeometry::StepAction::Resize:
-        // The top-left corner stays where it is, as windows on this desktop grow.
-        window->setFrame(QRect(window->geometry().topLeft(), step.size), true);
+    case RVXWindowGeometry::StepAction::Resize: {
+        // The window grows from its top-left corner, as windows on this desktop do, and
+        // moves up or left only as far as it must to stay on screen with its decorations.
+        const QRect client(window->geometry().topLeft(), step.size);
+        const QMargins decorations(window->geometry().left() - window->frameGeometry().left(),
+                                   window->geometry().top() - window->frameGeometry().top(),
+                                   window->frameGeometry().right() - window->geometry().right(),
+                                   window->frameGeometry().bottom() - window->geometry().bottom());
+        const QRect visible = screen ? screen->availableGeometry() : client + decorations;
+        window->setFrame(RVXWindowGeometry::keptInside(client + decorations, visible) - decorations,
+                         true);
         return;
+    }
     }
 }
 

@@ -99,6 +99,21 @@ TEST(RVXWindowGeometry, SizeStepsUpOnAFullHdScreen) {
     EXPECT_EQ(RVXWindowGeometry::sizeStep(QSize(1920, 1080), 1, screen, true).action, A::Nothing);
 }
 
+TEST(RVXWindowGeometry, AGrownWindowMovesUpAndLeftOnlyAsFarAsTheScreenNeeds) {
+    const QRect visible(0, 27, 1920, 1053); // under a top panel
+    const struct {
+        QRect frame, kept;
+    } cases[] = {
+        {{450, 220, 1428, 896}, {450, 184, 1428, 896}}, // the bottom edge below the screen's
+        {{800, 100, 1224, 768}, {696, 100, 1224, 768}}, // the right edge past it
+        {{10, 40, 1020, 640}, {10, 40, 1020, 640}},     // inside: where it was
+        {{-50, 0, 1020, 640}, {0, 27, 1020, 640}},      // never above or left of the area
+        {{100, 100, 2000, 1200}, {0, 27, 2000, 1200}},  // too large: its top-left shows
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RVXWindowGeometry::keptInside(c.frame, visible), c.kept) << c.frame.x();
+}
+
 TEST(RVXWindowGeometry, SizeStepsDownStopAtTheMinimumAndLeaveFullScreen) {
     const QSize screen(1920, 1080);
     using A = RVXWindowGeometry::StepAction;

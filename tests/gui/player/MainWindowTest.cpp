@@ -196,6 +196,12 @@ TEST_F(MainWindowTest, SizeStepsGrowThenGoFullScreenAndShrinkToTheMinimum) {
     delegate->setVideoScaleIndex(1);
     ASSERT_TRUE(settle());
     EXPECT_EQ(sizeBecomes(QSize(1428, 896)), QSize(1428, 896));
+    // 896 high from 220 down would end below the screen: the window moves up, not left.
+    const QRect available = delegate->window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(delegate->window->frameGeometry()))
+        << delegate->window->frameGeometry().y() << " + "
+        << delegate->window->frameGeometry().height();
+    EXPECT_EQ(delegate->window->geometry().left(), start.left());
     delegate->setVideoScaleIndex(1);
     EXPECT_TRUE(delegate->window->isFullScreen());
     // Down from full screen goes back to the launch frame, not to 1428 x 896.
