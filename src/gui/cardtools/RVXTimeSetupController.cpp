@@ -63,6 +63,29 @@ void RVXTimeSetupController::windowDidLoad() {
     onInitDIalog();
     m_window->adjustSize();
     centerInScreen(m_window);
+    // A quarter second: the shown second is never more than that behind the clock.
+    m_clockTick = new QTimer(m_window);
+    connect(m_clockTick, &QTimer::timeout, this, &RVXTimeSetupController::followClock);
+    m_clockTick->start(250);
+}
+
+void RVXTimeSetupController::followClock() {
+    if (!m_ui || (!m_timeFollowsClock && !m_dateFollowsClock))
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QTime second(now.time().hour(), now.time().minute(), now.time().second());
+    m_followingClock = true;
+    if (m_timeFollowsClock && second != selectedTime) {
+        selectedTime = second;
+        m_ui->timePicker->setTime(selectedTime);
+        m_ui->clockTimePicker->setTime(selectedTime);
+    }
+    if (m_dateFollowsClock && now.date() != selectedDate) {
+        selectedDate = now.date();
+        m_ui->datePicker->setSelectedDate(selectedDate);
+        showSelectedDate();
+    }
+    m_followingClock = false;
 }
 
 void RVXTimeSetupController::onInitDIalog() {
@@ -70,9 +93,11 @@ void RVXTimeSetupController::onInitDIalog() {
     const QDateTime now = QDateTime::currentDateTime();
     selectedDate = now.date();
     selectedTime = QTime(now.time().hour(), now.time().minute(), now.time().second());
+    m_followingClock = true;
     m_ui->datePicker->setSelectedDate(selectedDate);
     m_ui->timePicker->setTime(selectedTime);
     m_ui->clockTimePicker->setTime(selectedTime);
+    m_followingClock = false;
     showSelectedDate();
     m_ui->saveButton->setText(RVXLocalizedString("save"));
     m_ui->cancelButton->setText(RVXLocalizedString("cancel"));
@@ -119,16 +144,25 @@ void RVXTimeSetupController::showSelectedDate() {
 }
 
 void RVXTimeSetupController::daySelectedFromPicker() {
+    if (m_followingClock)
+        return;
+    m_dateFollowsClock = false;
     selectedDate = m_ui->datePicker->selectedDate();
     showSelectedDate();
 }
 
 void RVXTimeSetupController::timeSelectedFromPicker() {
+    if (m_followingClock)
+        return;
+    m_timeFollowsClock = false;
     selectedTime = m_ui->timePicker->time();
     m_ui->clockTimePicker->setTime(selectedTime);
 }
 
 void RVXTimeSetupController::timeSelectedFromClickTimePicker() {
+    if (m_followingClock)
+        return;
+    m_timeFollowsClock = false;
     selectedTime = m_ui->clockTimePicker->time();
     const QSignalBlocker quiet(m_ui->timePicker);
     m_ui->timePicker->setTime(selectedTime);
@@ -136,7 +170,11 @@ void RVXTimeSetupController::timeSelectedFromClickTimePicker() {
 
 void RVXTimeSetupController::nowDayChecked() {
     selectedDate = QDate::currentDate();
-    m_ui->datePicker->setSelectedDate(selectedDate);
+    {
+        const QSignalBlocker quiet(m_ui->datePicker);
+        m_ui->datePicker->setSelectedDate(selectedDate);
+    }
+    m_dateFollowsClock = true;
     showSelectedDate();
     // A button in the shape of a check box: it takes today and unticks itself.
     QTimer::singleShot(200, m_ui->nowDaySettingChk,
@@ -159,6 +197,7 @@ QString RVXTimeSetupController::openSavePanel() {
 void RVXTimeSetupController::onSaveConfigFile() {
     if (m_searching)
         return;
+    followClock();
     const QString path = m_SettingFilePath.isEmpty() ? openSavePanel() : m_SettingFilePath;
     if (path.isEmpty())
         return;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QTimer;
 class QWidget;
 
 namespace Ui {
@@ -51,10 +52,18 @@ Q_SIGNALS:
 private:
     void windowDidLoad();
     void showSelectedDate();
+    // Until the user picks a time (or a date), the pickers show the computer's clock, so
+    // that a window left open a while still saves the second of the save.
+    void followClock();
     QString openSavePanel();
 
     QString m_openFolder;
     bool m_searching = false;
+    bool m_timeFollowsClock = true;
+    bool m_dateFollowsClock = true;
+    // The pickers are being set from the clock, not by the user.
+    bool m_followingClock = false;
+    QTimer* m_clockTick = nullptr;
     QWidget* m_window = nullptr;
     std::unique_ptr<Ui::RVXTimeSetupController> m_ui;
 };

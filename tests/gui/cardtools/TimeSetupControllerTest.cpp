@@ -89,6 +89,34 @@ TEST_F(TimeSetupTest, ThePickersKeepInStepAndTodayUnticksItself) {
                     .startsWith(RVXLocalizedString("today") + u'('));
 }
 
+// A window opened on now and saved a while later saves the second of the save, until the
+// user picks a time of their own.
+TEST_F(TimeSetupTest, TheTimeFollowsTheClockUntilTheUserPicksOne) {
+    const QString file = tree.file(QStringLiteral("card/timeset.cfg"), "1999/01/01 00:00:00");
+    open(tree.path(QStringLiteral("card")));
+    const QTime opened = clock->selectedTime;
+    ASSERT_TRUE(waitFor([&] { return clock->selectedTime != opened; }, 2000))
+        << "still " << opened.toString().toStdString();
+    EXPECT_EQ(child<QTimeEdit>("timePicker")->time(), clock->selectedTime);
+    EXPECT_EQ(child<TKClockTimePicker>("clockTimePicker")->time(), clock->selectedTime);
+    QTest::qWait(1100);
+    child<QPushButton>("saveButton")->click();
+    const QDateTime saved = QDateTime::currentDateTime();
+    ASSERT_NE(visibleAlert(clock->window()), nullptr);
+    const QDateTime written = QDateTime::fromString(QString::fromLatin1(readAll(file)),
+                                                    QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    EXPECT_LE(std::abs(written.secsTo(saved)), 1) << readAll(file).constData();
+    clock.reset();
+
+    // Once picked, a time stays as the user left it.
+    open(tree.path(QStringLiteral("card")));
+    child<QTimeEdit>("timePicker")->setTime(QTime(7, 30, 0));
+    QTest::qWait(1300);
+    EXPECT_EQ(clock->selectedTime, QTime(7, 30, 0));
+    EXPECT_EQ(child<TKClockTimePicker>("clockTimePicker")->time(), QTime(7, 30, 0));
+    EXPECT_EQ(clock->selectedDate, QDate::currentDate());
+}
+
 TEST_F(TimeSetupTest, TheOpenFolderStandsInAndALongerFileKeepsItsTail) {
     const QString file = tree.file(QStringLiteral("card/timeset.cfg"), "1999/01/01 00:00:00\n");
     // Digits of another script on the desktop still give ASCII digits on the card.
