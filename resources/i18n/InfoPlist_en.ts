@@ -392,6 +392,10 @@
         <source>action.full_screen</source>
         <translation>&amp;Full Screen</translation>
     </message>
+    <message id="list.no_recordings_fmt">
+        <source>list.no_recordings_fmt</source>
+        <translation>No recordings in %1</translation>
+    </message>
     <message id="player.cannot_play_fmt">
         <source>player.cannot_play_fmt</source>
         <translation>This recording could not be played: %1</translation>

@@ -113,8 +113,8 @@ void RVXAppDelegate::initMediaListTableView() {
     table->setAlternatingRowColors(true);
     table->setWordWrap(false);
     // What tells recordings apart is at the end of a name (the moment's seconds and the
-    // side); the kind at its start is in the first column already.
-    table->setTextElideMode(Qt::ElideLeft);
+    // side), but a name cut at its start no longer reads as one: cut in its middle.
+    table->setTextElideMode(Qt::ElideMiddle);
     table->setIconSize(QSize(20, 18));
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(22);
@@ -198,63 +198,6 @@ void RVXAppDelegate::applicationDidFinishLaunching() {
     window->setInitialFrame(frame);
 
     m_mediaIndex = -1;
-}
-
-void RVXAppDelegate::openMediaDirectoryDialog() {
-    const QString path = QFileDialog::getExistingDirectory(
-        window, withoutMnemonic(RVXLocalizedString("action.open")), QString(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (path.isEmpty())
-        return;
-    openMediaDirectory(path);
-}
-
-void RVXAppDelegate::openMediaDirectory(const QString& path) {
-    // A recording dropped or named stands for the folder that holds it.
-    const QFileInfo info(path);
-    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    // ... and is selected once the list is there, ready to play.
-    m_pendingSelection = info.isDir() ? QString() : info.absoluteFilePath();
-    stopPlay();
-    window->setWindowTitle(QStringLiteral("RUVEX Viewer - %1").arg(folder));
-    m_mediaList->setDirectoryPath(folder);
-}
-
-void RVXAppDelegate::mediaListChanged(RVXMediaList*) {
-    // Called on the walking thread. The list's content is published whole and never
-    // changed, so the reload may run a moment later on the UI thread; waiting for it
-    // here could deadlock a UI thread that is waiting for the walk.
-    QMetaObject::invokeMethod(this, &RVXAppDelegate::reloadMediaList, Qt::QueuedConnection);
-}
-
-void RVXAppDelegate::reloadMediaList() {
-    m_rightViewMode = 0;
-    updateSideViewButton();
-    m_tableModel->reload();
-    // The row numbers of the old list mean nothing in the new one.
-    m_mediaIndex = -1;
-    m_trips->listReloaded();
-    m_events->listReloaded();
-    m_repairs->listReloaded();
-    selectPendingRecording();
-    Q_EMIT mediaListReloaded();
-}
-
-void RVXAppDelegate::selectPendingRecording() {
-    const QString wanted = std::exchange(m_pendingSelection, QString());
-    if (wanted.isEmpty())
-        return;
-    const QString canonical = QFileInfo(wanted).canonicalFilePath();
-    for (qsizetype i = 0; i < m_mediaList->count(); ++i) {
-        const RVXMediaRef media = m_mediaList->mediaAtIndex(i);
-        if (media && QFileInfo(media->path()).canonicalFilePath() == canonical) {
-            const QModelIndex row = m_tableModel->index(int(i), 0);
-            mediaListTableView->selectionModel()->setCurrentIndex(
-                row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            mediaListTableView->scrollTo(row);
-            return;
-        }
-    }
 }
 
 qsizetype RVXAppDelegate::numberOfRowsInTableView() const {

@@ -268,6 +268,8 @@ private:
     void updateLoadingWindow(double seconds);
     void reloadMediaList();
     void selectPendingRecording();
+    void clearPlayback();
+    void showEmptyListNote();
     void setPositionSliders(double value);
     void setSideButtonImage(QToolButton* button, const QString& name);
     void observePlayInfo();
@@ -314,6 +316,7 @@ private:
     RVXPlayerSync m_sync;
     // A recording named when its folder was opened, to select once the list is there.
     QString m_pendingSelection;
+    QLabel* m_emptyListNote = nullptr;
     RVXMapPage* m_mapPage = nullptr;
     RVXTripController* m_trips = nullptr;
     RVXEventsController* m_events = nullptr;

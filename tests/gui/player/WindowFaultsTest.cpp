@@ -6,6 +6,7 @@
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "support/StderrCapture.h"
 #include "support/TempTree.h"
+#include "support/WebPageTestSupport.h"
 #include "widgets/PMProgressIndicator.h"
 
 #include "gui/player/GraphView.h"
@@ -20,6 +21,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTableView>
+#include <QWebEngineView>
 #include <QToolButton>
 
 #include <cmath>
@@ -258,4 +260,33 @@ TEST_F(WindowFaultsTest, ARearWhoseFrontCannotBePlayedPlaysAloneAndLeadsTheContr
     delegate->clickPlayButton();
     EXPECT_TRUE(waitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }));
     EXPECT_TRUE(delegate->video1View->isVisible());
+}
+
+TEST_F(WindowFaultsTest, AnotherFolderClearsThePlayedRecordingAndAnEmptyOneSaysSo) {
+    open(demoCard());
+    playAndWait(0);
+    QWebEnginePage* map = delegate->mapWebView->page();
+    ASSERT_TRUE(waitFor([&] {
+        return !delegate->graphView->values().empty() && !delegate->speedField->text().isEmpty() &&
+               evaluate(map, QStringLiteral("rvxTrackLength()")).toInt() > 0;
+    }));
+    TempTree tree;
+    const QString empty = tree.folder(QStringLiteral("nothing here"));
+    tree.file(QStringLiteral("nothing here/notes.txt"), "not a recording");
+    open(empty);
+    EXPECT_FALSE(delegate->video1View->isVisible()) << "the old picture stays on screen";
+    EXPECT_FALSE(delegate->video2View->isVisible());
+    EXPECT_TRUE(delegate->graphView->values().empty());
+    EXPECT_TRUE(delegate->speedField->text().isEmpty());
+    EXPECT_EQ(delegate->gsensorXField->text(), QStringLiteral("X=+0.00"));
+    EXPECT_EQ(delegate->timeField->text(), QStringLiteral("00:00 / 00:00"));
+    EXPECT_TRUE(
+        waitFor([&] { return evaluate(map, QStringLiteral("rvxTrackLength()")).toInt() == 0; }));
+    auto* note = delegate->mediaListTableView->findChild<QLabel*>(QStringLiteral("emptyListNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("No recordings in ") + empty);
+
+    open(demoCard());
+    EXPECT_FALSE(note->isVisible());
 }
