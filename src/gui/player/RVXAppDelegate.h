@@ -253,6 +253,7 @@ private:
     // The logos behind the two views say which side each shows.
     void updatePlayerLogos();
     void followPausedSeek(double position);
+    void showPausedTime();
     // Both players to their recordings' end.
     void seekToEnd();
     // Interface: the views the interface description would have made.

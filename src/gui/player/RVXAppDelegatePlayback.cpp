@@ -315,7 +315,10 @@ void RVXAppDelegate::didStartPlayer() {
 }
 
 void RVXAppDelegate::didFinishPlay() {
-    m_playInfo->setPosition(player1->position());
+    if (player1->pausedTime())
+        showPausedTime();
+    else
+        m_playInfo->setPosition(player1->position());
     m_playInfo->setIsPlaying(isPlaying(player1));
 }
 
@@ -339,7 +342,10 @@ void RVXAppDelegate::mediaPlayerTimeChanged(VLCMediaPlayer* player) {
     if (m_playInfo->scale() == 0)
         updatePlayInfoScale();
     m_playInfo->setIsPlaying(isPlaying(player1));
-    const VLCTime time = player1->time();
+    // Paused, the picture on screen is where the clock stood at the pause.
+    const std::optional<int64_t> paused =
+        player1->state() == VLCMediaPlayerStatePaused ? player1->pausedTime() : std::nullopt;
+    const VLCTime time = paused ? VLCTime(*paused) : player1->time();
     timeField->setText(m_trips->playsTrip() ? m_trips->timeText()
                                             : time.stringValue() + QStringLiteral(" / ") +
                                                   player1->mediaLength().stringValue());
@@ -353,9 +359,29 @@ void RVXAppDelegate::mediaPlayerTimeChanged(VLCMediaPlayer* player) {
     }
     if (player != player1)
         return;
+    if (paused) {
+        // libVLC's last word of the position is the stale one; the pause stands.
+        showPausedTime();
+        return;
+    }
     m_positionPublicationCounter = (m_positionPublicationCounter + 1) % 3;
     if (m_positionPublicationCounter == 0)
         m_playInfo->setPosition(player1->position());
+}
+
+// The time field, the knob, the graph's marker and the read-out at the picture the pause
+// left on screen, not at libVLC's last publication up to a quarter second before it.
+void RVXAppDelegate::showPausedTime() {
+    const std::optional<int64_t> paused = player1->pausedTime();
+    const int64_t length = player1->mediaLength().intValue();
+    if (!paused || length <= 0)
+        return;
+    // libVLC may not have paused yet, so this is not a paused seek's to follow.
+    m_playInfo->setPosition(std::clamp(double(*paused) / double(length), 0.0, 1.0));
+    timeField->setText(m_trips->playsTrip()
+                           ? m_trips->timeText()
+                           : VLCTime(*paused).stringValue() + QStringLiteral(" / ") +
+                                 player1->mediaLength().stringValue());
 }
 
 void RVXAppDelegate::clickPlayButton() {
@@ -370,6 +396,7 @@ void RVXAppDelegate::clickPlayButton() {
         // twice) must resume, not pause again and leave the recording stopped short of
         // its end, where nothing moves on to the next one.
         m_playInfo->setIsPlaying(false);
+        showPausedTime();
         return;
     }
     if (player1->position() >= 0.998f) {

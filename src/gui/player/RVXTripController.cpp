@@ -256,7 +256,9 @@ double RVXTripController::unitLength() const {
 double RVXTripController::tripSecond() const {
     if (!m_timeline || !hasMedia(d->player1))
         return 0;
-    const std::optional<int64_t> clock = d->player1->clockTime();
+    std::optional<int64_t> clock = d->player1->clockTime();
+    if (!clock && d->player1->state() == VLCMediaPlayerStatePaused)
+        clock = d->player1->pausedTime();
     const double unitSecond =
         clock ? double(*clock) / 1000 : d->m_playInfo->position() * unitLength();
     return m_timeline->tripSecond(m_segment, unitSecond);

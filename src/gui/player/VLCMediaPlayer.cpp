@@ -110,6 +110,7 @@ void VLCMediaPlayer::forgetClock(bool seeking) {
     m_clock.publications = 0;
     m_clock.echoPending = seeking;
     m_clock.afterEcho = false;
+    m_clock.paused.reset();
 }
 
 void VLCMediaPlayer::notePublishedTime(int64_t time) {
@@ -180,9 +181,19 @@ void VLCMediaPlayer::play() {
 
 void VLCMediaPlayer::pause() {
     ++m_holdGeneration;
+    const std::optional<int64_t> at = clockTime();
     forgetClock();
+    {
+        const std::lock_guard lock(m_clockMutex);
+        m_clock.paused = at;
+    }
     if (m_player)
         libvlc_media_player_set_pause(m_player, 1);
+}
+
+std::optional<int64_t> VLCMediaPlayer::pausedTime() const {
+    const std::lock_guard lock(m_clockMutex);
+    return m_clock.paused;
 }
 
 void VLCMediaPlayer::stop() {

@@ -63,6 +63,10 @@ public:
     // the player plays and has published since it last sought (twice, in step with
     // the wall clock, since it last started or paused).
     std::optional<int64_t> clockTime() const;
+    // The clock's time when pause() was last asked, while nothing has moved the player
+    // since: libVLC's own time stays at its last publication, up to 250 ms before the
+    // picture that stands on screen.
+    std::optional<int64_t> pausedTime() const;
     void setTime(VLCTime time);
     // time - length: negative while something remains.
     VLCTime remainingTime() const;
@@ -106,6 +110,7 @@ private:
         int publications = 0;
         bool echoPending = false;
         bool afterEcho = false;
+        std::optional<int64_t> paused;
     };
     // Publications jitter by a few milliseconds; a seek's target misses by the
     // time the pictures took to move again, typically 60 ms or more.
