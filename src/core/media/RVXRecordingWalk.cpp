@@ -3,14 +3,11 @@
 // each sample checked as what its track holds, ending at the last whole chunk.
 #include "core/media/RVXRecordingRepair.h"
 
+#include "core/media/RVXAacFrames.h"
 #include "core/media/RVXH264Order.h"
 #include "core/media/RVXQuietLibav.h"
 
 #include <QFile>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
 
 #include <algorithm>
 #include <memory>
@@ -59,65 +56,6 @@ private:
     uint64_t m_start = 0;
 };
 
-class AacFrames {
-public:
-    explicit AacFrames(const RVXRecordingReference::Track& t) {
-        const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_AAC);
-        m_context = codec ? avcodec_alloc_context3(codec) : nullptr;
-        if (!m_context)
-            return;
-        m_context->extradata = static_cast<uint8_t*>(
-            av_mallocz(size_t(t.audioConfig.size()) + AV_INPUT_BUFFER_PADDING_SIZE));
-        std::copy(t.audioConfig.begin(), t.audioConfig.end(), m_context->extradata);
-        m_context->extradata_size = int(t.audioConfig.size());
-        m_context->sample_rate = t.sampleRate;
-        av_channel_layout_default(&m_context->ch_layout, std::max(1, t.channels));
-        m_ok = avcodec_open2(m_context, codec, nullptr) >= 0;
-        m_packet = av_packet_alloc();
-        m_frame = av_frame_alloc();
-    }
-    ~AacFrames() {
-        av_frame_free(&m_frame);
-        av_packet_free(&m_packet);
-        avcodec_free_context(&m_context);
-    }
-    bool ok() const { return m_ok; }
-
-    // Decodes bytes as one packet; the bytes left when each frame began, at most limit.
-    std::vector<int> remaining(const uchar* bytes, int size, size_t limit) {
-        std::vector<int> out;
-        if (!send(bytes, size))
-            return out;
-        while (out.size() < limit && avcodec_receive_frame(m_context, m_frame) >= 0) {
-            out.push_back(m_frame->pkt_size);
-            av_frame_unref(m_frame);
-        }
-        return out;
-    }
-    // Whether bytes are one whole frame and nothing more.
-    bool isOneFrame(const uchar* bytes, int size) {
-        if (!send(bytes, size) || avcodec_receive_frame(m_context, m_frame) < 0)
-            return false;
-        av_frame_unref(m_frame);
-        return avcodec_receive_frame(m_context, m_frame) == AVERROR(EAGAIN);
-    }
-
-private:
-    bool send(const uchar* bytes, int size) {
-        avcodec_flush_buffers(m_context);
-        av_packet_unref(m_packet);
-        if (av_new_packet(m_packet, size) < 0)
-            return false;
-        std::copy(bytes, bytes + size, m_packet->data);
-        return avcodec_send_packet(m_context, m_packet) >= 0;
-    }
-
-    AVCodecContext* m_context = nullptr;
-    AVPacket* m_packet = nullptr;
-    AVFrame* m_frame = nullptr;
-    bool m_ok = false;
-};
-
 class Walker {
 public:
     Walker(const RVXRecordingReference& r, Source& s)
@@ -127,7 +65,7 @@ public:
         , m_audio(r.trackOf(Kind::Audio))
         , m_telemetry(r.trackOf(Kind::Telemetry)) {
         if (m_audio >= 0)
-            m_aac = std::make_unique<AacFrames>(r.tracks[size_t(m_audio)]);
+            m_aac = std::make_unique<RVXAacFrames>(r.tracks[size_t(m_audio)]);
         const auto& v = r.tracks[size_t(m_video)];
         m_lengthSize = v.nalLengthSize;
         m_maxNal = std::max<uint64_t>(uint64_t(v.maxNal) * 4, 1 << 20);
@@ -408,7 +346,7 @@ private:
     int m_video, m_audio, m_telemetry;
     int m_lengthSize = 4;
     uint64_t m_maxNal = 0;
-    std::unique_ptr<AacFrames> m_aac;
+    std::unique_ptr<RVXAacFrames> m_aac;
     std::optional<RVXH264Order> m_order, m_orderBefore;
     std::optional<std::vector<int64_t>> m_pocs = std::vector<int64_t>();
     std::vector<int64_t> m_pending;
