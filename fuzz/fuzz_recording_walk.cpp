@@ -56,8 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size))
         return 0;
     const RVXRecordingRepair::Walk w = RVXRecordingRepair::walk(reference, path, 0, size);
-    // What the walk keeps lies inside what it was given, chunk after chunk.
-    if (w.dataEnd > size)
+    // What the walk keeps lies inside what it was given, chunk after chunk, and it says
+    // why it stopped.
+    if (w.dataEnd > size || w.stoppedBecause.isEmpty())
         __builtin_trap();
     for (const auto& t : w.tracks) {
         if (t.chunkOffsets.size() != t.chunkSamples.size())

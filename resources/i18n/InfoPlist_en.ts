@@ -356,6 +356,14 @@
         <source>repair.no_reference</source>
         <translation>No whole recording of the same camera lies beside it to learn its layout from.</translation>
     </message>
+    <message id="repair.done_fmt">
+        <source>repair.done_fmt</source>
+        <translation>The copy %1 holds %2 s of video (%3 frames). The repair stopped: %4.</translation>
+    </message>
+    <message id="repair.left_out_fmt">
+        <source>repair.left_out_fmt</source>
+        <translation>%1; the %2 bytes from there on are left out</translation>
+    </message>
     <message id="repair.failed_fmt">
         <source>repair.failed_fmt</source>
         <translation>The copy could not be made: %1</translation>

@@ -53,6 +53,10 @@ int runRepair(const QStringList& args) {
     cliOut(RVXCFormat("video      %.2f s (%d frames)\naudio      %.2f s\ntelemetry  %.2f s\n",
                       result.videoSeconds, result.videoFrames, result.audioSeconds,
                       result.telemetrySeconds));
+    cliOut(RVXCFormat("stopped    after %.2f s: %s", result.videoSeconds,
+                      result.stoppedBecause.toUtf8().constData()) +
+           (result.bytesLeft ? QStringLiteral("; %1 bytes left out\n").arg(result.bytesLeft)
+                             : QStringLiteral("\n")));
     cliErr(QStringLiteral("ruvex-card repair: %1 written from %2 with %3 as the reference\n")
                .arg(out, broken, QFileInfo(reference).fileName()));
     return CliOk;

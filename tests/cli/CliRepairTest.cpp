@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -44,10 +45,24 @@ TEST(CardRepair, AHalfRecordingComesBackInOrderAndTheListTellsItApart) {
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.out.startsWith("video      7.00 s (210 frames)")) << r.out.constData();
     EXPECT_TRUE(r.err.contains("alwa_20260314_081500_F.MP4 as the reference")) << r.err.constData();
+    // Where the walk stopped: what the camera was writing when the power went.
+    const QRegularExpressionMatch stop =
+        QRegularExpression(QStringLiteral("\nstopped    after 7.00 s: a partial chunk at byte "
+                                          "(\\d+); (\\d+) bytes left out\n"))
+            .match(QString::fromUtf8(r.out));
+    ASSERT_TRUE(stop.hasMatch()) << r.out.constData();
+    EXPECT_EQ(stop.captured(1).toLongLong() + stop.captured(2).toLongLong(), whole.size() / 2);
+    EXPECT_GT(stop.captured(1).toLongLong(), whole.size() / 2 - 10000);
     // Decoding and display times as the camera wrote them, B-frames and all.
     const QList<QByteArray> repaired = videoTimes(copy);
     ASSERT_EQ(repaired.size(), 210);
     EXPECT_EQ(repaired, videoTimes(original).mid(0, 210));
+
+    // A copy made before is whole and nearer, but the camera did not write it.
+    const RunResult again = runProgram(kCard, {"repair", broken, "--out", tree.path("again.MP4")});
+    ASSERT_EQ(again.exitCode, 0) << again.err.constData();
+    EXPECT_TRUE(again.err.contains("alwa_20260314_081500_F.MP4 as the reference"))
+        << again.err.constData();
 
     const RunResult list = runProgram(kCard, {"list", tree.path(QStringLiteral("card")), "--json"});
     QMap<QString, QString> states;

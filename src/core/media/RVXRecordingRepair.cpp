@@ -52,7 +52,31 @@ struct Tables {
     // Video: composition offsets in frames, and the frames the first picture waits.
     std::vector<uint32_t> composition;
     uint32_t delay = 0;
+    // Where the track's one edit starts in its media, and its length in the movie's
+    // timescale; the media's own length.
+    uint32_t mediaTime = 0;
+    uint64_t edit = 0;
+    uint64_t media = 0;
 };
+
+// Where the track's media starts to play: its first edit that is not an empty one, 0 when
+// it has none. The camera's sound starts after the encoder's priming frame.
+uint32_t mediaTimeOf(QByteArrayView trak) {
+    const B top{"trak", 0, 8, trak.size()};
+    const auto elst = B::descend(trak, top, {"edts", "elst"});
+    if (!elst || elst->end - elst->payload < 8)
+        return 0;
+    const bool wide = trak[elst->payload] == 1;
+    const qsizetype entry = wide ? 20 : 12;
+    const uint32_t n = B::u32(trak, elst->payload + 4);
+    for (uint32_t i = 0; i < n && elst->payload + 8 + qsizetype(i + 1) * entry <= elst->end; ++i) {
+        const qsizetype at = elst->payload + 8 + qsizetype(i) * entry + (wide ? 8 : 4);
+        const int64_t time = wide ? int64_t(B::u64(trak, at)) : int32_t(B::u32(trak, at));
+        if (time >= 0)
+            return uint32_t(std::min<int64_t>(time, UINT32_MAX));
+    }
+    return 0;
+}
 
 QByteArray ctts(const Tables& t) {
     QByteArray runs;
@@ -133,24 +157,23 @@ QByteArray stss(const Tables& t) {
 // The reference's box rebuilt: containers keep their children in order, the sample table
 // gets the walk's tables, durations become the recovered ones. What cannot be rebuilt from
 // the walk (composition offsets and other sample groupings) is left out.
-QByteArray rebuild(QByteArrayView d, const B& box, const Tables& t, uint64_t mediaDuration,
-                   uint64_t movieDuration) {
+QByteArray rebuild(QByteArrayView d, const B& box, const Tables& t) {
     QByteArray out = box.bytes(d).toByteArray();
     if (box.type == "tkhd") {
-        setDuration(out, 20, 28, movieDuration);
+        setDuration(out, 20, 28, t.edit);
         return out;
     }
     if (box.type == "mdhd") {
-        setDuration(out, 16, 24, mediaDuration);
+        setDuration(out, 16, 24, t.media);
         return out;
     }
     if (box.type == "elst") {
-        // One edit over the whole track, from its start.
+        // One edit over the whole track: with pictures reordered it starts where the
+        // first is shown, the sound where the reference's does.
         QByteArray p = fullHeader();
         B::put32(p, 1);
-        B::put32(p, uint32_t(std::min<uint64_t>(movieDuration, UINT32_MAX)));
-        // With pictures reordered, the edit starts where the first is shown.
-        B::put32(p, t.delay * t.delta);
+        B::put32(p, uint32_t(std::min<uint64_t>(t.edit, UINT32_MAX)));
+        B::put32(p, t.mediaTime);
         B::put32(p, 0x00010000);
         return B::box("elst", p);
     }
@@ -176,7 +199,7 @@ QByteArray rebuild(QByteArrayView d, const B& box, const Tables& t, uint64_t med
                 body += ctts(t);
             continue;
         }
-        body += rebuild(d, child, t, mediaDuration, movieDuration);
+        body += rebuild(d, child, t);
     }
     QByteArray header;
     B::put32(header, uint32_t(8 + body.size()));
@@ -284,7 +307,9 @@ QString RVXRecordingRepair::findReference(const QString& broken) {
     };
     for (const QFileInfo& f : info.dir().entryInfoList(
              {QStringLiteral("*.MP4"), QStringLiteral("*.mp4")}, QDir::Files)) {
-        if (f.canonicalFilePath() == info.canonicalFilePath())
+        // A copy repaired before is laid out by us, not by the camera.
+        if (f.canonicalFilePath() == info.canonicalFilePath() ||
+            f.completeBaseName().endsWith(QLatin1String("_repaired"), Qt::CaseInsensitive))
             continue;
         const RVXMediaRef m = RVXMedia::mediaWithPath(f.absoluteFilePath());
         if (!m || (target && m->mediaDirection() != target->mediaDirection()))
@@ -340,15 +365,33 @@ std::optional<QString> RVXRecordingRepair::repair(const QString& broken, const Q
     if (newStart + payload > UINT32_MAX)
         return QStringLiteral("the camera's layout cannot address a copy of 4 GiB or more");
 
-    // Durations: each track's own, the movie's the longest.
-    std::vector<uint64_t> media(ref.tracks.size(), 0);
+    // Durations: each track's media and what of it plays, the movie the longest of these.
+    std::vector<Tables> tables;
     uint64_t movie = 0;
     Result r;
     for (size_t i = 0; i < ref.tracks.size(); ++i) {
         const auto& t = ref.tracks[i];
-        media[i] = uint64_t(w.tracks[i].sizes.size()) * t.sampleDelta;
-        const double seconds = t.timescale ? double(media[i]) / t.timescale : 0;
-        movie = std::max<uint64_t>(movie, uint64_t(std::llround(seconds * ref.movieTimescale)));
+        const auto& walked = w.tracks[i];
+        Tables& tt = tables.emplace_back(Tables{
+            &walked, t.sampleDelta, int64_t(newStart) - int64_t(w.dataStart), int(i) == video});
+        tt.media = uint64_t(walked.sizes.size()) * t.sampleDelta;
+        uint64_t plays = tt.media;
+        if (int(i) == video) {
+            if (walked.ordered) {
+                std::vector<bool> idr(walked.sizes.size(), false);
+                for (uint32_t s : walked.syncSamples)
+                    idr[s - 1] = true;
+                tt.composition = RVXH264Order::compositionOffsets(walked.pocs, idr, &tt.delay);
+            }
+            // Display order shifts every picture alike: all of the media plays.
+            tt.mediaTime = tt.delay * tt.delta;
+        } else {
+            tt.mediaTime = uint32_t(std::min<uint64_t>(mediaTimeOf(t.trak), tt.media));
+            plays = tt.media - tt.mediaTime;
+        }
+        const double seconds = t.timescale ? double(plays) / t.timescale : 0;
+        tt.edit = uint64_t(std::llround(seconds * ref.movieTimescale));
+        movie = std::max(movie, tt.edit);
         if (t.kind == Kind::Video)
             r.videoSeconds = seconds;
         else if (t.kind == Kind::Audio)
@@ -357,6 +400,9 @@ std::optional<QString> RVXRecordingRepair::repair(const QString& broken, const Q
             r.telemetrySeconds = seconds;
     }
     r.videoFrames = int(w.tracks[size_t(video)].sizes.size());
+    r.stoppedAt = w.dataEnd;
+    r.bytesLeft = d.mdatPayloadOffset + d.mdatPayloadBytes - w.dataEnd;
+    r.stoppedBecause = w.stoppedBecause;
 
     QByteArray moovBody;
     for (size_t c = 0; c < ref.childTrack.size(); ++c) {
@@ -370,20 +416,7 @@ std::optional<QString> RVXRecordingRepair::repair(const QString& broken, const Q
         }
         const QByteArray& trak = ref.tracks[size_t(track)].trak;
         const B top{"trak", 0, 8, trak.size()};
-        Tables tables{&w.tracks[size_t(track)],
-                      ref.tracks[size_t(track)].sampleDelta,
-                      int64_t(newStart) - int64_t(w.dataStart),
-                      track == video,
-                      {},
-                      0};
-        if (track == video && w.tracks[size_t(track)].ordered) {
-            const auto& v = w.tracks[size_t(track)];
-            std::vector<bool> idr(v.sizes.size(), false);
-            for (uint32_t s : v.syncSamples)
-                idr[s - 1] = true;
-            tables.composition = RVXH264Order::compositionOffsets(v.pocs, idr, &tables.delay);
-        }
-        moovBody += rebuild(trak, top, tables, media[size_t(track)], movie);
+        moovBody += rebuild(trak, top, tables[size_t(track)]);
     }
 
     QSaveFile file(out);

@@ -38,6 +38,11 @@ public:
         // Seconds recovered of each kind of track.
         double videoSeconds = 0, audioSeconds = 0, telemetrySeconds = 0;
         int videoFrames = 0;
+        // Where the walk stopped in the broken file, the bytes after it that the copy
+        // leaves out, and why: "end of data", "a partial chunk at byte N" (what the camera
+        // was writing when the power went) or "unrecognised bytes at N".
+        uint64_t stoppedAt = 0, bytesLeft = 0;
+        QString stoppedBecause;
     };
 
     using Progress = std::function<void(double fraction)>;

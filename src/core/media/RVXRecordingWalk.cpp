@@ -3,14 +3,11 @@
 // each sample checked as what its track holds, ending at the last whole chunk.
 #include "core/media/RVXRecordingRepair.h"
 
+#include "core/media/RVXAacFrames.h"
 #include "core/media/RVXH264Order.h"
 #include "core/media/RVXQuietLibav.h"
 
 #include <QFile>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
 
 #include <algorithm>
 #include <memory>
@@ -59,65 +56,6 @@ private:
     uint64_t m_start = 0;
 };
 
-class AacFrames {
-public:
-    explicit AacFrames(const RVXRecordingReference::Track& t) {
-        const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_AAC);
-        m_context = codec ? avcodec_alloc_context3(codec) : nullptr;
-        if (!m_context)
-            return;
-        m_context->extradata = static_cast<uint8_t*>(
-            av_mallocz(size_t(t.audioConfig.size()) + AV_INPUT_BUFFER_PADDING_SIZE));
-        std::copy(t.audioConfig.begin(), t.audioConfig.end(), m_context->extradata);
-        m_context->extradata_size = int(t.audioConfig.size());
-        m_context->sample_rate = t.sampleRate;
-        av_channel_layout_default(&m_context->ch_layout, std::max(1, t.channels));
-        m_ok = avcodec_open2(m_context, codec, nullptr) >= 0;
-        m_packet = av_packet_alloc();
-        m_frame = av_frame_alloc();
-    }
-    ~AacFrames() {
-        av_frame_free(&m_frame);
-        av_packet_free(&m_packet);
-        avcodec_free_context(&m_context);
-    }
-    bool ok() const { return m_ok; }
-
-    // Decodes bytes as one packet; the bytes left when each frame began, at most limit.
-    std::vector<int> remaining(const uchar* bytes, int size, size_t limit) {
-        std::vector<int> out;
-        if (!send(bytes, size))
-            return out;
-        while (out.size() < limit && avcodec_receive_frame(m_context, m_frame) >= 0) {
-            out.push_back(m_frame->pkt_size);
-            av_frame_unref(m_frame);
-        }
-        return out;
-    }
-    // Whether bytes are one whole frame and nothing more.
-    bool isOneFrame(const uchar* bytes, int size) {
-        if (!send(bytes, size) || avcodec_receive_frame(m_context, m_frame) < 0)
-            return false;
-        av_frame_unref(m_frame);
-        return avcodec_receive_frame(m_context, m_frame) == AVERROR(EAGAIN);
-    }
-
-private:
-    bool send(const uchar* bytes, int size) {
-        avcodec_flush_buffers(m_context);
-        av_packet_unref(m_packet);
-        if (av_new_packet(m_packet, size) < 0)
-            return false;
-        std::copy(bytes, bytes + size, m_packet->data);
-        return avcodec_send_packet(m_context, m_packet) >= 0;
-    }
-
-    AVCodecContext* m_context = nullptr;
-    AVPacket* m_packet = nullptr;
-    AVFrame* m_frame = nullptr;
-    bool m_ok = false;
-};
-
 class Walker {
 public:
     Walker(const RVXRecordingReference& r, Source& s)
@@ -127,7 +65,7 @@ public:
         , m_audio(r.trackOf(Kind::Audio))
         , m_telemetry(r.trackOf(Kind::Telemetry)) {
         if (m_audio >= 0)
-            m_aac = std::make_unique<AacFrames>(r.tracks[size_t(m_audio)]);
+            m_aac = std::make_unique<RVXAacFrames>(r.tracks[size_t(m_audio)]);
         const auto& v = r.tracks[size_t(m_video)];
         m_lengthSize = v.nalLengthSize;
         m_maxNal = std::max<uint64_t>(uint64_t(v.maxNal) * 4, 1 << 20);
@@ -144,6 +82,10 @@ public:
                                   std::vector<uint32_t>& sizes, std::vector<uint32_t>& idr) {
         sizes.clear();
         idr.clear();
+        // A chunk not taken must leave the order counts as they were: the same bytes may
+        // be read again as another chunk.
+        m_orderBefore = m_order;
+        m_pendingFailed = false;
         if (track == m_video)
             return videoChunk(pos, samples, sizes, idr);
         if (track == m_telemetry)
@@ -248,18 +190,61 @@ private:
         if (poc)
             m_pending.push_back(*poc);
         else
-            m_pocs.reset();
+            m_pendingFailed = true;
     }
 
 public:
     // The order counts of a chunk's pictures, once the chunk is taken.
     void takeChunkOrder(bool taken) {
-        if (taken && m_pocs)
+        if (taken && m_pendingFailed)
+            m_pocs.reset();
+        else if (taken && m_pocs)
             m_pocs->insert(m_pocs->end(), m_pending.begin(), m_pending.end());
+        else if (!taken)
+            m_order = m_orderBefore;
         m_pending.clear();
     }
 
+    // Why no chunk of the camera's begins at pos.
+    QString whyNot(uint64_t pos) {
+        if (pos >= m_src.end())
+            return QStringLiteral("end of data");
+        if (isCutShort(pos))
+            return QStringLiteral("a partial chunk at byte %1").arg(pos);
+        return QStringLiteral("unrecognised bytes at %1").arg(pos);
+    }
+
 private:
+    // Whether the bytes from pos to the end begin a chunk that the end cuts short: a
+    // telemetry chunk's prefix with fewer bytes than a chunk after it, NAL units of the
+    // stream's kind the last of which runs past the end, or fewer bytes than the largest
+    // sound frame (which has no header of its own to tell it by).
+    bool isCutShort(uint64_t pos) {
+        const uint64_t left = m_src.end() - pos;
+        if (left < uint64_t(m_lengthSize) + 2 || left < kMaxAacFrame)
+            return true;
+        if (m_telemetry >= 0) {
+            const auto& t = m_ref.tracks[size_t(m_telemetry)];
+            const uchar* p = m_src.at(pos, 2);
+            if (left < t.chunkSize && t.chunkPrefix.size() == 2 && p &&
+                p[0] == uchar(t.chunkPrefix[0]) && p[1] == uchar(t.chunkPrefix[1]))
+                return true;
+        }
+        for (uint64_t at = pos; m_src.end() - at >= uint64_t(m_lengthSize) + 2;) {
+            const uchar* p = m_src.at(at, uint64_t(m_lengthSize) + 2);
+            uint64_t len = 0;
+            for (int i = 0; p && i < m_lengthSize; ++i)
+                len = len << 8 | p[i];
+            if (!p || len < 2 || len > m_maxNal || (p[m_lengthSize] & 0x80) ||
+                !m_ref.tracks[size_t(m_video)].nalHeaders[p[m_lengthSize]])
+                return false;
+            if (len > m_src.end() - at - uint64_t(m_lengthSize))
+                return true;
+            at += uint64_t(m_lengthSize) + len;
+        }
+        return true;
+    }
+
     bool isTelemetry(uint64_t pos) {
         const auto& t = m_ref.tracks[size_t(m_telemetry)];
         if (t.chunkSize < 26 || t.chunkPrefix.size() != 2)
@@ -306,6 +291,17 @@ private:
             if (bytes && m_aac->isOneFrame(bytes, int(p - from)))
                 return p;
         }
+        if (nextTrack >= 0)
+            return std::nullopt;
+        // Where the camera stopped writing no chunk follows (the bytes after are cut short
+        // or were never written): the frame ends at the first length its bytes decode as
+        // exactly one frame, since fewer bytes leave it unfinished and more add another.
+        // A decode a byte, so only once nothing else tells.
+        for (uint64_t p = from + 1; p <= limit; ++p) {
+            const uchar* bytes = m_src.at(from, p - from);
+            if (bytes && m_aac->isOneFrame(bytes, int(p - from)))
+                return p;
+        }
         return std::nullopt;
     }
 
@@ -335,6 +331,10 @@ private:
             return std::nullopt;
         // The chunk's last frame: the decoder cannot tell where it ends, the next chunk can.
         const std::optional<uint64_t> end = lastFrameEnd(pos + size, nextTrack);
+        // Beyond the reference the frames that are known to be whole are kept; the walk
+        // stops at the next.
+        if (!end && !samples && size > 0)
+            return size;
         if (!end)
             return std::nullopt;
         sizes.push_back(uint32_t(*end - pos - size));
@@ -346,10 +346,11 @@ private:
     int m_video, m_audio, m_telemetry;
     int m_lengthSize = 4;
     uint64_t m_maxNal = 0;
-    std::unique_ptr<AacFrames> m_aac;
-    std::optional<RVXH264Order> m_order;
+    std::unique_ptr<RVXAacFrames> m_aac;
+    std::optional<RVXH264Order> m_order, m_orderBefore;
     std::optional<std::vector<int64_t>> m_pocs = std::vector<int64_t>();
     std::vector<int64_t> m_pending;
+    bool m_pendingFailed = false;
 };
 
 } // namespace
@@ -371,21 +372,35 @@ RVXRecordingRepair::Walk RVXRecordingRepair::walk(const RVXRecordingReference& r
     std::vector<uint32_t> sizes, idr;
     uint64_t pos = start;
     uint64_t reported = 0;
+    // The reference's last chunk holds what was left when it stopped (the sound it had
+    // not yet written, in one chunk), which is no part of the rhythm of a recording that
+    // went on; from there, or from the first chunk of this recording that departs from
+    // the reference's order, the walk goes by the chunks' signatures alone.
+    const size_t regular = reference.pattern.empty() ? 0 : reference.pattern.size() - 1;
+    bool byPattern = regular > 0;
     for (size_t c = 0; pos < end; ++c) {
         if (cancel && cancel->load()) {
             w.stoppedBecause = QStringLiteral("cancelled");
             return w;
         }
-        const bool known = c < reference.pattern.size();
-        const int track = known ? reference.pattern[c].track : walker.classify(pos);
-        const uint32_t samples = known ? reference.pattern[c].samples : 0;
-        // The track whose chunk follows, -1 past the reference's list.
-        const int next = c + 1 < reference.pattern.size() ? reference.pattern[c + 1].track : -1;
-        const std::optional<uint64_t> size = walker.chunk(track, pos, samples, next, sizes, idr);
-        walker.takeChunkOrder(size && *size > 0);
+        byPattern = byPattern && c < regular;
+        int track = -1;
+        std::optional<uint64_t> size;
+        if (byPattern) {
+            track = reference.pattern[c].track;
+            // The track whose chunk follows, -1 past the reference's regular chunks.
+            const int next = c + 1 < regular ? reference.pattern[c + 1].track : -1;
+            size = walker.chunk(track, pos, reference.pattern[c].samples, next, sizes, idr);
+            walker.takeChunkOrder(size && *size > 0);
+            byPattern = size && *size > 0;
+        }
+        if (!byPattern) {
+            track = walker.classify(pos);
+            size = walker.chunk(track, pos, 0, -1, sizes, idr);
+            walker.takeChunkOrder(size && *size > 0);
+        }
         if (!size || *size == 0) {
-            w.stoppedBecause =
-                QStringLiteral("the bytes at %1 are no whole chunk of the camera's").arg(pos);
+            w.stoppedBecause = walker.whyNot(pos);
             break;
         }
         Walk::Track& t = w.tracks[size_t(track)];
@@ -401,6 +416,8 @@ RVXRecordingRepair::Walk RVXRecordingRepair::walk(const RVXRecordingReference& r
             progress(double(pos - start) / double(end - start));
         }
     }
+    if (pos >= end)
+        w.stoppedBecause = walker.whyNot(pos);
     const int video = reference.trackOf(Kind::Video);
     Walk::Track& v = w.tracks[size_t(video)];
     if (walker.pocs() && walker.pocs()->size() == v.sizes.size()) {

@@ -90,7 +90,7 @@ void RVXRepairController::repairCopy(const QString& broken) {
         return;
     const QString reference = RVXRecordingRepair::findReference(broken);
     if (reference.isEmpty()) {
-        finished(copy, RVXLocalizedString("repair.no_reference"));
+        finished(copy, RVXLocalizedString("repair.no_reference"), {});
         return;
     }
     m_cancel = std::make_shared<std::atomic<bool>>(false);
@@ -106,18 +106,22 @@ void RVXRepairController::repairCopy(const QString& broken) {
             [cancel = m_cancel] { cancel->store(true); });
     QThreadPool::globalInstance()->start(
         [self = QPointer(this), broken, reference, copy, cancel = m_cancel] {
+            RVXRecordingRepair::Result result;
             const auto error = RVXRecordingRepair::repair(
-                broken, reference, copy, nullptr, cancel.get(), [self](double f) {
+                broken, reference, copy, &result, cancel.get(), [self](double f) {
                     RVXDeliver(self, [f](RVXRepairController* c) {
                         if (c->m_progress)
                             c->m_progress->setValue(int(f * 1000));
                     });
                 });
-            RVXDeliver(self, [copy, error](RVXRepairController* c) { c->finished(copy, error); });
+            RVXDeliver(self, [copy, error, result](RVXRepairController* c) {
+                c->finished(copy, error, result);
+            });
         });
 }
 
-void RVXRepairController::finished(const QString& copy, std::optional<QString> error) {
+void RVXRepairController::finished(const QString& copy, std::optional<QString> error,
+                                   const RVXRecordingRepair::Result& result) {
     const bool cancelled = m_cancel && m_cancel->load();
     m_cancel.reset();
     if (m_progress)
@@ -134,7 +138,11 @@ void RVXRepairController::finished(const QString& copy, std::optional<QString> e
         Q_EMIT repairFinished(copy, false);
         return;
     }
-    RVXLog(QStringLiteral("REPAIR %1").arg(copy));
+    RVXLog(QStringLiteral("REPAIR %1 stopped at %2: %3")
+               .arg(copy)
+               .arg(result.stoppedAt)
+               .arg(result.stoppedBecause));
+    tellDone(copy, result);
     // The copy joins the list (its folder opened again, the copy chosen) and plays.
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = connect(d, &RVXAppDelegate::mediaListReloaded, this, [this, copy, connection] {
@@ -149,4 +157,24 @@ void RVXRepairController::finished(const QString& copy, std::optional<QString> e
         Q_EMIT repairFinished(copy, true);
     });
     d->openMediaDirectory(copy);
+}
+
+void RVXRepairController::tellDone(const QString& copy, const RVXRecordingRepair::Result& result) {
+    // How much came back and why no more did: a partial chunk is what the camera was
+    // writing when the power went, unrecognised bytes say the rest is not the camera's.
+    QString stop = result.stoppedBecause;
+    if (result.bytesLeft > 0)
+        stop = RVXLocalizedString("repair.left_out_fmt").arg(stop).arg(result.bytesLeft);
+    const QString text =
+        RVXLocalizedString("repair.done_fmt")
+            .arg(QFileInfo(copy).fileName(), QString::number(result.videoSeconds, 'f', 2))
+            .arg(result.videoFrames)
+            .arg(stop);
+    // Beside the window, which goes on to play the copy.
+    auto* box = new QMessageBox(QMessageBox::Information, RVXLocalizedString("repair.offer"), text,
+                                QMessageBox::Ok, d->window);
+    box->setObjectName(QStringLiteral("repairDone"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }

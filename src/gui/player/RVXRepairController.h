@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/media/RVXRecordingRepair.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -41,7 +43,9 @@ Q_SIGNALS:
 
 private:
     void diagnosed(uint64_t generation, QSet<QString> cut);
-    void finished(const QString& copy, std::optional<QString> error);
+    void finished(const QString& copy, std::optional<QString> error,
+                  const RVXRecordingRepair::Result& result);
+    void tellDone(const QString& copy, const RVXRecordingRepair::Result& result);
     QString askWhere(const QString& broken);
 
     RVXAppDelegate* d;

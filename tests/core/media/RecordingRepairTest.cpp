@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 QString demo(const char* name) {
@@ -30,10 +33,10 @@ struct Packet {
     qint64 pos, size;
 };
 
-// The original's video packets where they lie in the file, from ffprobe.
-std::vector<Packet> videoPackets(const QString& path) {
+// A stream's packets where they lie in the file, from ffprobe.
+std::vector<Packet> packetsOf(const QString& path, const char* stream = "v:0") {
     const RunResult r = runProgram(QStringLiteral("ffprobe"),
-                                   {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                   {"-v", "error", "-select_streams", stream, "-show_entries",
                                     "packet=pos,size", "-of", "csv=p=0", path});
     std::vector<Packet> out;
     for (const QByteArray& line : r.out.trimmed().split('\n')) {
@@ -52,6 +55,24 @@ int decodedFrames(const QString& path) {
     return r.out.trimmed().toInt();
 }
 
+int wholeBefore(const std::vector<Packet>& packets, qsizetype cut) {
+    return int(std::count_if(packets.begin(), packets.end(),
+                             [&](const Packet& p) { return p.pos + p.size <= cut; }));
+}
+
+// The presentation times of a stream's packets (the lines of their side data left out).
+std::vector<std::string> timesOf(const QString& path, const char* stream) {
+    const RunResult r = runProgram(QStringLiteral("ffprobe"),
+                                   {"-v", "error", "-select_streams", stream, "-show_entries",
+                                    "packet=pts", "-of", "csv=p=0", path});
+    std::vector<std::string> out;
+    for (const QByteArray& line : r.out.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            out.push_back(line.split(',').front().toStdString());
+    }
+    return out;
+}
+
 void setU32(QByteArray& b, qsizetype at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = char(v >> (24 - 8 * i));
@@ -66,7 +87,7 @@ TEST(RVXRecordingRepair, CutsAtManyPointsComeBackWithTheirFramesSoundAndTelemetr
     ASSERT_GT(whole.size(), 100000);
     const qsizetype mdat = 32; // after the camera's ftyp
     ASSERT_EQ(whole.mid(mdat + 4, 4), QByteArray("mdat"));
-    const std::vector<Packet> packets = videoPackets(original);
+    const std::vector<Packet> packets = packetsOf(original);
     ASSERT_EQ(packets.size(), 420u);
     RVXBlackBoxData originalTelemetry;
     ASSERT_TRUE(
@@ -173,6 +194,94 @@ TEST(RVXRecordingRepair, AWrongReferenceARandomFileAndTheReferenceFound) {
                 tree.path(QStringLiteral("event_20260314_081527_R.MP4")));
     EXPECT_EQ(QFileInfo(RVXRecordingRepair::findReference(broken)).fileName(),
               QStringLiteral("alwa_20260314_081500_F.MP4"));
+    // A copy repaired before is whole, of the same kind and moment, but laid out by us.
+    QFile::copy(demo("event_20260314_081527_F.MP4"),
+                tree.path(QStringLiteral("event_20260314_081527_F_repaired.MP4")));
+    EXPECT_EQ(QFileInfo(RVXRecordingRepair::findReference(broken)).fileName(),
+              QStringLiteral("alwa_20260314_081500_F.MP4"));
     EXPECT_EQ(QFileInfo(RVXRecordingRepair::proposedPath(broken)).fileName(),
               QStringLiteral("event_20260314_081527_F_repaired.MP4"));
+}
+
+// The camera's shortest recording teaches the layout of a longer one: the walk goes on by
+// the chunks' signatures past the last chunk the reference knows (the sound it flushed
+// when it stopped), and says where and why it stopped.
+TEST(RVXRecordingRepair, ARecordingLongerThanItsReferenceComesBackWithAllItsWholeFrames) {
+    const QString original = demo("alwa_20260314_081500_F.MP4");
+    const QString reference = demo("motion_20260314_081515_F.MP4");
+    const QByteArray whole = readAll(original);
+    const std::vector<Packet> video = packetsOf(original), audio = packetsOf(original, "a:0"),
+                              telemetry = packetsOf(original, "2");
+    ASSERT_EQ(video.size(), 450u); // 15 s
+    ASSERT_EQ(telemetry.size(), 150u);
+    ASSERT_EQ(decodedFrames(reference), 360); // 12 s
+    const Packet at14s6 = video[438];
+    // The second sound frame of a chunk after 14.6 s.
+    size_t second = 1;
+    while (second < audio.size() &&
+           (audio[second].pos < at14s6.pos ||
+            audio[second - 1].pos + audio[second - 1].size != audio[second].pos))
+        ++second;
+    ASSERT_LT(second, audio.size());
+    const Packet* sound = &audio[second];
+    const Packet after = video[445];
+    // What a card may hold past the last write: clusters never written, the media data's
+    // size still 0 as the camera leaves it until it closes the file.
+    QByteArray unwritten = whole.left(after.pos) + QByteArray(65536, '\0');
+    setU32(unwritten, 32, 0);
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        qsizetype wholeUpTo;
+        QString stoppedBecause;
+    } cases[] = {
+        {"mid-picture at 14.6 s", whole.left(at14s6.pos + at14s6.size / 2), at14s6.pos,
+         QStringLiteral("a partial chunk at byte %1").arg(at14s6.pos)},
+        {"mid-sound frame", whole.left(sound->pos + sound->size / 2), sound->pos,
+         QStringLiteral("a partial chunk at byte %1").arg(sound->pos)},
+        {"after a whole chunk", whole.left(after.pos), after.pos, QStringLiteral("end of data")},
+        {"zeros past a whole chunk", unwritten, after.pos,
+         QStringLiteral("unrecognised bytes at %1").arg(after.pos)},
+    };
+    TempTree tree;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString broken = tree.file(QStringLiteral("alwa_20260314_081500_F.MP4"), c.bytes);
+        const QString copy = tree.path(QStringLiteral("copy.MP4"));
+        QFile::remove(copy);
+        RVXRecordingRepair::Result result;
+        ASSERT_FALSE(RVXRecordingRepair::repair(broken, reference, copy, &result));
+        const int frames = wholeBefore(video, c.wholeUpTo);
+        EXPECT_GE(frames, 438);
+        EXPECT_EQ(result.videoFrames, frames);
+        EXPECT_EQ(decodedFrames(copy), frames);
+        EXPECT_EQ(packetsOf(copy, "a:0").size(), size_t(wholeBefore(audio, c.wholeUpTo)));
+        EXPECT_EQ(packetsOf(copy, "2").size(), size_t(wholeBefore(telemetry, c.wholeUpTo)));
+        EXPECT_EQ(result.stoppedBecause.toStdString(), c.stoppedBecause.toStdString());
+        EXPECT_EQ(result.stoppedAt, uint64_t(c.wholeUpTo));
+        EXPECT_EQ(result.bytesLeft, uint64_t(c.bytes.size() - c.wholeUpTo));
+        EXPECT_NEAR(result.videoSeconds, frames / 30.0, 1e-9);
+    }
+}
+
+// The encoder's first sound frame only primes it: the camera's edit list starts after it,
+// and so must the copy's, or the sound plays a frame late against the pictures.
+TEST(RVXRecordingRepair, TheSoundKeepsThePrimingOfTheCamerasRecordings) {
+    const QString original = demo("event_20260314_081527_F.MP4");
+    const QString reference = demo("alwa_20260314_081500_F.MP4");
+    const QByteArray whole = readAll(original);
+    TempTree tree;
+    const QString broken =
+        tree.file(QStringLiteral("event_20260314_081527_F.MP4"), whole.left(whole.size() / 2));
+    const QString copy = tree.path(QStringLiteral("copy.MP4"));
+    RVXRecordingRepair::Result result;
+    ASSERT_FALSE(RVXRecordingRepair::repair(broken, reference, copy, &result));
+    const std::vector<std::string> wanted = timesOf(original, "a:0"), got = timesOf(copy, "a:0");
+    ASSERT_GT(got.size(), 300u);
+    ASSERT_EQ(timesOf(reference, "a:0").front(), "-1024");
+    ASSERT_EQ(wanted.front(), "-1024");
+    EXPECT_EQ(got,
+              std::vector<std::string>(wanted.begin(), wanted.begin() + qsizetype(got.size())));
+    // What plays is the sound after its priming frame.
+    EXPECT_NEAR(result.audioSeconds, (got.size() - 1) * 1024 / 48000.0, 1e-9);
 }

@@ -14,7 +14,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QWebEngineView>
 
@@ -85,6 +87,19 @@ TEST_F(MainWindowTest, ACutRecordingIsMarkedAndItsRepairedCopyPlaysWithGraphAndM
     QTest::mouseClick(view, Qt::LeftButton, {}, view->messageActionRect().center());
     ASSERT_TRUE(waitFor([&] { return done; }, 30000));
     ASSERT_TRUE(made);
+    // It says how much came back, and where and why the walk stopped.
+    auto* report = delegate->window->findChild<QMessageBox*>(QStringLiteral("repairDone"));
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^The copy event_20260314_081527_F_repaired.MP4 holds 7.00 s "
+                                   "of video \\(210 frames\\). The repair stopped: a partial "
+                                   "chunk at byte \\d+; the \\d+ bytes from there on are left "
+                                   "out\\.$"))
+                    .match(report->text())
+                    .hasMatch())
+        << qPrintable(report->text());
+    report->close();
     EXPECT_EQ(QFileInfo(proposed).fileName(),
               QStringLiteral("event_20260314_081527_F_repaired.MP4"));
     EXPECT_EQ(demo("event_20260314_081527_F.MP4"), whole);
