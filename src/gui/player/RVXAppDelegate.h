@@ -254,6 +254,7 @@ private:
     void updatePlayerLogos();
     void followPausedSeek(double position);
     void showPausedTime();
+    static QString scaleText(double scale);
     // Both players to their recordings' end.
     void seekToEnd();
     // Interface: the views the interface description would have made.

@@ -88,6 +88,7 @@ void RVXAppDelegate::clearPlayback() {
     graphView->setGraphData(m_blackBoxData->m_GSensors);
     graphView->updateTimePosition(0);
     m_playInfo->setPosition(0);
+    m_playInfo->setScale(0);
     setPositionSliders(0);
     timeField->setText(QStringLiteral("00:00 / 00:00"));
     gsensorXField->setText(QStringLiteral("X=+0.00"));

@@ -217,7 +217,7 @@ QWidget* RVXAppDelegate::makeMediaControlBox() {
         imageButton("increaseSpeedButton", QStringLiteral("icon_faster_n"), "action.faster");
     sizeTextButton = new QToolButton();
     sizeTextButton->setObjectName(QStringLiteral("sizeTextButton"));
-    sizeTextButton->setText(QStringLiteral("0.00x"));
+    sizeTextButton->setText(scaleText(0));
     sizeTextButton->setToolTip(RVXLocalizedString("tooltip.window_scale"));
     sizeTextButton->setFocusPolicy(Qt::NoFocus);
     captureButton =

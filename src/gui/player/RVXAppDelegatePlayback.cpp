@@ -45,11 +45,16 @@ bool isPaused(const VLCMediaPlayer* player) {
 }
 } // namespace
 
+// No picture, no scale: "0.00x" before anything plays would read as a setting.
+QString RVXAppDelegate::scaleText(double scale) {
+    return scale > 0 ? RVXCFormat("%.2fx", scale) : QStringLiteral("\u2013");
+}
+
 void RVXAppDelegate::observePlayInfo() {
     connect(m_playInfo, &RVXPlayInfo::speedChanged, this,
             [this](double speed) { speedTextButton->setText(RVXCFormat("%.1fx", speed)); });
     connect(m_playInfo, &RVXPlayInfo::scaleChanged, this,
-            [this](double scale) { sizeTextButton->setText(RVXCFormat("%.2fx", scale)); });
+            [this](double scale) { sizeTextButton->setText(scaleText(scale)); });
     connect(m_playInfo, &RVXPlayInfo::isPlayingChanged, this, [this](bool playing) {
         setPlayButtonsImage(playing ? QStringLiteral("icon_pause_n")
                                     : QStringLiteral("icon_play_n"));

@@ -267,6 +267,7 @@ TEST_F(WindowFaultsTest, ARearWhoseFrontCannotBePlayedPlaysAloneAndLeadsTheContr
 
 TEST_F(WindowFaultsTest, AnotherFolderClearsThePlayedRecordingAndAnEmptyOneSaysSo) {
     open(demoCard());
+    EXPECT_EQ(delegate->sizeTextButton->text(), QStringLiteral("\u2013")) << "no picture, no scale";
     playAndWait(0);
     QWebEnginePage* map = delegate->mapWebView->page();
     ASSERT_TRUE(waitFor([&] {
@@ -283,6 +284,7 @@ TEST_F(WindowFaultsTest, AnotherFolderClearsThePlayedRecordingAndAnEmptyOneSaysS
     EXPECT_TRUE(delegate->speedField->text().isEmpty());
     EXPECT_EQ(delegate->gsensorXField->text(), QStringLiteral("X=+0.00"));
     EXPECT_EQ(delegate->timeField->text(), QStringLiteral("00:00 / 00:00"));
+    EXPECT_EQ(delegate->sizeTextButton->text(), QStringLiteral("\u2013"));
     EXPECT_TRUE(
         waitFor([&] { return evaluate(map, QStringLiteral("rvxTrackLength()")).toInt() == 0; }));
     auto* note = delegate->mediaListTableView->findChild<QLabel*>(QStringLiteral("emptyListNote"));
