@@ -306,6 +306,19 @@ TEST_F(FormatTest, ACardSwappedUnderTheSameNameIsRefusedBeforeAnythingRuns) {
     EXPECT_TRUE(privileged.calls().isEmpty());
 }
 
+TEST_F(FormatTest, TheEditorsRenameLeavesItTheSameCard) {
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    const TKUSBDiskEntity chosen = entity(image);
+    // The settings editor, on a worker, names the camera's card ZAMO after the user chose it.
+    ASSERT_FALSE(disks->setVolumeName(chosen.key(), QStringLiteral("ZAMO"), false));
+    ASSERT_EQ(entity(image).volumeName(), QStringLiteral("ZAMO"));
+    const auto failure = format(chosen);
+    EXPECT_FALSE(failure) << failure->message.toStdString();
+    EXPECT_EQ(privileged.calls().size(), 1);
+    EXPECT_TRUE(CardImage::checks(image));
+}
+
 TEST_F(FormatTest, TheHelperChecksTheDeviceItselfAsRoot) {
     setVolumes({card("sdb", 6 * kGiB, true, false)});
     const QString image = tree.path(QStringLiteral("sdb.img"));

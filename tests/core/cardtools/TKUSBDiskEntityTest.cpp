@@ -98,6 +98,27 @@ TEST(StandInCard, OpenFolderWithTheSettingsWhenNoCardHasThem) {
     EXPECT_FALSE(holdsSettingFile(tree.path(QStringLiteral("odd"))));
 }
 
+TEST(DiskIdentity, TheLabelIsNoPartOfWhichCardItIs) {
+    const RVXDiskIdentity card{QStringLiteral("1A2B-3C4D"), 8 * kGiB, QStringLiteral("NO NAME"),
+                               QStringLiteral("000000123"), QStringLiteral("Reader")};
+    // The settings editor names the camera's card ZAMO: the same card.
+    RVXDiskIdentity renamed = card;
+    renamed.label = QStringLiteral("ZAMO");
+    EXPECT_EQ(renamed, card);
+    RVXDiskIdentity other = card;
+    other.uuid = QStringLiteral("5E6F-7A8B");
+    EXPECT_NE(other, card);
+    other = card;
+    other.size = 16 * kGiB;
+    EXPECT_NE(other, card);
+    other = card;
+    other.serial = QStringLiteral("000000124");
+    EXPECT_NE(other, card);
+    other = card;
+    other.model = QStringLiteral("Other Reader");
+    EXPECT_NE(other, card);
+}
+
 TEST(ClusterSize, SevenGibibytesAndUp) {
     EXPECT_EQ(clusterSizeByVolumeSizeInKB(7 * kGiB), 128);
     EXPECT_EQ(clusterSizeByVolumeSizeInKB(7 * kGiB - 1), 32);
