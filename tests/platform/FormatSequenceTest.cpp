@@ -27,6 +27,8 @@
 
 #include <sys/file.h>
 
+#include <cstdio>
+
 namespace {
 
 UDisks2StandIn* standIn = nullptr;
@@ -54,6 +56,11 @@ QJsonObject volume(const QString& name, const QString& mount, const QJsonObject&
 QJsonObject with(QJsonObject o, const char* key, const QJsonValue& value) {
     o.insert(QLatin1String(key), value);
     return o;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray changedSettings() {
@@ -426,6 +433,30 @@ TEST_F(FormatTest, ACardMountedReadOnlyAfterErrorsFormatsAndAFailedRestoreKeepsI
     EXPECT_EQ(CardImage::read(image, QStringLiteral("config.bin")), changedSettings());
 }
 
+// The settings put back after a format are on the card once the restore says so: the
+// file and its folder synced, as a save of the editor does. Seen from outside, by strace.
+TEST_F(FormatTest, ARestoredConfigIsSyncedWithItsFolder) {
+    if (!programExists(QStringLiteral("strace")))
+        GTEST_SKIP() << "strace is not installed";
+    const QString card = tree.folder(QStringLiteral("card"));
+    tree.file(QStringLiteral("card/config.bin"), "an older record");
+    const QString kept = tree.file(QStringLiteral("kept.bin"), changedSettings());
+    const QString log = tree.path(QStringLiteral("strace.log"));
+    const RunResult r = runProgram(QStringLiteral("strace"),
+                                   {"-f", "-y", "-e", "trace=fsync,fdatasync", "-o", log,
+                                    QCoreApplication::applicationFilePath()},
+                                   {},
+                                   {QStringLiteral("RUVEX_TEST_RESTORE_KEPT=") + kept,
+                                    QStringLiteral("RUVEX_TEST_RESTORE_INTO=") + card});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(readAll(card + QStringLiteral("/config.bin")), changedSettings());
+    const QByteArray calls = readAll(log);
+    EXPECT_TRUE(calls.contains("<" + QFile::encodeName(card) + ">)"))
+        << "the folder: " << calls.constData();
+    EXPECT_TRUE(calls.contains("<" + QFile::encodeName(card) + "/"))
+        << "the file: " << calls.constData();
+}
+
 TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     setVolumes({card("sdb", 6 * kGiB, true, true),
                 volume("sda2", tree.folder("fixed"), usbDrive("ataDisk", "ata", false)),
@@ -463,6 +494,18 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The restore alone, for a test that watches it from outside.
+    const QString restoreInto = qEnvironmentVariable("RUVEX_TEST_RESTORE_INTO");
+    if (!restoreInto.isEmpty()) {
+        const TKUSBDiskEntity disk(QStringLiteral("ZAMO"), QUrl::fromLocalFile(restoreInto),
+                                   QStringLiteral("/dev/sdz1"), std::nullopt, 8 * kGiB, true, true,
+                                   QStringLiteral("sdz1"));
+        const auto error = RVXFormatSequence::restoreKeptCopy(
+            qEnvironmentVariable("RUVEX_TEST_RESTORE_KEPT"), disk);
+        if (error)
+            std::fprintf(stderr, "%s\n", qPrintable(*error));
+        return error ? 1 : 0;
+    }
     // Settings copies a format keeps go to a folder of the test's own, for the command too.
     TempTree data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.root()));
