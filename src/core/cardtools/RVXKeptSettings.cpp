@@ -72,10 +72,23 @@ std::variant<RVXKeptSettings::Kept, QString> RVXKeptSettings::keep(const QByteAr
     // Two copies within a second keep both: link() never takes a name that exists.
     QString path = dir.filePath(stem + QStringLiteral(".bin"));
     for (int n = 2;; ++n) {
-        if (::link(temp.constData(), QFile::encodeName(path).constData()) == 0)
+        const QByteArray name = QFile::encodeName(path);
+        if (::link(temp.constData(), name.constData()) == 0)
             break;
-        if (errno != EEXIST)
+        int error = errno;
+        // A filesystem without hard links: the name checked first, then taken.
+        if (error == EPERM || error == EOPNOTSUPP) {
+            if (QFile::exists(path))
+                error = EEXIST;
+            else if (::rename(temp.constData(), name.constData()) == 0)
+                break;
+            else
+                error = errno;
+        }
+        if (error != EEXIST) {
+            errno = error;
             return discard(systemError());
+        }
         path = dir.filePath(QStringLiteral("%1-%2.bin").arg(stem).arg(n));
     }
     ::unlink(temp.constData());
