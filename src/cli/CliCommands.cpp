@@ -52,9 +52,9 @@ constexpr CliCommand kCommands[] = {
      runTimeset},
     {"disks", "disks [--json]",
      "the mounted USB and SD cards, the camera's card marked (JSON: one object a line)", runDisks},
-    {"format", "format DEVICE [--yes]",
+    {"format", "format DEVICE [--yes | --restore KEPT]",
      "format the card DEVICE for the camera (FAT32 \"ZAMO\"), keeping its config.bin; without "
-     "--yes only say what would be done",
+     "--yes only say what would be done; --restore puts a kept config.bin back on it",
      runFormat},
 };
 

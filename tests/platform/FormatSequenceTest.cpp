@@ -433,6 +433,25 @@ TEST_F(FormatTest, ACardMountedReadOnlyAfterErrorsFormatsAndAFailedRestoreKeepsI
     EXPECT_EQ(CardImage::read(image, QStringLiteral("config.bin")), changedSettings());
 }
 
+TEST_F(FormatTest, AFailedFormatNamesTheKeptSettings) {
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    // mkfs.fat failing half-way, the card pulled while it writes, a refused password:
+    // whatever ends the format once config.bin is kept names the copy.
+    for (const RVXCommandResult& answer :
+         {RVXCommandResult{1, QStringLiteral("mkfs.fat: failed whilst writing FAT\n")},
+          RVXCommandResult{1, QStringLiteral("mkfs.fat: unable to open /proc/self/fd/3: No "
+                                             "such device or address\n")},
+          RVXCommandResult{RVXPrivilegedCommand::kDismissed, QString()}}) {
+        privileged.answer = answer;
+        const auto failure = format(entity(image));
+        ASSERT_TRUE(failure);
+        ASSERT_FALSE(saved.isEmpty());
+        EXPECT_TRUE(failure->message.contains(saved)) << failure->message.toStdString();
+        EXPECT_EQ(readAll(saved), changedSettings());
+    }
+}
+
 // The settings put back after a format are on the card once the restore says so: the
 // file and its folder synced, as a save of the editor does. Seen from outside, by strace.
 TEST_F(FormatTest, ARestoredConfigIsSyncedWithItsFolder) {
@@ -480,6 +499,27 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
                                           QStringLiteral("echo 'Not authorized' >&2; exit 127"));
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("refused")) << refused.err.constData();
+
+    // Failed past the copy of config.bin: the command names it and how to put it back.
+    const RunResult failed =
+        cardCommand({"format", image, "--yes"},
+                    QStringLiteral("echo 'mkfs.fat: failed whilst writing FAT' >&2; exit 1"));
+    EXPECT_EQ(failed.exitCode, 1);
+    const QByteArray restore = "ruvex-card format " + QFile::encodeName(image) + " --restore ";
+    const qsizetype offer = failed.err.indexOf(restore);
+    ASSERT_GE(offer, 0) << failed.err.constData();
+    const QString kept = QString::fromLocal8Bit(
+        failed.err.mid(offer + restore.size()).split('\n').first().trimmed());
+    EXPECT_TRUE(failed.err.contains("kept in " + QFile::encodeName(kept)))
+        << failed.err.constData();
+    EXPECT_EQ(readAll(kept), changedSettings());
+    const QString config = mountOf(image) + QStringLiteral("/config.bin");
+    ASSERT_TRUE(QFile::remove(config));
+    const RunResult restored = cardCommand({"format", image, "--restore", kept});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.constData();
+    EXPECT_EQ(readAll(config), changedSettings());
+    EXPECT_EQ(cardCommand({"format", image, "--restore", tree.path("none.bin")}).exitCode, 1);
+    EXPECT_EQ(cardCommand({"format", image, "--restore"}).exitCode, 2);
 
     const RunResult done = cardCommand({"format", image, "--yes"}, QStringLiteral("exec \"$@\""));
     ASSERT_EQ(done.exitCode, 0) << done.err.constData();

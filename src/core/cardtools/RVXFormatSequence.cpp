@@ -151,11 +151,14 @@ std::optional<RVXFormatFailure> RVXFormatSequence::saveConfig(const TKUSBDiskEnt
     return std::nullopt;
 }
 
+QString RVXFormatSequence::keptNote() const {
+    return m_savedConfigPath.isEmpty()
+               ? QString()
+               : QStringLiteral("; its settings are kept in %1").arg(m_savedConfigPath);
+}
+
 std::optional<RVXFormatFailure> RVXFormatSequence::restoreConfig(const TKUSBDiskEntity& before) {
-    const QString keptNote =
-        m_savedConfigPath.isEmpty()
-            ? QString()
-            : QStringLiteral("; its settings are kept in %1").arg(m_savedConfigPath);
+    const QString keptNote = this->keptNote();
     const auto card = formattedCard(m_disks, before);
     if (!card) {
         const QString message =
@@ -218,7 +221,11 @@ std::optional<RVXFormatFailure> RVXFormatSequence::runLocked(const TKUSBDiskEnti
     if (result.exitStatus != 0) {
         RVXLog(QStringLiteral("ERROR=%1 %2").arg(result.exitStatus).arg(result.standardError));
         m_disks.mountVolume(disk.key());
-        return failureOf(result);
+        // mkfs.fat may have stopped half-way, or the card gone while it wrote: the
+        // settings' copy is the user's way back.
+        RVXFormatFailure failure = failureOf(result);
+        failure.message += keptNote();
+        return failure;
     }
 
     show(QStringLiteral("try mount..."));
