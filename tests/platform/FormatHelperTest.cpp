@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,37 @@ TEST(FormatHelper, TheInstalledHelperTakesDevicesOnlyAndKnowsNoTestRoot) {
     const RunResult test = helper(FormatHelperSystem::helper(), uuid, image);
     EXPECT_EQ(test.exitCode, 0) << test.err.constData();
     EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("ZAMO       "));
+}
+
+// pkexec runs the helper under this action. A kept authorisation (auth_admin_keep) would
+// let any program of the user's run it again unasked for minutes; and the prompt names
+// the device, which pkexec offers only within its command line.
+TEST(FormatHelper, ThePolkitActionAsksEveryTimeAndNamesTheDevice) {
+    QFile policy(QStringLiteral(RUVEX_FORMAT_CARD_POLICY));
+    ASSERT_TRUE(policy.open(QIODevice::ReadOnly)) << RUVEX_FORMAT_CARD_POLICY;
+    QXmlStreamReader xml(&policy);
+    QStringList defaults;
+    QString message, path;
+    QString element;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            element = xml.name().toString();
+            if (element == u"annotate" && xml.attributes().value(QStringLiteral("key")) ==
+                                              u"org.freedesktop.policykit.exec.path")
+                path = xml.readElementText();
+        } else if (xml.isCharacters() && !xml.isWhitespace()) {
+            if (element == u"message")
+                message = xml.text().toString();
+            else if (element.startsWith(u"allow_"))
+                defaults << element + u'=' + xml.text().toString();
+        }
+    }
+    ASSERT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
+    EXPECT_EQ(defaults.join(u' ').toStdString(),
+              "allow_any=auth_admin allow_inactive=auth_admin allow_active=auth_admin");
+    EXPECT_TRUE(message.contains(QStringLiteral("$(command_line)"))) << qPrintable(message);
+    EXPECT_EQ(path, QStringLiteral("/usr/libexec/ruvex/ruvex-format-card"));
 }
 
 } // namespace
