@@ -145,4 +145,19 @@ TEST(TimeSetFile, NineteenAsciiBytesWrittenOverFromTheStart) {
     EXPECT_TRUE(doWriteConfigFile(path, QDate(), QTime(0, 0)));
 }
 
+TEST(TimeSetFile, AClockFileIsKnownByItsFirstNineteenBytes) {
+    EXPECT_TRUE(RVXIsClockText("2026/12/06 13:45:00"));
+    EXPECT_TRUE(RVXIsClockText("2026/12/06 13:45:00\n"));
+    EXPECT_FALSE(RVXIsClockText("2026/12/06 13:45:0"));
+    EXPECT_FALSE(RVXIsClockText("2026-12-06 13:45:00"));
+    EXPECT_FALSE(RVXIsClockText("2026/12/06T13:45:00"));
+    EXPECT_FALSE(RVXIsClockText(QByteArray("&W\0\0\1\0\0\0F\0\0\0\n\0\0\0\x14\0\0\0", 20)));
+    TempTree tree;
+    EXPECT_FALSE(RVXNotAClockFile(tree.path(QStringLiteral("new.cfg"))));
+    EXPECT_FALSE(RVXNotAClockFile(tree.file(QStringLiteral("empty.cfg"))));
+    EXPECT_FALSE(RVXNotAClockFile(tree.file(QStringLiteral("t.cfg"), "1999/01/01 00:00:00")));
+    EXPECT_TRUE(RVXNotAClockFile(tree.file(QStringLiteral("config.bin"), QByteArray(500, '\0'))));
+    EXPECT_TRUE(RVXNotAClockFile(tree.folder(QStringLiteral("folder"))));
+}
+
 } // namespace
