@@ -1296,5 +1296,45 @@
         <source>msg.format_complete</source>
         <translation>The card was formatted for the camera.</translation>
     </message>
+    <message id="msg.format_confirm_fmt">
+        <source>msg.format_confirm_fmt</source>
+        <translation>Erase %1 (%2)?</translation>
+    </message>
+    <message id="msg.format_confirm_unnamed">
+        <source>msg.format_confirm_unnamed</source>
+        <translation>the card without a name</translation>
+    </message>
+    <message id="msg.format_confirm_recordings_fmt">
+        <source>msg.format_confirm_recordings_fmt</source>
+        <translation>Its %1 recordings will be lost.</translation>
+    </message>
+    <message id="msg.format_confirm_many_recordings_fmt">
+        <source>msg.format_confirm_many_recordings_fmt</source>
+        <translation>Its %1 recordings and more will be lost.</translation>
+    </message>
+    <message id="msg.format_confirm_one_recording">
+        <source>msg.format_confirm_one_recording</source>
+        <translation>Its one recording will be lost.</translation>
+    </message>
+    <message id="msg.format_confirm_no_recordings">
+        <source>msg.format_confirm_no_recordings</source>
+        <translation>It holds no recordings; all else on it will be lost.</translation>
+    </message>
+    <message id="msg.format_confirm_erase">
+        <source>msg.format_confirm_erase</source>
+        <translation>Erase</translation>
+    </message>
+    <message id="msg.settings_kept_fmt">
+        <source>msg.settings_kept_fmt</source>
+        <translation>Its settings are kept in %1; Restore puts them back once the card is here.</translation>
+    </message>
+    <message id="msg.settings_restore_hint">
+        <source>msg.settings_restore_hint</source>
+        <translation>Restore puts them back once the card is here.</translation>
+    </message>
+    <message id="msg.settings_restored">
+        <source>msg.settings_restored</source>
+        <translation>The card's settings were put back.</translation>
+    </message>
 </context>
 </TS>

@@ -46,15 +46,15 @@ constexpr CliCommand kCommands[] = {
      runConfig},
     {"drivelog", "drivelog FILE [--csv OUT]", "the drive-information log as a table, or as CSV",
      runDrivelog},
-    {"timeset", "timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE | --card",
+    {"timeset", "timeset [--date YYYY-MM-DD] [--time HH:MM:SS] --out FILE [--force] | --card",
      "write the clock file timeset.cfg, to FILE or to the card that holds one (now when no "
-     "date or time is given)",
+     "date or time is given); an existing FILE that is no clock file only with --force",
      runTimeset},
     {"disks", "disks [--json]",
      "the mounted USB and SD cards, the camera's card marked (JSON: one object a line)", runDisks},
-    {"format", "format DEVICE [--yes]",
+    {"format", "format DEVICE [--yes | --restore KEPT]",
      "format the card DEVICE for the camera (FAT32 \"ZAMO\"), keeping its config.bin; without "
-     "--yes only say what would be done",
+     "--yes only say what would be done; --restore puts a kept config.bin back on it",
      runFormat},
 };
 

@@ -8,8 +8,19 @@
 namespace {
 
 int usage() {
-    cliErr(QStringLiteral("usage: ruvex-card format DEVICE [--yes]\n"));
+    cliErr(QStringLiteral("usage: ruvex-card format DEVICE [--yes | --restore KEPT]\n"));
     return CliUsage;
+}
+
+// The window's Restore: a kept copy of config.bin back on the card.
+int restore(const TKUSBDiskEntity& card, const QString& kept) {
+    if (auto error = RVXFormatSequence::restoreKeptCopy(kept, card)) {
+        cliErr(QStringLiteral("ruvex-card format: %1\n").arg(*error));
+        return CliNotFound;
+    }
+    cliOut(QStringLiteral("%1 put back as %2/config.bin\n")
+               .arg(kept, card.mountedURL().toLocalFile()));
+    return CliOk;
 }
 
 void describe(const TKUSBDiskEntity& card) {
@@ -32,16 +43,20 @@ void describe(const TKUSBDiskEntity& card) {
 
 int runFormat(const QStringList& args) {
     QString device;
+    std::optional<QString> kept;
     bool yes = false;
-    for (const QString& arg : args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
         if (arg == u"--yes")
             yes = true;
+        else if (arg == u"--restore" && i + 1 < args.size() && !kept)
+            kept = args[++i];
         else if (device.isEmpty() && !arg.startsWith(u'-'))
             device = arg;
         else
             return usage();
     }
-    if (device.isEmpty())
+    if (device.isEmpty() || (yes && kept))
         return usage();
     RVXDiskService& disks = RVXDiskService::current();
     const auto checked = RVXFormatSequence::cardForDevice(disks, device);
@@ -50,6 +65,8 @@ int runFormat(const QStringList& args) {
         return CliUsage;
     }
     const TKUSBDiskEntity& card = std::get<TKUSBDiskEntity>(checked);
+    if (kept)
+        return restore(card, *kept);
     if (!yes) {
         describe(card);
         return CliOk;
@@ -66,5 +83,10 @@ int runFormat(const QStringList& args) {
         return CliOk;
     }
     cliErr(QStringLiteral("ruvex-card format: %1: %2\n").arg(device, failure->message));
+    if (!sequence.savedConfigPath().isEmpty()) {
+        cliErr(QStringLiteral("put the settings back, once the card is mounted, with: ruvex-card "
+                              "format %1 --restore %2\n")
+                   .arg(device, sequence.savedConfigPath()));
+    }
     return failure->kind == RVXFormatFailure::Kind::NotACard ? CliUsage : CliNotFound;
 }

@@ -14,6 +14,7 @@ int runTimeset(const QStringList& args) {
     QTime time = now.time();
     QString out;
     bool card = false;
+    bool force = false;
     // Any word not understood, or an option without its value, is a usage error: the
     // card must never get the current time in place of the one the user meant.
     bool misused = false;
@@ -27,13 +28,25 @@ int runTimeset(const QStringList& args) {
             out = args[++i];
         else if (args[i] == u"--card")
             card = true;
+        else if (args[i] == u"--force")
+            force = true;
         else
             misused = true;
     }
     if (misused || out.isEmpty() == !card || !date.isValid() || !time.isValid()) {
         cliErr(QStringLiteral("usage: ruvex-card timeset [--date YYYY-MM-DD] [--time HH:MM:SS] "
-                              "--out FILE | --card\n"));
+                              "--out FILE [--force] | --card\n"));
         return CliUsage;
+    }
+    // A slip to config.bin would cost the camera its settings: only a clock file, an
+    // empty file or a new one is written over unless the user insists.
+    if (!card && !force) {
+        if (auto why = RVXNotAClockFile(out)) {
+            cliErr(QStringLiteral("ruvex-card timeset: %1; --force writes over its first 19 "
+                                  "bytes\n")
+                       .arg(*why));
+            return CliNotFound;
+        }
     }
     if (card) {
         // The card is the one that already holds a clock file, as the clock window finds it.

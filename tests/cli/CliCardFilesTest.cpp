@@ -4,12 +4,15 @@
 
 #include "core/drivelog/FlashDataRecord.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -160,6 +163,45 @@ TEST(CardTimeset, WritesTheClockFile) {
     EXPECT_EQ(runProgram(kCard, {"timeset", "--date", "2026-13-01", "--out", file}).exitCode, 2);
     EXPECT_EQ(runProgram(kCard, {"timeset", "--time", "25:00:00", "--out", file}).exitCode, 2);
     EXPECT_EQ(runProgram(kCard, {"timeset"}).exitCode, 2);
+}
+
+// A slip of --out to config.bin must not cost the camera its settings.
+TEST(CardTimeset, WritesOnlyOverAClockFileUnlessForced) {
+    TempTree tree;
+    const QString config = tree.path(QStringLiteral("config.bin"));
+    ASSERT_EQ(runProgram(kCard, {"config", "defaults", "--out", config}).exitCode, 0);
+    const QByteArray settings = readAll(config);
+    ASSERT_EQ(settings.size(), 500);
+    const QStringList args = {"timeset", "--date", "2026-12-06", "--time", "13:45:00", "--out"};
+    const RunResult refused = runProgram(kCard, args + QStringList{config});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_TRUE(refused.err.contains("not a clock file")) << refused.err.constData();
+    EXPECT_TRUE(refused.err.contains("--force")) << refused.err.constData();
+    EXPECT_EQ(readAll(config), settings);
+
+    // Forced, it is written over from its first byte as any clock file is.
+    ASSERT_EQ(runProgram(kCard, args + QStringList{config, "--force"}).exitCode, 0);
+    const QByteArray forced = readAll(config);
+    EXPECT_EQ(forced.left(19), "2026/12/06 13:45:00");
+    EXPECT_EQ(forced.mid(19), settings.mid(19));
+
+    // A clock file keeps what follows its 19 bytes; an empty file has nothing to lose.
+    const QString clock = tree.file(QStringLiteral("timeset.cfg"), "1999/01/01 00:00:00\n");
+    const QString empty = tree.file(QStringLiteral("empty.cfg"));
+    for (const QString& file : {clock, empty})
+        ASSERT_EQ(runProgram(kCard, args + QStringList{file}).exitCode, 0) << qPrintable(file);
+    EXPECT_EQ(readAll(clock), "2026/12/06 13:45:00\n");
+    EXPECT_EQ(readAll(empty), "2026/12/06 13:45:00");
+    // Written beside and renamed into place: a new file, nothing left over beside it.
+    const auto inode = [](const QString& path) {
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st.st_ino;
+    };
+    const ino_t old = inode(clock);
+    ASSERT_EQ(runProgram(kCard, args + QStringList{clock}).exitCode, 0);
+    EXPECT_NE(inode(clock), old);
+    EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 } // namespace

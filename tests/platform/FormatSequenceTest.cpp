@@ -27,6 +27,8 @@
 
 #include <sys/file.h>
 
+#include <cstdio>
+
 namespace {
 
 UDisks2StandIn* standIn = nullptr;
@@ -54,6 +56,11 @@ QJsonObject volume(const QString& name, const QString& mount, const QJsonObject&
 QJsonObject with(QJsonObject o, const char* key, const QJsonValue& value) {
     o.insert(QLatin1String(key), value);
     return o;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray changedSettings() {
@@ -306,6 +313,19 @@ TEST_F(FormatTest, ACardSwappedUnderTheSameNameIsRefusedBeforeAnythingRuns) {
     EXPECT_TRUE(privileged.calls().isEmpty());
 }
 
+TEST_F(FormatTest, TheEditorsRenameLeavesItTheSameCard) {
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    const TKUSBDiskEntity chosen = entity(image);
+    // The settings editor, on a worker, names the camera's card ZAMO after the user chose it.
+    ASSERT_FALSE(disks->setVolumeName(chosen.key(), QStringLiteral("ZAMO"), false));
+    ASSERT_EQ(entity(image).volumeName(), QStringLiteral("ZAMO"));
+    const auto failure = format(chosen);
+    EXPECT_FALSE(failure) << failure->message.toStdString();
+    EXPECT_EQ(privileged.calls().size(), 1);
+    EXPECT_TRUE(CardImage::checks(image));
+}
+
 TEST_F(FormatTest, TheHelperChecksTheDeviceItselfAsRoot) {
     setVolumes({card("sdb", 6 * kGiB, true, false)});
     const QString image = tree.path(QStringLiteral("sdb.img"));
@@ -413,6 +433,49 @@ TEST_F(FormatTest, ACardMountedReadOnlyAfterErrorsFormatsAndAFailedRestoreKeepsI
     EXPECT_EQ(CardImage::read(image, QStringLiteral("config.bin")), changedSettings());
 }
 
+TEST_F(FormatTest, AFailedFormatNamesTheKeptSettings) {
+    setVolumes({card("sdb", 6 * kGiB, true, true)});
+    const QString image = tree.path(QStringLiteral("sdb.img"));
+    // mkfs.fat failing half-way, the card pulled while it writes, a refused password:
+    // whatever ends the format once config.bin is kept names the copy.
+    for (const RVXCommandResult& answer :
+         {RVXCommandResult{1, QStringLiteral("mkfs.fat: failed whilst writing FAT\n")},
+          RVXCommandResult{1, QStringLiteral("mkfs.fat: unable to open /proc/self/fd/3: No "
+                                             "such device or address\n")},
+          RVXCommandResult{RVXPrivilegedCommand::kDismissed, QString()}}) {
+        privileged.answer = answer;
+        const auto failure = format(entity(image));
+        ASSERT_TRUE(failure);
+        ASSERT_FALSE(saved.isEmpty());
+        EXPECT_TRUE(failure->message.contains(saved)) << failure->message.toStdString();
+        EXPECT_EQ(readAll(saved), changedSettings());
+    }
+}
+
+// The settings put back after a format are on the card once the restore says so: the
+// file and its folder synced, as a save of the editor does. Seen from outside, by strace.
+TEST_F(FormatTest, ARestoredConfigIsSyncedWithItsFolder) {
+    if (!programExists(QStringLiteral("strace")))
+        GTEST_SKIP() << "strace is not installed";
+    const QString card = tree.folder(QStringLiteral("card"));
+    tree.file(QStringLiteral("card/config.bin"), "an older record");
+    const QString kept = tree.file(QStringLiteral("kept.bin"), changedSettings());
+    const QString log = tree.path(QStringLiteral("strace.log"));
+    const RunResult r = runProgram(QStringLiteral("strace"),
+                                   {"-f", "-y", "-e", "trace=fsync,fdatasync", "-o", log,
+                                    QCoreApplication::applicationFilePath()},
+                                   {},
+                                   {QStringLiteral("RUVEX_TEST_RESTORE_KEPT=") + kept,
+                                    QStringLiteral("RUVEX_TEST_RESTORE_INTO=") + card});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(readAll(card + QStringLiteral("/config.bin")), changedSettings());
+    const QByteArray calls = readAll(log);
+    EXPECT_TRUE(calls.contains("<" + QFile::encodeName(card) + ">)"))
+        << "the folder: " << calls.constData();
+    EXPECT_TRUE(calls.contains("<" + QFile::encodeName(card) + "/"))
+        << "the file: " << calls.constData();
+}
+
 TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     setVolumes({card("sdb", 6 * kGiB, true, true),
                 volume("sda2", tree.folder("fixed"), usbDrive("ataDisk", "ata", false)),
@@ -437,6 +500,27 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("refused")) << refused.err.constData();
 
+    // Failed past the copy of config.bin: the command names it and how to put it back.
+    const RunResult failed =
+        cardCommand({"format", image, "--yes"},
+                    QStringLiteral("echo 'mkfs.fat: failed whilst writing FAT' >&2; exit 1"));
+    EXPECT_EQ(failed.exitCode, 1);
+    const QByteArray restore = "ruvex-card format " + QFile::encodeName(image) + " --restore ";
+    const qsizetype offer = failed.err.indexOf(restore);
+    ASSERT_GE(offer, 0) << failed.err.constData();
+    const QString kept = QString::fromLocal8Bit(
+        failed.err.mid(offer + restore.size()).split('\n').first().trimmed());
+    EXPECT_TRUE(failed.err.contains("kept in " + QFile::encodeName(kept)))
+        << failed.err.constData();
+    EXPECT_EQ(readAll(kept), changedSettings());
+    const QString config = mountOf(image) + QStringLiteral("/config.bin");
+    ASSERT_TRUE(QFile::remove(config));
+    const RunResult restored = cardCommand({"format", image, "--restore", kept});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.constData();
+    EXPECT_EQ(readAll(config), changedSettings());
+    EXPECT_EQ(cardCommand({"format", image, "--restore", tree.path("none.bin")}).exitCode, 1);
+    EXPECT_EQ(cardCommand({"format", image, "--restore"}).exitCode, 2);
+
     const RunResult done = cardCommand({"format", image, "--yes"}, QStringLiteral("exec \"$@\""));
     ASSERT_EQ(done.exitCode, 0) << done.err.constData();
     EXPECT_TRUE(
@@ -450,9 +534,24 @@ TEST_F(FormatTest, TheCommandFormatsOnlyWithYesAndOnlyCards) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The restore alone, for a test that watches it from outside.
+    const QString restoreInto = qEnvironmentVariable("RUVEX_TEST_RESTORE_INTO");
+    if (!restoreInto.isEmpty()) {
+        const TKUSBDiskEntity disk(QStringLiteral("ZAMO"), QUrl::fromLocalFile(restoreInto),
+                                   QStringLiteral("/dev/sdz1"), std::nullopt, 8 * kGiB, true, true,
+                                   QStringLiteral("sdz1"));
+        const auto error = RVXFormatSequence::restoreKeptCopy(
+            qEnvironmentVariable("RUVEX_TEST_RESTORE_KEPT"), disk);
+        if (error)
+            std::fprintf(stderr, "%s\n", qPrintable(*error));
+        return error ? 1 : 0;
+    }
     // Settings copies a format keeps go to a folder of the test's own, for the command too.
     TempTree data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.root()));
+    // And the format locks to a runtime folder of its own.
+    TempTree runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.root()));
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("RUVEX"));
     QCoreApplication::setApplicationName(QStringLiteral("RUVEX Viewer"));

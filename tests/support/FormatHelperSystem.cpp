@@ -15,6 +15,10 @@ QString FormatHelperSystem::helper() {
     return QStringLiteral(RUVEX_FORMAT_CARD_PATH);
 }
 
+QString FormatHelperSystem::installedHelper() {
+    return QStringLiteral(RUVEX_INSTALLED_FORMAT_CARD_PATH);
+}
+
 void FormatHelperSystem::addDevice(const QString& image, bool removable, bool partition) {
     const QString name = QFileInfo(image).fileName();
     const QByteArray flag = removable ? "1\n" : "0\n";

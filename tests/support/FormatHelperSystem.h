@@ -17,7 +17,9 @@ public:
     void addDevice(const QString& image, bool removable = true, bool partition = false);
     // The mount table the helper reads.
     void setMounts(const QString& table);
+    // The test build of the helper, which takes the tree; and the one that is installed.
     static QString helper();
+    static QString installedHelper();
 
 private:
     TempTree m_tree;

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QThread>
 
 namespace {
@@ -122,13 +121,14 @@ std::optional<QString> RVXFormatSequence::restoreKeptCopy(const QString& keptPat
     if (!kept.open(QIODevice::ReadOnly))
         return QStringLiteral("%1: %2").arg(keptPath, kept.errorString());
     const QByteArray bytes = kept.readAll();
+    if (kept.error() != QFileDevice::NoError)
+        return QStringLiteral("%1: %2").arg(keptPath, kept.errorString());
+    // As the editor saves: beside the old file, synced with its folder, then renamed.
     const QString target = QDir(disk.mountedURL().toLocalFile()).filePath(kConfigName);
-    QSaveFile file(target);
-    // FAT keeps no modes; a plain replace is what the card takes.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        RVXLog(QStringLiteral("error=%1").arg(file.errorString()));
-        return QStringLiteral("%1: %2").arg(target, file.errorString());
+    if (auto error = writeSettingBytes(bytes, target)) {
+        const QString message = RVXLocalizedString(error->toUtf8().constData());
+        RVXLog(QStringLiteral("error=%1").arg(message));
+        return QStringLiteral("%1: %2").arg(target, message);
     }
     return std::nullopt;
 }
@@ -151,11 +151,14 @@ std::optional<RVXFormatFailure> RVXFormatSequence::saveConfig(const TKUSBDiskEnt
     return std::nullopt;
 }
 
+QString RVXFormatSequence::keptNote() const {
+    return m_savedConfigPath.isEmpty()
+               ? QString()
+               : QStringLiteral("; its settings are kept in %1").arg(m_savedConfigPath);
+}
+
 std::optional<RVXFormatFailure> RVXFormatSequence::restoreConfig(const TKUSBDiskEntity& before) {
-    const QString keptNote =
-        m_savedConfigPath.isEmpty()
-            ? QString()
-            : QStringLiteral("; its settings are kept in %1").arg(m_savedConfigPath);
+    const QString keptNote = this->keptNote();
     const auto card = formattedCard(m_disks, before);
     if (!card) {
         const QString message =
@@ -218,7 +221,11 @@ std::optional<RVXFormatFailure> RVXFormatSequence::runLocked(const TKUSBDiskEnti
     if (result.exitStatus != 0) {
         RVXLog(QStringLiteral("ERROR=%1 %2").arg(result.exitStatus).arg(result.standardError));
         m_disks.mountVolume(disk.key());
-        return failureOf(result);
+        // mkfs.fat may have stopped half-way, or the card gone while it wrote: the
+        // settings' copy is the user's way back.
+        RVXFormatFailure failure = failureOf(result);
+        failure.message += keptNote();
+        return failure;
     }
 
     show(QStringLiteral("try mount..."));

@@ -65,12 +65,14 @@ public:
     std::optional<RVXFormatFailure> run(const TKUSBDiskEntity& disk, const Show& show);
 
     // Where config.bin was kept (see RVXKeptSettings); empty when the card had none. The
-    // copy stays.
+    // copy stays; every failure after it was kept names it.
     const QString& savedConfigPath() const { return m_savedConfigPath; }
 
 private:
     std::optional<RVXFormatFailure> saveConfig(const TKUSBDiskEntity& disk);
     std::optional<RVXFormatFailure> restoreConfig(const TKUSBDiskEntity& before);
+    // "; its settings are kept in PATH" once config.bin is kept, for every failure after.
+    QString keptNote() const;
     std::optional<RVXFormatFailure> runLocked(const TKUSBDiskEntity& chosen, const Show& show);
 
     RVXDiskService& m_disks;

@@ -8,7 +8,8 @@
 
 // Copies of a card's config.bin kept where a reboot does not clear them, before anything
 // could lose the card's own: a format, an overwrite in place. One file a copy,
-// <yyyyMMdd-HHmmss>-<label>.bin, never removed by the program.
+// <yyyyMMdd-HHmmss>-<label>.bin, never removed by the program. They hold the Wi-Fi
+// password and the plate: each file 0600 in a folder of 0700.
 class RVXKeptSettings {
 public:
     // The folder: kept-settings in the program's data folder.

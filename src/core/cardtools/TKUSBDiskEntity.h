@@ -9,14 +9,18 @@
 #include <optional>
 
 // What tells one card from another: a card swapped for another in the same reader gets
-// the same device name, but not the same filesystem, size, label and drive.
+// the same device name, but not the same filesystem, size and drive. The label is no
+// part of it: the settings editor renames the camera's card at any moment.
 struct RVXDiskIdentity {
     QString uuid;
     uint64_t size = 0;
     QString label;
     QString serial;
     QString model;
-    bool operator==(const RVXDiskIdentity&) const = default;
+    bool operator==(const RVXDiskIdentity& other) const {
+        return uuid == other.uuid && size == other.size && serial == other.serial &&
+               model == other.model;
+    }
     // "UUID 1A2B-3C4D, 7.4 GB, ZAMO, Reader 0123" for messages.
     QString describe() const;
 };

@@ -172,9 +172,12 @@ bool readSettingFile(const QString& path, _FILEDATA& record) {
 // A save must never cost the card its settings: the record goes to a new file beside
 // the old one, is synced, and only then takes the old one's name.
 std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& path) {
+    return writeSettingBytes(RVXSettingBytes(record), path);
+}
+
+std::optional<QString> writeSettingBytes(const QByteArray& bytes, const QString& path) {
     if (isWriteProtected(path))
         return fail(path, EACCES);
-    const QByteArray bytes = RVXSettingBytes(record);
     const QFileInfo info(path);
     QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
                                         info.fileName() + QStringLiteral(".XXXXXX"));

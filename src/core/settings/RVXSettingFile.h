@@ -29,6 +29,8 @@ bool readSettingFile(const QString& path, _FILEDATA& record);
 // Nothing on success, else "msg.file_open_fail". The old file stays whole until the new
 // one is safely on the card.
 std::optional<QString> writeSettingFile(const _FILEDATA& record, const QString& path);
+// The same for bytes as they are (a kept copy put back).
+std::optional<QString> writeSettingBytes(const QByteArray& bytes, const QString& path);
 void makeDefaultSetting(_FILEDATA& record);
 std::optional<QString> writeDefaultSettingFile(const QString& path);
 // What is wrong with a config.bin, for the user: of the wrong size, or sealed with a

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/cardtools/RVXFormatWindowController.h"
 
+#include "core/cardtools/RVXFormatConfirmation.h"
 #include "core/cardtools/RVXRemovableDisks.h"
 #include "core/support/RVXLocalizedString.h"
 #include "ui_RVXFormatWindowController.h"
@@ -8,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QFutureWatcher>
+#include <QMessageBox>
 #include <QPointer>
 #include <QShortcut>
 #include <QtConcurrent>
@@ -200,15 +202,23 @@ void RVXFormatWindowController::onRestore() {
         showAlert(m_window, QStringLiteral("config.bin copy fail"), *error);
         return;
     }
+    const QString kept = m_pendingRestorePath;
+    const bool formatted = m_pendingRestoreFormatted;
     m_pendingRestorePath.clear();
     m_pendingRestoreCard.reset();
     updateRestoreButton();
-    showSuccessSheet(m_window, RVXLocalizedString("msg.format_complete"), disk->displayString(),
-                     [this] { cancel(); });
+    if (formatted) {
+        showSuccessSheet(m_window, RVXLocalizedString("msg.format_complete"), disk->displayString(),
+                         [this] { cancel(); });
+        return;
+    }
+    // The format itself failed: the card still wants one, so the window stays.
+    showSuccess(m_window, RVXLocalizedString("msg.settings_restored"),
+                QStringLiteral("%1\n%2").arg(disk->displayString(), kept));
 }
 
 void RVXFormatWindowController::onFormat() {
-    if (m_formatting)
+    if (m_formatting || m_confirming)
         return;
     const auto disk = selectedUSBDisk();
     if (!disk) {
@@ -224,7 +234,39 @@ void RVXFormatWindowController::onFormat() {
                                                RVXLocalizedString("msg.write_protected_disk")));
         return;
     }
-    doFormat(*disk);
+    // Within a password the system keeps, no prompt comes between this click and the
+    // erase: the window asks itself, naming the card and its recordings.
+    m_confirming = true;
+    m_ui->formatButton->setEnabled(false);
+    auto* watcher = new QFutureWatcher<qsizetype>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, disk = *disk] {
+        watcher->deleteLater();
+        askToFormat(disk, watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [mount = disk->mountedURL().toLocalFile()] { return RVXCountRecordings(mount); }));
+}
+
+void RVXFormatWindowController::askToFormat(const TKUSBDiskEntity& disk, qsizetype recordings) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("ZAMO"),
+                                RVXFormatQuestion(disk), QMessageBox::Cancel, m_window);
+    box->setObjectName(QStringLiteral("formatConfirmation"));
+    box->setInformativeText(RVXFormatConsequence(recordings));
+    QPushButton* erase = box->addButton(RVXLocalizedString("msg.format_confirm_erase"),
+                                        QMessageBox::DestructiveRole);
+    erase->setObjectName(QStringLiteral("eraseButton"));
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setEscapeButton(QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QDialog::finished, this, [this, box, erase, disk] {
+        m_confirming = false;
+        if (box->clickedButton() == erase)
+            doFormat(disk);
+        else
+            m_ui->formatButton->setEnabled(!m_formatting);
+    });
+    box->open();
 }
 
 void RVXFormatWindowController::setBusy(bool busy) {
@@ -267,11 +309,14 @@ void RVXFormatWindowController::formatDidFinished(const TKUSBDiskEntity& disk,
                                                   const std::optional<RVXFormatFailure>& failure,
                                                   const QString& kept) {
     const QString device = disk.deviceFilePath();
-    if (failure && failure->kind == RVXFormatFailure::Kind::RestoreFailed && !kept.isEmpty()) {
+    // Any failure once config.bin was kept may have cost the card its settings (mkfs.fat
+    // stopped half-way, the card pulled): Restore puts them back.
+    if (failure && !kept.isEmpty()) {
         m_pendingRestorePath = kept;
         m_pendingRestoreCard = disk;
+        m_pendingRestoreFormatted = failure->kind == RVXFormatFailure::Kind::RestoreFailed;
     }
-    loadUSBVolumes([this, device, disk, failure] {
+    loadUSBVolumes([this, device, disk, failure, kept] {
         const auto again = selectUSBByDevFile(device);
         const QString name = again ? again->displayString() : disk.displayString();
         hideProgressBar();
@@ -280,18 +325,27 @@ void RVXFormatWindowController::formatDidFinished(const TKUSBDiskEntity& disk,
         if (!failure) {
             showSuccessSheet(m_window, RVXLocalizedString("msg.format_complete"), name,
                              [this] { cancel(); });
-        } else if (failure->kind == Kind::RestoreFailed) {
-            // The message names the kept copy; Restore puts it back once the card is here.
-            showAlert(m_window, QStringLiteral("config.bin copy fail"), failure->message);
-        } else if (failure->kind == Kind::WriteProtected) {
-            showAlert(
-                m_window, RVXLocalizedString("msg.cannot_format"),
-                QStringLiteral("%1\n%2").arg(name, RVXLocalizedString("msg.write_protected_disk")));
-        } else {
-            showAlert(m_window, RVXLocalizedString("msg.cannot_format"),
-                      QStringLiteral("%1\nError:%2").arg(name, failure->message));
+            Q_EMIT formatFinished(true);
+            return;
         }
-        Q_EMIT formatFinished(!failure);
+        QString title = RVXLocalizedString("msg.cannot_format");
+        QString text;
+        if (failure->kind == Kind::RestoreFailed) {
+            title = QStringLiteral("config.bin copy fail");
+            text = failure->message;
+        } else if (failure->kind == Kind::WriteProtected) {
+            text =
+                QStringLiteral("%1\n%2").arg(name, RVXLocalizedString("msg.write_protected_disk"));
+        } else {
+            text = QStringLiteral("%1\nError:%2").arg(name, failure->message);
+        }
+        if (!kept.isEmpty()) {
+            text += u'\n' + (text.contains(kept)
+                                 ? RVXLocalizedString("msg.settings_restore_hint")
+                                 : RVXLocalizedString("msg.settings_kept_fmt").arg(kept));
+        }
+        showAlert(m_window, title, text);
+        Q_EMIT formatFinished(false);
     });
 }
 

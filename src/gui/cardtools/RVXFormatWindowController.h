@@ -40,6 +40,8 @@ public:
     std::optional<TKUSBDiskEntity> selectUSBByDevFile(const QString& device);
     void updateSelectedDiskInfo();
     void changeDisk();
+    // Checks the chosen card, counts its recordings on a worker and asks once, naming
+    // what will be erased; only Erase starts the format.
     void onFormat();
     void doFormat(const TKUSBDiskEntity& disk);
     // Puts config.bin back from its kept copy, once a card whose restore failed is back.
@@ -70,6 +72,7 @@ private:
     void windowDidLoad();
     void formatDidFinished(const TKUSBDiskEntity& disk,
                            const std::optional<RVXFormatFailure>& failure, const QString& kept);
+    void askToFormat(const TKUSBDiskEntity& disk, qsizetype recordings);
     void setBusy(bool busy);
     void updateRestoreButton();
 
@@ -77,13 +80,17 @@ private:
     std::unique_ptr<Ui::RVXFormatWindowController> m_ui;
     QTimer m_progressTimer;
     bool m_formatting = false;
+    // Between the click and the answer to the question.
+    bool m_confirming = false;
     bool m_deleteWhenClosed = false;
     // Bumped by each search, so that only the newest fills the list.
     int m_searchGeneration = 0;
     // Cards come and go: the list follows the disk service's news, a moment later so
     // that a burst of news makes one search.
     QTimer m_changeTimer;
-    // A format whose config.bin could not be put back: the copy and the card it is for.
+    // A format that failed once config.bin was kept: the copy, the card it is for, and
+    // whether the card was formatted (only its settings failed to go back).
     QString m_pendingRestorePath;
     std::optional<TKUSBDiskEntity> m_pendingRestoreCard;
+    bool m_pendingRestoreFormatted = false;
 };

@@ -98,6 +98,27 @@ TEST(StandInCard, OpenFolderWithTheSettingsWhenNoCardHasThem) {
     EXPECT_FALSE(holdsSettingFile(tree.path(QStringLiteral("odd"))));
 }
 
+TEST(DiskIdentity, TheLabelIsNoPartOfWhichCardItIs) {
+    const RVXDiskIdentity card{QStringLiteral("1A2B-3C4D"), 8 * kGiB, QStringLiteral("NO NAME"),
+                               QStringLiteral("000000123"), QStringLiteral("Reader")};
+    // The settings editor names the camera's card ZAMO: the same card.
+    RVXDiskIdentity renamed = card;
+    renamed.label = QStringLiteral("ZAMO");
+    EXPECT_EQ(renamed, card);
+    RVXDiskIdentity other = card;
+    other.uuid = QStringLiteral("5E6F-7A8B");
+    EXPECT_NE(other, card);
+    other = card;
+    other.size = 16 * kGiB;
+    EXPECT_NE(other, card);
+    other = card;
+    other.serial = QStringLiteral("000000124");
+    EXPECT_NE(other, card);
+    other = card;
+    other.model = QStringLiteral("Other Reader");
+    EXPECT_NE(other, card);
+}
+
 TEST(ClusterSize, SevenGibibytesAndUp) {
     EXPECT_EQ(clusterSizeByVolumeSizeInKB(7 * kGiB), 128);
     EXPECT_EQ(clusterSizeByVolumeSizeInKB(7 * kGiB - 1), 32);
@@ -122,6 +143,21 @@ TEST(TimeSetFile, NineteenAsciiBytesWrittenOverFromTheStart) {
     EXPECT_TRUE(doWriteConfigFile(tree.path(QStringLiteral("no/such/timeset.cfg")),
                                   QDate(2026, 1, 1), QTime(0, 0)));
     EXPECT_TRUE(doWriteConfigFile(path, QDate(), QTime(0, 0)));
+}
+
+TEST(TimeSetFile, AClockFileIsKnownByItsFirstNineteenBytes) {
+    EXPECT_TRUE(RVXIsClockText("2026/12/06 13:45:00"));
+    EXPECT_TRUE(RVXIsClockText("2026/12/06 13:45:00\n"));
+    EXPECT_FALSE(RVXIsClockText("2026/12/06 13:45:0"));
+    EXPECT_FALSE(RVXIsClockText("2026-12-06 13:45:00"));
+    EXPECT_FALSE(RVXIsClockText("2026/12/06T13:45:00"));
+    EXPECT_FALSE(RVXIsClockText(QByteArray("&W\0\0\1\0\0\0F\0\0\0\n\0\0\0\x14\0\0\0", 20)));
+    TempTree tree;
+    EXPECT_FALSE(RVXNotAClockFile(tree.path(QStringLiteral("new.cfg"))));
+    EXPECT_FALSE(RVXNotAClockFile(tree.file(QStringLiteral("empty.cfg"))));
+    EXPECT_FALSE(RVXNotAClockFile(tree.file(QStringLiteral("t.cfg"), "1999/01/01 00:00:00")));
+    EXPECT_TRUE(RVXNotAClockFile(tree.file(QStringLiteral("config.bin"), QByteArray(500, '\0'))));
+    EXPECT_TRUE(RVXNotAClockFile(tree.folder(QStringLiteral("folder"))));
 }
 
 } // namespace

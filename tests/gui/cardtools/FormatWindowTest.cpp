@@ -14,6 +14,7 @@
 #include "support/WindowTestSupport.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
@@ -88,6 +89,24 @@ protected:
         combo->setCurrentIndex(index);
         Q_EMIT combo->activated(index);
     }
+    // The question asked before a format, once it shows (the recordings are counted
+    // first); null when none does.
+    static QMessageBox* question(QWidget* on) {
+        QMessageBox* found = nullptr;
+        waitFor([&] {
+            found = on->findChild<QMessageBox*>(QStringLiteral("formatConfirmation"));
+            return found && found->isVisible();
+        });
+        return found && found->isVisible() ? found : nullptr;
+    }
+    static void answer(QWidget* on, bool erase) {
+        QMessageBox* asked = question(on);
+        ASSERT_NE(asked, nullptr) << "no question before the format";
+        QAbstractButton* button = erase ? asked->findChild<QAbstractButton*>("eraseButton")
+                                        : asked->button(QMessageBox::Cancel);
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
 
     UDisks2StandIn standIn;
     TempTree tree;
@@ -151,6 +170,7 @@ TEST_F(FormatWindowTest, TheCardIsFormattedKeepingItsSettingsAndTheWindowCloses)
     QObject::connect(window.get(), &RVXFormatWindowController::formatFinished,
                      [&](bool ok) { finished = true, succeeded = ok; });
     child<QPushButton>("formatButton")->click();
+    answer(window->window(), true);
     // One format at a time, and the window stays while it runs.
     EXPECT_FALSE(child<QPushButton>("formatButton")->isEnabled());
     EXPECT_FALSE(child<QPushButton>("cancelButton")->isEnabled());
@@ -186,6 +206,7 @@ TEST_F(FormatWindowTest, ARefusedPasswordLeavesTheWindowWithTheCardChosen) {
     bool finished = false;
     QObject::connect(opened, &RVXFormatWindowController::formatFinished, [&] { finished = true; });
     opened->onFormat();
+    answer(opened->window(), true);
     ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
     QMessageBox* refused = visibleAlert(opened->window());
     ASSERT_NE(refused, nullptr);
@@ -211,6 +232,7 @@ TEST_F(FormatWindowTest, AFormatOutlivesTheEditorThatOpenedIt) {
     bool finished = false;
     QObject::connect(opened, &RVXFormatWindowController::formatFinished, [&] { finished = true; });
     opened->onFormat();
+    answer(opened->window(), true);
     ASSERT_TRUE(opened->isFormatting());
     editor.reset();
     ASSERT_FALSE(opened.isNull());
@@ -248,6 +270,7 @@ TEST_F(FormatWindowTest, SettingsAFailedRestoreKeptGoBackOnceTheCardIsHere) {
     QObject::connect(window.get(), &RVXFormatWindowController::formatFinished,
                      [&] { finished = true; });
     child<QPushButton>("formatButton")->click();
+    answer(window->window(), true);
     ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
     QMessageBox* failed = visibleAlert(window->window());
     ASSERT_NE(failed, nullptr);
@@ -276,4 +299,81 @@ TEST_F(FormatWindowTest, SettingsAFailedRestoreKeptGoBackOnceTheCardIsHere) {
     EXPECT_EQ(readAll(tree.path(QStringLiteral("media/a/config.bin"))), settings);
     EXPECT_FALSE(restore->isVisible());
     done->accept();
+}
+
+TEST_F(FormatWindowTest, TheWindowAsksFirstNamingWhatWillBeErased) {
+    cards();
+    // Recordings as the catalogue knows them, in folders; and files that are none.
+    for (const char* name :
+         {"Normal/alwa_20260314_081500_F.MP4", "Normal/alwa_20260314_081500_R.MP4",
+          "Event/event_20260314_081533_F.mp4", "Normal/alwa_20261314_081500_F.MP4", "notes.mp4",
+          "alwa_20260314_081500_F.txt"})
+        tree.file(QStringLiteral("media/a/") + QLatin1String(name));
+    open();
+    const QString image = tree.path(QStringLiteral("a.img"));
+    child<QPushButton>("formatButton")->click();
+    QMessageBox* asked = question(window->window());
+    ASSERT_NE(asked, nullptr);
+    EXPECT_EQ(asked->text(), QStringLiteral("Erase OLD (Reader 8.0 GB, %1)?").arg(image));
+    EXPECT_EQ(asked->informativeText(), QStringLiteral("Its 3 recordings will be lost."));
+    EXPECT_FALSE(child<QPushButton>("formatButton")->isEnabled()) << "one question at a time";
+
+    // Cancel: nothing runs, nothing is unmounted, the card is as it was.
+    answer(window->window(), false);
+    spin(500);
+    EXPECT_TRUE(privileged->calls().isEmpty());
+    EXPECT_TRUE(
+        standIn.methodCalls("/org/freedesktop/UDisks2/block_devices/a", "Unmount").isEmpty());
+    EXPECT_EQ(CardImage::bootSector(image).label, QByteArray("OLD        "));
+    EXPECT_FALSE(window->isFormatting());
+    EXPECT_TRUE(child<QPushButton>("formatButton")->isEnabled());
+    for (QMessageBox* box : window->window()->findChildren<QMessageBox*>())
+        EXPECT_FALSE(box->isVisible()) << "no alert after a cancel: " << qPrintable(box->text());
+
+    // A card with nothing of the camera's on it says so.
+    for (const char* name : {"Normal", "Event"})
+        QDir(tree.path(QStringLiteral("media/a/") + QLatin1String(name))).removeRecursively();
+    child<QPushButton>("formatButton")->click();
+    asked = question(window->window());
+    ASSERT_NE(asked, nullptr);
+    EXPECT_EQ(asked->informativeText(), RVXLocalizedString("msg.format_confirm_no_recordings"));
+    answer(window->window(), false);
+}
+
+TEST_F(FormatWindowTest, AFailedFormatNamesTheKeptSettingsAndOffersThemBack) {
+    cards();
+    // mkfs.fat stopped half-way, or the card pulled while it wrote.
+    privileged->answer = RVXCommandResult{1, QStringLiteral("mkfs.fat: failed whilst writing FAT")};
+    open();
+    bool finished = false;
+    QObject::connect(window.get(), &RVXFormatWindowController::formatFinished,
+                     [&] { finished = true; });
+    child<QPushButton>("formatButton")->click();
+    answer(window->window(), true);
+    ASSERT_TRUE(waitFor([&] { return finished; }, 30000));
+    QMessageBox* failed = visibleAlert(window->window());
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->text(), RVXLocalizedString("msg.cannot_format"));
+    const QString kept = window->pendingRestorePath();
+    ASSERT_FALSE(kept.isEmpty());
+    EXPECT_TRUE(failed->informativeText().contains(kept))
+        << failed->informativeText().toStdString();
+    EXPECT_EQ(readAll(kept), settings);
+    failed->accept();
+    auto* restore = child<QPushButton>("restoreButton");
+    EXPECT_TRUE(restore->isVisible());
+    ASSERT_TRUE(restore->isEnabled()) << "the card is mounted again";
+
+    const QString config = tree.path(QStringLiteral("media/a/config.bin"));
+    ASSERT_TRUE(QFile::remove(config));
+    restore->click();
+    QMessageBox* done = visibleAlert(window->window());
+    ASSERT_NE(done, nullptr);
+    EXPECT_NE(done->text(), RVXLocalizedString("msg.format_complete")) << "it was not formatted";
+    EXPECT_TRUE(done->informativeText().contains(kept)) << done->informativeText().toStdString();
+    EXPECT_EQ(readAll(config), settings);
+    EXPECT_FALSE(restore->isVisible());
+    done->accept();
+    spin(200);
+    EXPECT_TRUE(window->window()->isVisible()) << "the card still wants its format";
 }

@@ -199,6 +199,9 @@ int main(int argc, char** argv) {
     // Settings copies a format keeps go to a folder of the test's own.
     TempTree data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.root()));
+    // And the format locks to a runtime folder of its own.
+    TempTree runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.root()));
     QApplication app(argc, argv);
     RVXInstallStringTable();
     FormatHelperSystem helperSystem;
