@@ -2,10 +2,10 @@
 #include "cli/CliCommands.h"
 
 #include "core/catalogue/RVXMediaList.h"
+#include "core/evidence/RVXCameraTime.h"
 #include "core/evidence/RVXEvidencePack.h"
 #include "platform/RVXEvidenceSheetWriter.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 
 #include <cmath>
@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: ruvex-card evidence DIR (--at yyyy-MM-ddTHH:mm:ss | --file RECORDING --offset S) "
-    "[--before S] [--after S] --out FOLDER\n";
+    "[--before S] [--after S] --out FOLDER\n"
+    "--at is the camera's time, as in its recordings' names: no time zone\n";
 
 struct Options {
     QString dir, at, file, out;
@@ -81,9 +82,14 @@ int runEvidence(const QStringList& args) {
     const std::vector<RVXTrip> trips = RVXTrip::tripsOfList(list);
     std::optional<double> moment;
     if (!o->at.isEmpty()) {
-        const QDateTime at = QDateTime::fromString(o->at, Qt::ISODateWithMs);
-        if (at.isValid())
-            moment = double(QDateTime(at.date(), at.time(), Qt::UTC).toMSecsSinceEpoch()) / 1000;
+        // The camera's clock as on the card: read in the computer's zone, a moment in its
+        // spring-forward hour would not exist and one in the autumn hour would be two.
+        QString why;
+        moment = RVXCameraTime::parse(o->at, &why);
+        if (!moment) {
+            cliErr(QStringLiteral("ruvex-card evidence: --at %1\n").arg(why));
+            return CliUsage;
+        }
     } else {
         moment = RVXEvidencePlan::momentOf(trips, o->file, *o->offset);
     }

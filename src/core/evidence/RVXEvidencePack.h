@@ -25,7 +25,8 @@ struct RVXEvidenceRequest {
 struct RVXEvidenceResult {
     QString folder;
     std::vector<RVXEvidenceSheet::File> files;
-    // Where the cut really starts, camera seconds (the keyframe at or before the window).
+    // Where the cuts really start, camera seconds: the earliest video file's first frame,
+    // second 0 of the timeline the files share.
     double cutStart = 0;
 };
 
