@@ -8,7 +8,10 @@
 
 #include <QFileInfo>
 
+#include <atomic>
 #include <cmath>
+#include <csignal>
+#include <iterator>
 
 namespace {
 
@@ -64,6 +67,36 @@ std::optional<Options> parse(const QStringList& args) {
     return o;
 }
 
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void stopExport(int) {
+    g_stop.store(true);
+}
+
+// SIGINT, SIGTERM and SIGHUP set the stop flag while it lives.
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        g_stop.store(false);
+        struct sigaction action {};
+        action.sa_handler = stopExport;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &action, &m_before[i]);
+    }
+    ~StopOnSignals() {
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &m_before[i], nullptr);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_before[std::size(kSignals)]{};
+};
+
 } // namespace
 
 int runEvidence(const QStringList& args) {
@@ -103,7 +136,9 @@ int runEvidence(const QStringList& args) {
     RVXEvidenceRequest request{o->dir, *plan, QFileInfo(o->out).absoluteFilePath(), {}};
     RVXEvidenceSheetWriter sheet;
     RVXEvidenceResult result;
-    if (auto error = RVXEvidencePack::make(request, sheet, &result)) {
+    // Ctrl-C or a kill stops the export as Cancel does, leaving nothing behind.
+    const StopOnSignals stop;
+    if (auto error = RVXEvidencePack::make(request, sheet, &result, &g_stop)) {
         cliErr(QStringLiteral("ruvex-card evidence: %1\n").arg(*error));
         return CliNotFound;
     }

@@ -1,16 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-card evidence on the demo card, judged by the tools an insurer would use:
 // sha256sum -c, ffprobe, pdftotext.
+#include "core/evidence/RVXPackFolder.h"
 #include "support/DemoCardCopy.h"
 #include "support/Run.h"
 #include "support/TempTree.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +175,15 @@ QByteArray sheetText(const QString& pack) {
     return text.out.simplified().replace("\xef\xac\x81", "fi");
 }
 
+// The hidden entries of folder, by name.
+std::string hiddenIn(const QString& folder) {
+    return QDir(folder)
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+        .filter(QRegularExpression(QStringLiteral("^\\.")))
+        .join(u' ')
+        .toStdString();
+}
+
 } // namespace
 
 TEST(CardEvidence, TheSheetGivesEachFilesSpanAndNamesTheGaps) {
@@ -243,4 +260,55 @@ TEST(CardEvidence, AtIsTheCamerasOwnTimeWhateverTheComputersZone) {
         EXPECT_TRUE(r.err.contains("has a time zone")) << at << ": " << r.err.constData();
     }
     EXPECT_FALSE(QFile::exists(tree.path("x")));
+}
+
+TEST(CardEvidence, AKilledExportIsClearedByTheNextAndCtrlCLeavesNothing) {
+    TempTree tree;
+    const QString packs = tree.folder(QStringLiteral("packs"));
+    // Runs an export into packs and stops it with the signal once its hidden folder holds
+    // a cut; returns the hidden folder's name.
+    const auto stopped = [&](const char* name, int signal) {
+        QProcess p;
+        p.start(kCard, {"evidence", card(), "--at", "2026-03-14T08:15:33", "--out",
+                        packs + u'/' + QLatin1String(name)});
+        EXPECT_TRUE(p.waitForStarted());
+        QString hidden;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 30000 && p.state() == QProcess::Running) {
+            for (const QString& h : QDir(packs).entryList(QDir::Dirs | QDir::Hidden)) {
+                if (h.startsWith(u'.' + QLatin1String(name)) &&
+                    QFile::exists(packs + u'/' + h + QStringLiteral("/front.mp4")))
+                    hidden = h;
+            }
+            if (!hidden.isEmpty())
+                break;
+            QThread::msleep(2);
+        }
+        EXPECT_FALSE(hidden.isEmpty()) << "the export ended before it could be stopped";
+        ::kill(pid_t(p.processId()), signal);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        EXPECT_NE(p.exitCode(), 0);
+        return hidden;
+    };
+
+    // Someone else's hidden folder, and one a live export (this test) is writing.
+    tree.file(QStringLiteral("packs/.someone-else/file"), "theirs");
+    tree.folder(QStringLiteral("packs/.live-pack-abcdef"));
+    QLockFile live(packs + QStringLiteral("/.live-pack-abcdef/") + RVXPackFolder::markerName());
+    ASSERT_TRUE(live.tryLock(0));
+
+    const QString killed = stopped("killed", SIGKILL);
+    EXPECT_NE(hiddenIn(packs).find(killed.toStdString()), std::string::npos)
+        << "a kill leaves the folder";
+    const RunResult r = runProgram(
+        kCard, {"evidence", card(), "--at", "2026-03-14T08:15:33", "--out", packs + "/next"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(hiddenIn(packs), ".live-pack-abcdef .someone-else");
+    EXPECT_TRUE(QFile::exists(packs + QStringLiteral("/.someone-else/file")));
+
+    // Ctrl-C is a cancel: the export's own folder goes with it.
+    stopped("interrupted", SIGINT);
+    EXPECT_EQ(hiddenIn(packs), ".live-pack-abcdef .someone-else");
+    EXPECT_FALSE(QFile::exists(packs + QStringLiteral("/interrupted")));
 }

@@ -6,6 +6,7 @@
 #include "core/evidence/RVXEvidenceCuts.h"
 #include "core/evidence/RVXEvidenceManifest.h"
 #include "core/evidence/RVXEvidenceTelemetry.h"
+#include "core/evidence/RVXPackFolder.h"
 #include "core/settings/RVXSettingFile.h"
 #include "core/support/RVXCFormat.h"
 
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
-#include <QTemporaryDir>
 
 #include "RVXVersion.h"
 
@@ -182,12 +182,12 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
     };
     const auto cancelled = [&] { return cancel && cancel->load(); };
     const QFileInfo target(r.target);
-    QTemporaryDir temp(
-        QDir(target.absolutePath()).filePath(u'.' + target.fileName() + QStringLiteral("-XXXXXX")));
-    if (!temp.isValid())
-        return QStringLiteral("cannot make a folder beside %1: %2")
-            .arg(r.target, temp.errorString());
-    const QDir dir(temp.path());
+    // What an export that was killed left here is no one's now.
+    RVXPackFolder::clearStale(target.absolutePath());
+    RVXPackFolder folder(r.target);
+    if (auto e = folder.error())
+        return e;
+    const QDir dir = folder.dir();
     report(0.02);
 
     const RVXEvidenceCuts cuts = RVXEvidenceCuts::of(r.plan);
@@ -242,11 +242,8 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
         return e;
     if (cancelled())
         return QStringLiteral("cancelled");
-    temp.setAutoRemove(false);
-    if (!QDir().rename(temp.path(), r.target)) {
-        QDir(temp.path()).removeRecursively();
-        return QStringLiteral("cannot rename the pack to %1").arg(r.target);
-    }
+    if (auto e = folder.commit())
+        return e;
     // The hidden folder was private while it was written; the pack is for handing on.
     QFile::setPermissions(r.target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                         QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |

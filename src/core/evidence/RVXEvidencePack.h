@@ -32,8 +32,9 @@ struct RVXEvidenceResult {
 
 // The evidence pack: both cameras' cuts of the window without re-encoding, the whole
 // original recordings, the window's telemetry, a PDF sheet, a manifest and SHA256SUMS.
-// It is written into a hidden folder beside the target and renamed at the end, so a
-// failed or cancelled export leaves nothing behind.
+// It is written into a hidden folder beside the target, synced and renamed at the end, so
+// a failed or cancelled export leaves nothing behind, and the next export clears what a
+// killed one left.
 class RVXEvidencePack {
 public:
     using Progress = std::function<void(double fraction)>;
