@@ -2,19 +2,23 @@
 #include "cli/CliCommands.h"
 
 #include "core/catalogue/RVXMediaList.h"
+#include "core/evidence/RVXCameraTime.h"
 #include "core/evidence/RVXEvidencePack.h"
 #include "platform/RVXEvidenceSheetWriter.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cmath>
+#include <csignal>
+#include <iterator>
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: ruvex-card evidence DIR (--at yyyy-MM-ddTHH:mm:ss | --file RECORDING --offset S) "
-    "[--before S] [--after S] --out FOLDER\n";
+    "[--before S] [--after S] --out FOLDER\n"
+    "--at is the camera's time, as in its recordings' names: no time zone\n";
 
 struct Options {
     QString dir, at, file, out;
@@ -63,6 +67,36 @@ std::optional<Options> parse(const QStringList& args) {
     return o;
 }
 
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void stopExport(int) {
+    g_stop.store(true);
+}
+
+// SIGINT, SIGTERM and SIGHUP set the stop flag while it lives.
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        g_stop.store(false);
+        struct sigaction action {};
+        action.sa_handler = stopExport;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &action, &m_before[i]);
+    }
+    ~StopOnSignals() {
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &m_before[i], nullptr);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_before[std::size(kSignals)]{};
+};
+
 } // namespace
 
 int runEvidence(const QStringList& args) {
@@ -81,9 +115,14 @@ int runEvidence(const QStringList& args) {
     const std::vector<RVXTrip> trips = RVXTrip::tripsOfList(list);
     std::optional<double> moment;
     if (!o->at.isEmpty()) {
-        const QDateTime at = QDateTime::fromString(o->at, Qt::ISODateWithMs);
-        if (at.isValid())
-            moment = double(QDateTime(at.date(), at.time(), Qt::UTC).toMSecsSinceEpoch()) / 1000;
+        // The camera's clock as on the card: read in the computer's zone, a moment in its
+        // spring-forward hour would not exist and one in the autumn hour would be two.
+        QString why;
+        moment = RVXCameraTime::parse(o->at, &why);
+        if (!moment) {
+            cliErr(QStringLiteral("ruvex-card evidence: --at %1\n").arg(why));
+            return CliUsage;
+        }
     } else {
         moment = RVXEvidencePlan::momentOf(trips, o->file, *o->offset);
     }
@@ -97,7 +136,9 @@ int runEvidence(const QStringList& args) {
     RVXEvidenceRequest request{o->dir, *plan, QFileInfo(o->out).absoluteFilePath(), {}};
     RVXEvidenceSheetWriter sheet;
     RVXEvidenceResult result;
-    if (auto error = RVXEvidencePack::make(request, sheet, &result)) {
+    // Ctrl-C or a kill stops the export as Cancel does, leaving nothing behind.
+    const StopOnSignals stop;
+    if (auto error = RVXEvidencePack::make(request, sheet, &result, &g_stop)) {
         cliErr(QStringLiteral("ruvex-card evidence: %1\n").arg(*error));
         return CliNotFound;
     }

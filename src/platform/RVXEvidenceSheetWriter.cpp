@@ -227,7 +227,14 @@ std::optional<QString> RVXEvidenceSheetWriter::write(const RVXEvidenceSheet& s,
         page.text(QStringLiteral("Impact thresholds (driving): ") + s.thresholds);
         page.heading(QStringLiteral("Cut"));
         page.text(s.cutText);
+        for (const RVXEvidenceSheet::Video& v : s.videos)
+            page.text(QStringLiteral("%1: %2 to %3 (camera time), from second %4 of the files' "
+                                     "timeline")
+                          .arg(v.name, v.from, v.to, QString::number(v.offset, 'f', 3)));
+        for (const QString& note : s.cutNotes)
+            page.text(note);
         page.heading(QStringLiteral("Files"));
+        page.text(s.filesNote, 8);
         drawFiles(page, s);
     }
     if (!QFile::exists(path) || QFile(path).size() == 0)

@@ -1,14 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ruvex-card evidence on the demo card, judged by the tools an insurer would use:
 // sha256sum -c, ffprobe, pdftotext.
+#include "core/evidence/RVXPackFolder.h"
+#include "support/DemoCardCopy.h"
 #include "support/Run.h"
 #include "support/TempTree.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -147,4 +157,158 @@ TEST(CardEvidence, ARecordingCutShortInTheWindowIsKeptWholeAndTheCutGoesOnAfterI
     const RunResult text = runProgram(QStringLiteral("pdftotext"), {pack + "/sheet.pdf", "-"});
     // (pdftotext writes the "fi" of "config" as one ligature.)
     EXPECT_TRUE(text.out.contains("to tell its time zone")) << text.out.constData();
+}
+
+namespace {
+
+QJsonObject manifestOf(const QString& pack) {
+    QFile f(pack + QStringLiteral("/manifest.json"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+// The sheet's text with its lines run together, as a reader takes it in.
+QByteArray sheetText(const QString& pack) {
+    const RunResult text = runProgram(QStringLiteral("pdftotext"), {pack + "/sheet.pdf", "-"});
+    // (pdftotext writes the "fi" of "file" as one ligature.)
+    return text.out.simplified().replace("\xef\xac\x81", "fi");
+}
+
+// The hidden entries of folder, by name.
+std::string hiddenIn(const QString& folder) {
+    return QDir(folder)
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+        .filter(QRegularExpression(QStringLiteral("^\\.")))
+        .join(u' ')
+        .toStdString();
+}
+
+} // namespace
+
+TEST(CardEvidence, TheSheetGivesEachFilesSpanAndNamesTheGaps) {
+    struct Case {
+        const char* name;
+        DemoCardCopy copy;
+        QList<QByteArray> said;
+    };
+    DemoCardCopy midRear, cutFront;
+    midRear.without = {QStringLiteral("motion_20260314_081515_R.MP4")};
+    cutFront.cutTo = {{QStringLiteral("alwa_20260314_081500_F.MP4"), 600000}};
+    const std::vector<Case> cases = {
+        {"the middle rear missing",
+         midRear,
+         {"rear-1.mp4: 2026-03-14T08:15:12.000 to 2026-03-14T08:15:15.000",
+          "rear-2.mp4: 2026-03-14T08:15:27.000 to",
+          "rear: no recording from 08:15:15.0 to 08:15:27.0"}},
+        {"the first front cut short",
+         cutFront,
+         {"front.mp4: 2026-03-14T08:15:15.000 to 2026-03-14T08:15:30.500", "from second 3.000",
+          "front: no cut from 08:15:12.5 to 08:15:15.0: alwa_20260314_081500_F.MP4 is cut short"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTree tree;
+        const QString pack = tree.path(QStringLiteral("pack"));
+        const RunResult r =
+            runProgram(kCard, {"evidence", c.copy.make(tree), "--at", "2026-03-14T08:15:20.500",
+                               "--before", "8", "--after", "10", "--out", pack});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QByteArray text = sheetText(pack);
+        for (const QByteArray& s : c.said)
+            EXPECT_TRUE(text.contains(s)) << s.constData() << "\n" << text.constData();
+        EXPECT_FALSE(text.contains(": none"));
+        EXPECT_TRUE(text.contains("telemetry track was left out of them; it is in telemetry.csv, "
+                                  "telemetry.gpx and the originals"));
+        EXPECT_TRUE(text.contains("cannot list the sheet itself, manifest.json or SHA256SUMS"));
+
+        // The manifest says which clock its times are on, and its UTC has its zone.
+        const QJsonObject manifest = manifestOf(pack);
+        EXPECT_TRUE(manifest.value(u"cameraTime").toString().contains(u"no time zone"));
+        EXPECT_EQ(manifest.value(u"moment").toString(), QStringLiteral("2026-03-14T08:15:20.500"));
+        EXPECT_EQ(manifest.value(u"momentUtc").toString(),
+                  QStringLiteral("2026-03-14T07:15:20.500Z"));
+        EXPECT_EQ(manifest.value(u"gaps").toArray().size(), 1);
+    }
+}
+
+TEST(CardEvidence, AtIsTheCamerasOwnTimeWhateverTheComputersZone) {
+    // 02:30 on 29 March does not exist in Berlin: the clocks go from 02:00 to 03:00. The
+    // camera's clock knows nothing of it.
+    TempTree tree;
+    DemoCardCopy copy;
+    copy.renamed = {{"alwa_20260314_081500_F.MP4", "alwa_20260329_023000_F.MP4"},
+                    {"alwa_20260314_081500_R.MP4", "alwa_20260329_023000_R.MP4"}};
+    const QString card = copy.make(tree);
+    const QStringList berlin{QStringLiteral("TZ=Europe/Berlin")};
+    const QString pack = tree.path(QStringLiteral("pack"));
+    RunResult r = runProgram(kCard,
+                             {"evidence", card, "--at", "2026-03-29T02:30:05", "--before", "2",
+                              "--after", "2", "--out", pack},
+                             {}, berlin);
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QJsonObject manifest = manifestOf(pack);
+    EXPECT_EQ(manifest.value(u"moment").toString(), QStringLiteral("2026-03-29T02:30:05.000"));
+    EXPECT_EQ(manifest.value(u"windowCut").toObject().value(u"from").toString(),
+              QStringLiteral("2026-03-29T02:30:03.000"));
+
+    // A time with a zone is not the camera's: refused, and nothing written.
+    for (const char* at :
+         {"2026-03-29T02:30:05Z", "2026-03-29T02:30:05+01:00", "2026-03-29T02:30:05.250-0500"}) {
+        r = runProgram(kCard, {"evidence", card, "--at", at, "--out", tree.path("x")}, {}, berlin);
+        EXPECT_EQ(r.exitCode, 2) << at;
+        EXPECT_TRUE(r.err.contains("has a time zone")) << at << ": " << r.err.constData();
+    }
+    EXPECT_FALSE(QFile::exists(tree.path("x")));
+}
+
+TEST(CardEvidence, AKilledExportIsClearedByTheNextAndCtrlCLeavesNothing) {
+    TempTree tree;
+    const QString packs = tree.folder(QStringLiteral("packs"));
+    // Runs an export into packs and stops it with the signal once its hidden folder holds
+    // a cut; returns the hidden folder's name.
+    const auto stopped = [&](const char* name, int signal) {
+        QProcess p;
+        p.start(kCard, {"evidence", card(), "--at", "2026-03-14T08:15:33", "--out",
+                        packs + u'/' + QLatin1String(name)});
+        EXPECT_TRUE(p.waitForStarted());
+        QString hidden;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 30000 && p.state() == QProcess::Running) {
+            for (const QString& h : QDir(packs).entryList(QDir::Dirs | QDir::Hidden)) {
+                if (h.startsWith(u'.' + QLatin1String(name)) &&
+                    QFile::exists(packs + u'/' + h + QStringLiteral("/front.mp4")))
+                    hidden = h;
+            }
+            if (!hidden.isEmpty())
+                break;
+            QThread::msleep(2);
+        }
+        EXPECT_FALSE(hidden.isEmpty()) << "the export ended before it could be stopped";
+        ::kill(pid_t(p.processId()), signal);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        EXPECT_NE(p.exitCode(), 0);
+        return hidden;
+    };
+
+    // Someone else's hidden folder, and one a live export (this test) is writing.
+    tree.file(QStringLiteral("packs/.someone-else/file"), "theirs");
+    tree.folder(QStringLiteral("packs/.live-pack-abcdef"));
+    QLockFile live(packs + QStringLiteral("/.live-pack-abcdef/") + RVXPackFolder::markerName());
+    ASSERT_TRUE(live.tryLock(0));
+
+    const QString killed = stopped("killed", SIGKILL);
+    EXPECT_NE(hiddenIn(packs).find(killed.toStdString()), std::string::npos)
+        << "a kill leaves the folder";
+    const RunResult r = runProgram(
+        kCard, {"evidence", card(), "--at", "2026-03-14T08:15:33", "--out", packs + "/next"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(hiddenIn(packs), ".live-pack-abcdef .someone-else");
+    EXPECT_TRUE(QFile::exists(packs + QStringLiteral("/.someone-else/file")));
+
+    // Ctrl-C is a cancel: the export's own folder goes with it.
+    stopped("interrupted", SIGINT);
+    EXPECT_EQ(hiddenIn(packs), ".live-pack-abcdef .someone-else");
+    EXPECT_FALSE(QFile::exists(packs + QStringLiteral("/interrupted")));
 }

@@ -2,9 +2,11 @@
 #include "core/evidence/RVXEvidencePack.h"
 
 #include "core/catalogue/RVXMedia.h"
+#include "core/evidence/RVXCameraTime.h"
+#include "core/evidence/RVXEvidenceCuts.h"
+#include "core/evidence/RVXEvidenceManifest.h"
 #include "core/evidence/RVXEvidenceTelemetry.h"
-#include "core/media/RVXRecordingDiagnosis.h"
-#include "core/media/RVXStreamCut.h"
+#include "core/evidence/RVXPackFolder.h"
 #include "core/settings/RVXSettingFile.h"
 #include "core/support/RVXCFormat.h"
 
@@ -13,12 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSaveFile>
 #include <QStorageInfo>
-#include <QTemporaryDir>
 
 #include "RVXVersion.h"
 
@@ -26,12 +23,6 @@
 #include <set>
 
 namespace {
-
-QString cameraText(double camera) {
-    return RVXTrip::clockTimeOf(0)
-        .addMSecs(std::llround(camera * 1000))
-        .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
-}
 
 std::optional<QString> writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -56,51 +47,6 @@ std::vector<RVXMediaRef> originalsOf(const RVXEvidencePlan& plan) {
         }
     }
     return out;
-}
-
-// One camera's cuts: one file when every piece's streams agree, else one a recording. A
-// recording that cannot be cut (cut short by power loss, damaged) is left to originals/,
-// and the cut goes on in a file of its own after it, so that no file hides the gap.
-std::optional<QString> cutSide(const RVXEvidencePlan& plan, bool rear, const QDir& dir,
-                               std::optional<double>* keyframe, const std::atomic<bool>* cancel) {
-    const std::vector<RVXCutPiece> pieces = plan.pieces(rear);
-    std::vector<std::vector<RVXCutPiece>> runs(1);
-    for (const RVXCutPiece& p : pieces) {
-        if (RVXRecordingDiagnosis::diagnose(p.path).state !=
-            RVXRecordingDiagnosis::State::Healthy) {
-            if (!runs.back().empty())
-                runs.emplace_back();
-            continue;
-        }
-        runs.back().push_back(p);
-    }
-    if (runs.back().empty())
-        runs.pop_back();
-    if (runs.empty())
-        return std::nullopt;
-    std::vector<std::vector<RVXCutPiece>> files;
-    for (const auto& run : runs) {
-        bool joinable = true;
-        for (size_t i = 1; i < run.size() && joinable; ++i)
-            joinable = RVXStreamCut::compatible(run[0].path, run[i].path);
-        if (joinable)
-            files.push_back(run);
-        else
-            for (const RVXCutPiece& p : run)
-                files.push_back({p});
-    }
-    const QString side = rear ? QStringLiteral("rear") : QStringLiteral("front");
-    for (size_t i = 0; i < files.size(); ++i) {
-        const QString name = files.size() == 1 ? side + QStringLiteral(".mp4")
-                                               : QStringLiteral("%1-%2.mp4").arg(side).arg(i + 1);
-        RVXCutReport report;
-        if (auto e = RVXStreamCut::cut(files[i], dir.filePath(name), &report, cancel))
-            return e;
-        // The first file's start is the pack's only when it holds the window's first piece.
-        if (i == 0 && !report.pieces.empty() && files[0].front().path == pieces.front().path)
-            *keyframe = report.pieces.front().keyframe;
-    }
-    return std::nullopt;
 }
 
 std::optional<QString> copyOriginals(const RVXEvidencePlan& plan, const QDir& dir,
@@ -158,24 +104,26 @@ void fillSettings(RVXEvidenceSheet& sheet, const QString& cardFolder) {
                : QStringLiteral(" (the camera's defaults)"));
 }
 
-QByteArray manifestOf(const RVXEvidenceRequest& r, double cutStart,
-                      const std::vector<RVXEvidenceSheet::File>& files) {
-    QJsonArray list;
-    for (const RVXEvidenceSheet::File& f : files)
-        list.append(QJsonObject{{QStringLiteral("name"), f.name},
-                                {QStringLiteral("size"), f.size},
-                                {QStringLiteral("sha256"), f.sha256}});
-    const QJsonObject manifest{
-        {QStringLiteral("moment"), cameraText(r.plan.moment)},
-        {QStringLiteral("windowAsked"),
-         QJsonObject{{QStringLiteral("from"), cameraText(r.plan.windowStart)},
-                     {QStringLiteral("to"), cameraText(r.plan.windowEnd)}}},
-        {QStringLiteral("windowCut"),
-         QJsonObject{{QStringLiteral("from"), cameraText(cutStart)},
-                     {QStringLiteral("to"), cameraText(r.plan.windowEnd)}}},
-        {QStringLiteral("program"), QStringLiteral("RUVEX Viewer " RUVEX_VERSION)},
-        {QStringLiteral("files"), list}};
-    return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
+void fillCut(RVXEvidenceSheet& sheet, const RVXEvidencePlan& plan, const RVXEvidenceCuts& cuts) {
+    sheet.cutText =
+        QStringLiteral("Asked %1 to %2. Each file is stream-copied, not re-encoded, from the "
+                       "keyframe at or before its start; files share one timeline whose second 0 "
+                       "is %3 (a file that starts later begins with an empty edit). The cuts "
+                       "hold the video and the sound: the camera's telemetry track was left out "
+                       "of them; it is in telemetry.csv, telemetry.gpx and the originals.")
+            .arg(RVXCameraTime::text(plan.windowStart), RVXCameraTime::text(plan.windowEnd),
+                 RVXCameraTime::text(cuts.start()));
+    for (const RVXEvidenceVideo& v : cuts.videos())
+        sheet.videos.push_back({v.name, RVXCameraTime::text(v.from), RVXCameraTime::text(v.to),
+                                v.from - cuts.start()});
+    sheet.cutNotes = cuts.notes();
+    if (cuts.videos().empty())
+        sheet.cutNotes << QStringLiteral("No recording of the window could be cut; the "
+                                         "originals are whole in originals/.");
+    sheet.filesNote = QStringLiteral(
+        "The table cannot list the sheet itself, manifest.json or SHA256SUMS: they are written "
+        "after it. manifest.json lists the sheet with its hash, and SHA256SUMS every file but "
+        "itself.");
 }
 
 } // namespace
@@ -234,19 +182,19 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
     };
     const auto cancelled = [&] { return cancel && cancel->load(); };
     const QFileInfo target(r.target);
-    QTemporaryDir temp(
-        QDir(target.absolutePath()).filePath(u'.' + target.fileName() + QStringLiteral("-XXXXXX")));
-    if (!temp.isValid())
-        return QStringLiteral("cannot make a folder beside %1: %2")
-            .arg(r.target, temp.errorString());
-    const QDir dir(temp.path());
+    // What an export that was killed left here is no one's now.
+    RVXPackFolder::clearStale(target.absolutePath());
+    RVXPackFolder folder(r.target);
+    if (auto e = folder.error())
+        return e;
+    const QDir dir = folder.dir();
     report(0.02);
 
-    std::optional<double> frontKey, rearKey;
-    if (auto e = cutSide(r.plan, false, dir, &frontKey, cancel))
-        return e;
-    report(0.3);
-    if (auto e = cutSide(r.plan, true, dir, &rearKey, cancel))
+    const RVXEvidenceCuts cuts = RVXEvidenceCuts::of(r.plan);
+    report(0.1);
+    if (cancelled())
+        return QStringLiteral("cancelled");
+    if (auto e = cuts.write(dir, cancel))
         return e;
     report(0.55);
     if (auto e = copyOriginals(r.plan, dir, cancel))
@@ -255,11 +203,8 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
     if (cancelled())
         return QStringLiteral("cancelled");
 
-    const RVXEvidencePart& first = r.plan.parts.front();
-    const double keyframe = frontKey.value_or(rearKey.value_or(first.from));
-    const double cutStart = double(first.unit.start) + keyframe;
     const RVXScanSettings settings = RVXScanSettings::forFolder(r.cardFolder);
-    const RVXEvidenceTelemetry telemetry(r.plan, keyframe, settings);
+    const RVXEvidenceTelemetry telemetry(r.plan, cuts.start(), settings);
     if (auto e = writeFile(dir.filePath(QStringLiteral("telemetry.csv")), telemetry.csv()))
         return e;
     if (auto e = writeFile(dir.filePath(QStringLiteral("telemetry.gpx")), telemetry.gpx()))
@@ -268,19 +213,12 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
 
     RVXEvidenceSheet sheet;
     sheet.title = QStringLiteral("Evidence pack ") + target.fileName();
-    sheet.momentCamera = cameraText(r.plan.moment) + QStringLiteral(" (the camera's clock)");
+    sheet.momentCamera =
+        RVXCameraTime::text(r.plan.moment) + QStringLiteral(" (the camera's clock, no time zone)");
     telemetry.fillSheet(sheet);
     sheet.askedFrom = r.plan.windowStart - r.plan.moment;
     sheet.askedTo = r.plan.windowEnd - r.plan.moment;
-    const auto sideText = [&](const char* side, const std::optional<double>& key) {
-        return key ? QStringLiteral("%1 from %2")
-                         .arg(QLatin1String(side), cameraText(double(first.unit.start) + *key))
-                   : QStringLiteral("%1: none").arg(QLatin1String(side));
-    };
-    sheet.cutText = QStringLiteral("Asked %1 to %2. Cut from the keyframe at or before the start: "
-                                   "%3, %4; to %2. Stream-copied, not re-encoded.")
-                        .arg(cameraText(r.plan.windowStart), cameraText(r.plan.windowEnd),
-                             sideText("front", frontKey), sideText("rear", rearKey));
+    fillCut(sheet, r.plan, cuts);
     fillSettings(sheet, r.cardFolder);
     sheet.program = QStringLiteral("RUVEX Viewer " RUVEX_VERSION);
     if (auto e = hashAll(dir, sheet.files))
@@ -293,7 +231,7 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
     if (auto e = hashAll(dir, files))
         return e;
     if (auto e = writeFile(dir.filePath(QStringLiteral("manifest.json")),
-                           manifestOf(r, cutStart, files)))
+                           RVXEvidenceManifest::json(r.plan, cuts, telemetry.momentUtc(), files)))
         return e;
     if (auto e = hashAll(dir, files))
         return e;
@@ -304,11 +242,8 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
         return e;
     if (cancelled())
         return QStringLiteral("cancelled");
-    temp.setAutoRemove(false);
-    if (!QDir().rename(temp.path(), r.target)) {
-        QDir(temp.path()).removeRecursively();
-        return QStringLiteral("cannot rename the pack to %1").arg(r.target);
-    }
+    if (auto e = folder.commit())
+        return e;
     // The hidden folder was private while it was written; the pack is for handing on.
     QFile::setPermissions(r.target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                         QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
@@ -317,7 +252,7 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
     if (result) {
         result->folder = r.target;
         result->files = files;
-        result->cutStart = cutStart;
+        result->cutStart = cuts.start();
     }
     return std::nullopt;
 }

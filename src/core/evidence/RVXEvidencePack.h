@@ -25,14 +25,16 @@ struct RVXEvidenceRequest {
 struct RVXEvidenceResult {
     QString folder;
     std::vector<RVXEvidenceSheet::File> files;
-    // Where the cut really starts, camera seconds (the keyframe at or before the window).
+    // Where the cuts really start, camera seconds: the earliest video file's first frame,
+    // second 0 of the timeline the files share.
     double cutStart = 0;
 };
 
 // The evidence pack: both cameras' cuts of the window without re-encoding, the whole
 // original recordings, the window's telemetry, a PDF sheet, a manifest and SHA256SUMS.
-// It is written into a hidden folder beside the target and renamed at the end, so a
-// failed or cancelled export leaves nothing behind.
+// It is written into a hidden folder beside the target, synced and renamed at the end, so
+// a failed or cancelled export leaves nothing behind, and the next export clears what a
+// killed one left.
 class RVXEvidencePack {
 public:
     using Progress = std::function<void(double fraction)>;

@@ -66,7 +66,7 @@ std::vector<RVXCutPiece> RVXEvidencePlan::pieces(bool rear) const {
     std::vector<RVXCutPiece> out;
     for (const RVXEvidencePart& part : parts) {
         if (const RVXMediaRef media = sideOf(part.unit, rear))
-            out.push_back({media->path(), part.from, part.to});
+            out.push_back({media->path(), part.from, part.to, double(part.unit.start)});
     }
     return out;
 }

@@ -33,7 +33,8 @@ struct RVXEvidencePlan {
     static std::optional<double> momentOf(const std::vector<RVXTrip>& trips, const QString& path,
                                           double offset);
 
-    // One camera's pieces in order; empty when no part has that side.
+    // One camera's pieces in order, their origins the recordings' camera moments; empty
+    // when no part has that side.
     std::vector<RVXCutPiece> pieces(bool rear) const;
     // The recording of that side of a part, if it has one.
     static RVXMediaRef sideOf(const RVXTripUnit& unit, bool rear);

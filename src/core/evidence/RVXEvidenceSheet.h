@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -28,6 +29,16 @@ struct RVXEvidenceSheet {
     std::vector<Sample> samples;
     double askedFrom = 0, askedTo = 0; // seconds from the moment
     QString cutText;
+    // Each video file: the camera time of its first frame shown and of its last frame's end,
+    // and where it starts on the timeline the files share.
+    struct Video {
+        QString name;
+        QString from, to;
+        double offset = 0;
+    };
+    std::vector<Video> videos;
+    // What the cuts lack or repeat: each camera's gaps, files that overlap.
+    QStringList cutNotes;
     QString plate;
     QString thresholds;
     struct File {
@@ -36,6 +47,8 @@ struct RVXEvidenceSheet {
         QString sha256;
     };
     std::vector<File> files;
+    // Which files the table cannot list, and why.
+    QString filesNote;
     QString program;
 };
 

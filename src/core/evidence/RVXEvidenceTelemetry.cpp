@@ -2,6 +2,7 @@
 #include "core/evidence/RVXEvidenceTelemetry.h"
 
 #include "core/catalogue/RVXMedia.h"
+#include "core/evidence/RVXCameraTime.h"
 #include "core/support/RVXCFormat.h"
 #include "core/telemetry/RVXBlackBoxData.h"
 #include "core/telemetry/RVXNmeaToDegrees.h"
@@ -19,10 +20,6 @@ constexpr double kKmhPerKnot = 1.852;
 
 QDateTime clockTime(double camera) {
     return RVXTrip::clockTimeOf(0).addMSecs(std::llround(camera * 1000));
-}
-
-QString cameraText(double camera) {
-    return clockTime(camera).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
 }
 
 std::optional<QDateTime> utcOf(const RVXGpsData& fix) {
@@ -46,11 +43,11 @@ bool hasPosition(const RVXGpsData& fix) {
 
 } // namespace
 
-RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double cutStart,
+RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double cutFrom,
                                            const RVXScanSettings& settings) {
     m_csv = RVXTelemetryExport::csvHeader(true);
-    m_gpx =
-        RVXTelemetryExport::gpxStart(QStringLiteral("evidence %1").arg(cameraText(plan.moment)));
+    m_gpx = RVXTelemetryExport::gpxStart(
+        QStringLiteral("evidence %1").arg(RVXCameraTime::text(plan.moment)));
     std::vector<double> offsets;
     size_t index = 0;
     // The last fix with a position at or before the moment, and its camera time.
@@ -70,8 +67,8 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
             continue;
         if (const auto offset = RVXCardScan::clockOffset(part.unit, data, settings))
             offsets.push_back(*offset);
-        const double from = p == 0 ? std::min(cutStart, part.from) : part.from;
         const double start = double(part.unit.start);
+        const double from = p == 0 ? std::min(cutFrom - start, part.from) : part.from;
         size_t first = SIZE_MAX, last = 0;
         for (size_t k = 0; k < data.m_GSensors.size(); ++k) {
             const double camera = RVXCardScan::sampleTime(part.unit, data, k);
@@ -107,7 +104,7 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
         if (first == SIZE_MAX)
             continue;
         const auto cameraTime = [&](size_t k) {
-            return cameraText(RVXCardScan::sampleTime(part.unit, data, k));
+            return RVXCameraTime::text(RVXCardScan::sampleTime(part.unit, data, k));
         };
         m_csv += RVXTelemetryExport::csvRows(data, {first, last}, cameraTime, index);
         m_gpx += RVXTelemetryExport::gpxPoints(data, {first, last});
@@ -133,10 +130,11 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
         m_sheet.longitude = longitude;
         m_sheet.placeText = RVXCFormat(
             "%.6f, %.6f (WGS 84, the last GPS fix at or before the moment)", latitude, longitude);
-        if (const auto utc = utcOf(fix))
-            m_sheet.momentUtc = utc->addMSecs(std::llround((plan.moment - camera) * 1000))
-                                    .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+        if (const auto utc = utcOf(fix)) {
+            m_momentUtc = utc->addMSecs(std::llround((plan.moment - camera) * 1000));
+            m_sheet.momentUtc = m_momentUtc->toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
                                 QStringLiteral(" UTC (from the GPS fix)");
+        }
     }
     if (m_sheet.placeText.isEmpty())
         m_sheet.placeText = QStringLiteral("not known (no GPS fix at or before the moment)");

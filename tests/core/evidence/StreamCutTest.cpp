@@ -7,6 +7,9 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,4 +98,73 @@ TEST(RVXStreamCut, AFailedCutLeavesNoFile) {
     EXPECT_TRUE(RVXStreamCut::cut({{demo("20260314/alwa_20260314_081500_F.MP4"), 0, 5}}, out,
                                   nullptr, &cancel));
     EXPECT_FALSE(QFile::exists(out));
+}
+
+namespace {
+
+// The video's frames in presentation order: pts and duration.
+std::vector<std::pair<double, double>> frames(const QString& path) {
+    std::vector<std::pair<double, double>> out;
+    const RunResult r = runProgram(QStringLiteral("ffprobe"),
+                                   {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                    "packet=pts_time,duration_time", "-of", "csv=p=0", path});
+    for (const QByteArray& line : r.out.trimmed().split('\n')) {
+        const QList<QByteArray> f = line.split(',');
+        if (f.size() >= 2)
+            out.emplace_back(f[0].toDouble(), f[1].toDouble());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Whether every frame follows the one before by one frame: no gap, no moment twice.
+bool oneAfterAnother(const std::vector<std::pair<double, double>>& f) {
+    for (size_t i = 1; i < f.size(); ++i) {
+        if (std::abs(f[i].first - f[i - 1].first - 1.0 / 30) > 0.001)
+            return false;
+    }
+    return !f.empty();
+}
+
+} // namespace
+
+TEST(RVXStreamCut, AJoinAddsNothingBetweenThePieces) {
+    // Pictures out of order make the first decoded frame two frames before the first shown;
+    // placed by it, each join would hold the picture for those two frames.
+    TempTree tree;
+    const QString out = tree.path(QStringLiteral("joined.mp4"));
+    ASSERT_FALSE(RVXStreamCut::cut({{demo("20260314/alwa_20260314_081500_F.MP4"), 12.0, 15.0},
+                                    {demo("20260314/motion_20260314_081515_F.MP4"), 0.0, 4.0},
+                                    {demo("20260314/event_20260314_081527_F.MP4"), 0.0, 1.0}},
+                                   out));
+    const auto f = frames(out);
+    ASSERT_EQ(f.size(), 8u * 30);
+    EXPECT_TRUE(oneAfterAnother(f));
+    EXPECT_NEAR(f.front().first, 0.0, 0.001);
+    EXPECT_NEAR(probe(out, "stream=start_time").split('\n').first().toDouble(), 0.0, 0.001);
+    EXPECT_NEAR(f.back().first + f.back().second, 8.0, 0.001);
+}
+
+TEST(RVXStreamCut, ACutEndsPastItsLastFrameShownAndALaterStartIsAnEmptyEdit) {
+    TempTree tree;
+    const QString source = demo("20260314/event_20260314_081527_F.MP4");
+    // Ending between keyframes: every frame shown up to the end is there, one after another.
+    RVXCutSpan span;
+    ASSERT_FALSE(RVXStreamCut::span({source, 5.5, 6.55}, span));
+    EXPECT_NEAR(span.keyframe, 5.0, 0.001);
+    EXPECT_NEAR(span.frame, 1.0 / 30, 0.001);
+    EXPECT_GE(span.end, 6.55 - 0.001);
+    EXPECT_LE(span.end, 6.55 + 0.2);
+    // On a clock where the recording starts at 100 s, a file whose second 0 is 97.5 s.
+    const QString out = tree.path(QStringLiteral("late.mp4"));
+    ASSERT_FALSE(RVXStreamCut::cut({{source, 5.5, 6.55, 100}}, out, nullptr, nullptr, 97.5));
+    const auto f = frames(out);
+    EXPECT_TRUE(oneAfterAnother(f));
+    EXPECT_NEAR(f.front().first, 7.5, 0.001);
+    EXPECT_NEAR(f.back().first + f.back().second - f.front().first, span.end - span.keyframe,
+                0.001);
+    const QList<QByteArray> starts = probe(out, "stream=codec_type,start_time").split('\n');
+    ASSERT_GE(starts.size(), 2);
+    EXPECT_EQ(starts[0], "video,7.500000");
+    EXPECT_NEAR(starts[1].split(',').last().toDouble(), 7.5, 0.03) << "the sound with it";
 }
