@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -44,9 +45,12 @@ QString demoCopy(const TempTree& tree, const QString& replaced = {},
     return tree.path(QStringLiteral("card"));
 }
 
-std::vector<QJsonObject> eventsOf(const QString& card) {
+// The lines of events --json; what it said on stderr into err.
+std::vector<QJsonObject> eventsOf(const QString& card, QByteArray* err = nullptr) {
     const RunResult r = runProgram(kCard, {"events", card, "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    if (err)
+        *err = r.err;
     std::vector<QJsonObject> out;
     for (const QByteArray& line : r.out.trimmed().split('\n')) {
         if (!line.isEmpty())
@@ -153,4 +157,38 @@ TEST(CardEvents, RecordingsOverlappingTheirLoopAreScannedOnce) {
     const QJsonObject c = QJsonDocument::fromJson(clock.out).object();
     EXPECT_EQ(c.value(u"units").toInt(), 7);
     EXPECT_EQ(c.value(u"state").toString(), QStringLiteral("ok"));
+}
+
+TEST(CardEvents, AFrontCutShortOrUnreadableIsScannedFromItsRear) {
+    const std::vector<std::pair<const char*, std::function<QByteArray(const QByteArray&)>>>
+        damages = {
+            {"cut short", [](const QByteArray& b) { return b.left(600000); }},
+            {"random bytes",
+             [](const QByteArray& b) {
+                 QByteArray noise(b.size(), '\0');
+                 QRandomGenerator gen(19);
+                 for (char& c : noise)
+                     c = char(gen.bounded(256));
+                 return noise;
+             }},
+        };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        TempTree tree;
+        const QString card = demoCopy(tree, QStringLiteral("event_20260314_081527_F.MP4"), damage);
+        QByteArray err;
+        const std::vector<QJsonObject> events = eventsOf(card, &err);
+        EXPECT_FALSE(err.contains("no readable telemetry")) << err.constData();
+        EXPECT_EQ(events.size(), 2u);
+        if (events.size() == 2) {
+            EXPECT_EQ(events[0].value(u"kind").toString(), QStringLiteral("impact"));
+            EXPECT_TRUE(events[0].value(u"moment").toString().startsWith(
+                QStringLiteral("2026-03-14T08:15:33")));
+            EXPECT_GT(events[0].value(u"peak").toObject().value(u"magnitude").toDouble(), 1.0);
+            EXPECT_EQ(events[1].value(u"kind").toString(), QStringLiteral("braking"));
+        }
+        const QJsonObject c =
+            QJsonDocument::fromJson(runProgram(kCard, {"clock", card, "--json"}).out).object();
+        EXPECT_EQ(c.value(u"units").toInt(), 5);
+    }
 }

@@ -57,13 +57,30 @@ private:
     std::vector<std::unique_ptr<RVXBlackBoxData>> m_spare;
 };
 
-// The telemetry of the unit's recording; none when it cannot be read.
+// The unit's telemetry: its front's, else its rear's where the front is cut short,
+// unreadable or holds no samples. None when neither side can be read.
 std::unique_ptr<RVXBlackBoxData> readUnit(const RVXTripUnit& unit, RVXTelemetryPool& pool) {
-    std::unique_ptr<RVXBlackBoxData> data = pool.take();
-    if (data->ExtractStreamInformation(QFile::encodeName(unit.media->path()).constData()))
-        return data;
-    pool.giveBack(std::move(data));
-    return nullptr;
+    QStringList paths;
+    if (unit.partner && unit.partner->isFrontMedia())
+        paths << unit.partner->path();
+    paths << unit.media->path();
+    if (unit.partner && !unit.partner->isFrontMedia())
+        paths << unit.partner->path();
+    std::unique_ptr<RVXBlackBoxData> empty;
+    for (const QString& path : paths) {
+        std::unique_ptr<RVXBlackBoxData> data = pool.take();
+        if (!data->ExtractStreamInformation(QFile::encodeName(path).constData())) {
+            pool.giveBack(std::move(data));
+        } else if (!data->m_GSensors.empty()) {
+            pool.giveBack(std::move(empty));
+            return data;
+        } else if (!empty) {
+            empty = std::move(data);
+        } else {
+            pool.giveBack(std::move(data));
+        }
+    }
+    return empty;
 }
 
 QString durationWords(double seconds) {

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The card scan over real folders: every second of a drive scanned once, from the
-// recording that plays there (an event recording cut from its loop is not seen twice).
+// recording that plays there (an event recording cut from its loop is not seen twice),
+// and the rear's telemetry where the front of a pair cannot be read.
 #include "core/catalogue/RVXMediaList.h"
 #include "core/scan/RVXCardScan.h"
 #include "support/TempTree.h"
 #include "testmedia/CameraRecordingWriter.h"
 #include "testmedia/DemoDrive.h"
+
+#include <QFile>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -146,4 +150,45 @@ TEST(RVXCardScanDrive, TheClockMedianCountsEachSecondOfTheDriveOnce) {
     ASSERT_TRUE(c.offsetSeconds);
     EXPECT_NEAR(*c.offsetSeconds, 10, 0.5);
     EXPECT_EQ(c.state, RVXClockCheck::State::Fast);
+}
+
+TEST(RVXCardScanDrive, AFrontThatCannotBeReadIsScannedFromItsRear) {
+    TempTree tree;
+    write(tree, QStringLiteral("alwa_20260314_081500_F.MP4"), 0, 15);
+    write(tree, QStringLiteral("alwa_20260314_081500_R.MP4"), 0, 15);
+    write(tree, QStringLiteral("event_20260314_081515_R.MP4"), 15, 15, 6);
+    write(tree, QStringLiteral("alwa_20260314_081530_R.MP4"), 130, 15);
+    write(tree, QStringLiteral("alwa_20260314_081530_F.MP4"), 130, 15);
+    write(tree, QStringLiteral("alwa_20260314_081545_R.MP4"), 145, 15, 5);
+    ASSERT_FALSE(CameraRecordingWriter::writeSkeletonFile(
+        tree.path(QStringLiteral("alwa_20260314_081545_F.MP4")), {}, 0));
+    // The event's front cut short as a power loss leaves it (no index), the next front
+    // nothing but noise, the last one's track empty.
+    QFile whole(tree.path(QStringLiteral("alwa_20260314_081500_F.MP4")));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    tree.file(QStringLiteral("event_20260314_081515_F.MP4"), whole.read(whole.size() * 2 / 3));
+    QByteArray noise(int(whole.size()), '\0');
+    QRandomGenerator gen(38);
+    for (char& c : noise)
+        c = char(gen.bounded(256));
+    tree.file(QStringLiteral("alwa_20260314_081530_F.MP4"), noise);
+
+    const Scanned s = scanFolder(tree.root());
+    ASSERT_TRUE(s.result);
+    const RVXCardScan::Result& r = *s.result;
+    EXPECT_EQ(r.units, 4);
+    EXPECT_EQ(r.skipped, 0);
+    const auto knocks = ofKind(r, Kind::Impact);
+    ASSERT_EQ(knocks.size(), 2u);
+    // The row stands for the pair, named by its front as everywhere.
+    EXPECT_EQ(knocks[0]->media->fileName(), QStringLiteral("event_20260314_081515_F.MP4"));
+    EXPECT_NEAR(knocks[0]->moment, at(8, 15, 21), 0.2);
+    EXPECT_EQ(knocks[1]->media->fileName(), QStringLiteral("alwa_20260314_081545_F.MP4"));
+    EXPECT_NEAR(knocks[1]->moment, at(8, 15, 50), 0.2);
+    const auto stops = ofKind(r, Kind::Braking);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0]->media->fileName(), QStringLiteral("alwa_20260314_081530_F.MP4"));
+    EXPECT_NEAR(stops[0]->offset, 7, 0.5);
+    EXPECT_TRUE(r.quietEventRecordings.empty());
+    EXPECT_EQ(r.clock.units, 4);
 }
