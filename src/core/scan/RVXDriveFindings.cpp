@@ -23,6 +23,10 @@ void RVXDriveFindings::add(const RVXScanRecording& recording, size_t first, size
                                        [](const RVXScanFix& f, size_t r) { return f.record < r; });
     for (auto f = from; f != fixes.end() && f->record < end; ++f)
         addFix(recording, *f);
+    if (m_last && m_last->gps != &m_last->kept) {
+        m_last->kept = *m_last->gps;
+        m_last->gps = &m_last->kept;
+    }
 }
 
 void RVXDriveFindings::finish() {
@@ -93,9 +97,10 @@ void RVXDriveFindings::closeImpact() {
 // one direction, are one event at the run's first fix.
 void RVXDriveFindings::addFix(const RVXScanRecording& recording, const RVXScanFix& fix) {
     const RVXGpsData& b = *fix.gps;
+    const double utc = RVXScanRecording::utcSeconds(b.Now);
     if (m_last) {
-        const RVXGpsData& a = m_last->gps;
-        const double dt = RVXScanRecording::utcSeconds(b.Now) - RVXScanRecording::utcSeconds(a.Now);
+        const RVXGpsData& a = *m_last->gps;
+        const double dt = utc - m_last->utc;
         int stepSign = 0;
         double acceleration = 0;
         if (dt > 0 && dt <= RVXCardScan::kMaxFixStepSeconds) {
@@ -111,9 +116,9 @@ void RVXDriveFindings::addFix(const RVXScanRecording& recording, const RVXScanFi
                 RVXScanEvent e;
                 e.kind =
                     stepSign < 0 ? RVXScanEvent::Kind::Braking : RVXScanEvent::Kind::Acceleration;
-                e.media = m_last->media;
+                e.media = m_last->unit->media;
                 e.moment = m_last->moment;
-                e.offset = e.moment - double(m_last->start);
+                e.offset = e.moment - double(m_last->unit->start);
                 RVXScanRecording::placeAt(e, a);
                 m_harsh.push_back(e);
                 m_sign = stepSign;
@@ -122,5 +127,10 @@ void RVXDriveFindings::addFix(const RVXScanRecording& recording, const RVXScanFi
                 std::max(m_harsh.back().acceleration, std::fabs(acceleration));
         }
     }
-    m_last = LastFix{b, recording.time(fix.record), recording.unit().media, recording.unit().start};
+    if (!m_last)
+        m_last.emplace();
+    m_last->gps = &b;
+    m_last->utc = utc;
+    m_last->moment = recording.time(fix.record);
+    m_last->unit = &recording.unit();
 }

@@ -17,8 +17,8 @@ class RVXDriveFindings {
 public:
     explicit RVXDriveFindings(const RVXScanSettings& settings);
 
-    // The samples [first, end) of recording, and its valid fixes in them. The recording
-    // need not outlive the call.
+    // The samples [first, end) of recording, and its valid fixes in them. The recording's
+    // telemetry need not outlive the call; its unit must outlive the findings.
     void add(const RVXScanRecording& recording, size_t first, size_t end);
     // Closes an impact still open; call once after the last stretch.
     void finish();
@@ -42,12 +42,14 @@ private:
     RVXScanEvent m_peak;
     std::vector<RVXScanEvent> m_impacts;
 
-    // The fix before the next one: a copy, as its recording may be gone by then.
+    // The fix before the next one. Within a stretch it points into the recording; at the
+    // stretch's end it is copied, as the recording may be gone when the next one comes.
     struct LastFix {
-        RVXGpsData gps;
+        const RVXGpsData* gps = nullptr;
+        RVXGpsData kept;
+        double utc = 0;
         double moment = 0;
-        RVXMediaRef media;
-        int64_t start = 0;
+        const RVXTripUnit* unit = nullptr;
     };
     std::optional<LastFix> m_last;
     int m_sign = 0;
