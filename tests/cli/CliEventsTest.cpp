@@ -1,18 +1,64 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/Run.h"
 #include "support/TempTree.h"
+#include "testmedia/CameraRecordingWriter.h"
+#include "testmedia/DemoDrive.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
+
 const QString kCard = QStringLiteral(RUVEX_CARD_PATH);
+
+// The demo card under tree's "card", its files linked, but the one named replaced by
+// bytes (the demo card's own when nothing is given).
+QString demoCopy(const TempTree& tree, const QString& replaced = {},
+                 const std::function<QByteArray(const QByteArray&)>& bytes = {}) {
+    const QString demo = qEnvironmentVariable("RUVEX_TEST_DEMO_CARD");
+    for (const QString& folder : {QStringLiteral("20260314"), QStringLiteral("20260315")}) {
+        QDir().mkpath(tree.path(QStringLiteral("card/") + folder));
+        for (const QFileInfo& f : QDir(demo + u'/' + folder).entryInfoList(QDir::Files)) {
+            const QString to = tree.path(QStringLiteral("card/%1/%2").arg(folder, f.fileName()));
+            if (f.fileName() != replaced) {
+                EXPECT_TRUE(QFile::link(f.absoluteFilePath(), to));
+                continue;
+            }
+            QFile in(f.absoluteFilePath());
+            EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+            QFile out(to);
+            EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(bytes(in.readAll()));
+        }
+    }
+    EXPECT_TRUE(QFile::copy(demo + QStringLiteral("/config.bin"),
+                            tree.path(QStringLiteral("card/config.bin"))));
+    return tree.path(QStringLiteral("card"));
+}
+
+// The lines of events --json; what it said on stderr into err.
+std::vector<QJsonObject> eventsOf(const QString& card, QByteArray* err = nullptr) {
+    const RunResult r = runProgram(kCard, {"events", card, "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    if (err)
+        *err = r.err;
+    std::vector<QJsonObject> out;
+    for (const QByteArray& line : r.out.trimmed().split('\n')) {
+        if (!line.isEmpty())
+            out.push_back(QJsonDocument::fromJson(line).object());
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(CardEvents, TheDemoCardsKnockHardStopAndRightClock) {
@@ -82,4 +128,67 @@ TEST(CardEvents, NothingToCheckAndBadArguments) {
         << noZone.out.constData();
     EXPECT_TRUE(noZone.out.contains("unknown")) << noZone.out.constData();
     EXPECT_EQ(runProgram(kCard, {"clock", tree.path(QStringLiteral("none"))}).exitCode, 2);
+}
+
+TEST(CardEvents, RecordingsOverlappingTheirLoopAreScannedOnce) {
+    TempTree tree;
+    const QString card = demoCopy(tree);
+    // A loop recording on through the event recording with the knock, and an event
+    // recording cut from the next day's loop over its hard stop: the camera's habit.
+    const DemoDrive drive;
+    const QDateTime day1(QDate(2026, 3, 14), QTime(7, 15, 20), Qt::UTC);
+    ASSERT_FALSE(CameraRecordingWriter::writeSkeletonFile(
+        card + QStringLiteral("/20260314/alwa_20260314_081520_F.MP4"),
+        drive.recordsFor(20, 30, day1, 13), 0));
+    const QDateTime day2(QDate(2026, 3, 15), QTime(16, 42, 5), Qt::UTC);
+    ASSERT_FALSE(CameraRecordingWriter::writeSkeletonFile(
+        card + QStringLiteral("/20260315/event_20260315_174205_R.MP4"),
+        drive.recordsFor(135, 5, day2), 0));
+    const std::vector<QJsonObject> events = eventsOf(card);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].value(u"kind").toString(), QStringLiteral("impact"));
+    EXPECT_TRUE(
+        events[0].value(u"moment").toString().startsWith(QStringLiteral("2026-03-14T08:15:33")));
+    EXPECT_EQ(events[0].value(u"file").toString(), QStringLiteral("event_20260314_081527_F.MP4"));
+    EXPECT_EQ(events[1].value(u"kind").toString(), QStringLiteral("braking"));
+    EXPECT_EQ(events[1].value(u"file").toString(), QStringLiteral("event_20260315_174205_R.MP4"));
+    EXPECT_NEAR(events[1].value(u"offset").toDouble(), 2.0, 0.5);
+    const RunResult clock = runProgram(kCard, {"clock", card, "--json"});
+    const QJsonObject c = QJsonDocument::fromJson(clock.out).object();
+    EXPECT_EQ(c.value(u"units").toInt(), 7);
+    EXPECT_EQ(c.value(u"state").toString(), QStringLiteral("ok"));
+}
+
+TEST(CardEvents, AFrontCutShortOrUnreadableIsScannedFromItsRear) {
+    const std::vector<std::pair<const char*, std::function<QByteArray(const QByteArray&)>>>
+        damages = {
+            {"cut short", [](const QByteArray& b) { return b.left(600000); }},
+            {"random bytes",
+             [](const QByteArray& b) {
+                 QByteArray noise(b.size(), '\0');
+                 QRandomGenerator gen(19);
+                 for (char& c : noise)
+                     c = char(gen.bounded(256));
+                 return noise;
+             }},
+        };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        TempTree tree;
+        const QString card = demoCopy(tree, QStringLiteral("event_20260314_081527_F.MP4"), damage);
+        QByteArray err;
+        const std::vector<QJsonObject> events = eventsOf(card, &err);
+        EXPECT_FALSE(err.contains("no readable telemetry")) << err.constData();
+        EXPECT_EQ(events.size(), 2u);
+        if (events.size() == 2) {
+            EXPECT_EQ(events[0].value(u"kind").toString(), QStringLiteral("impact"));
+            EXPECT_TRUE(events[0].value(u"moment").toString().startsWith(
+                QStringLiteral("2026-03-14T08:15:33")));
+            EXPECT_GT(events[0].value(u"peak").toObject().value(u"magnitude").toDouble(), 1.0);
+            EXPECT_EQ(events[1].value(u"kind").toString(), QStringLiteral("braking"));
+        }
+        const QJsonObject c =
+            QJsonDocument::fromJson(runProgram(kCard, {"clock", card, "--json"}).out).object();
+        EXPECT_EQ(c.value(u"units").toInt(), 5);
+    }
 }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/scan/RVXCardScan.h"
 
+#include "core/scan/RVXDriveFindings.h"
 #include "core/settings/RVXSettingFile.h"
-#include "core/support/RVXCFormat.h"
 #include "core/telemetry/RVXBlackBoxData.h"
-#include "core/telemetry/RVXNmeaToDegrees.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,81 +11,76 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 
 namespace {
 
-constexpr double kKnotsToMs = 0.514444;
-constexpr double kKnotsToKmh = 1.852;
-
-// For an even count the mean of the two middle values. Linear: a recording's samples are
-// many and only the middle is wanted.
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    const size_t n = values.size();
-    const auto middle = values.begin() + ptrdiff_t(n / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    if (n % 2)
-        return *middle;
-    return (*std::max_element(values.begin(), middle) + *middle) / 2;
-}
-
-double axisMedian(const std::vector<RVXGSensor>& samples, float RVXGSensor::*axis,
-                  std::vector<float>& buffer) {
-    buffer.clear();
-    for (const RVXGSensor& s : samples)
-        buffer.push_back(s.*axis);
-    const size_t n = buffer.size();
-    const auto middle = buffer.begin() + ptrdiff_t(n / 2);
-    std::nth_element(buffer.begin(), middle, buffer.end());
-    if (n % 2)
-        return *middle;
-    return (double(*std::max_element(buffer.begin(), middle)) + *middle) / 2;
-}
-
-bool hasDate(const _SYSTEMTIME& t) {
-    return t.wYear > 0 && t.wMonth >= 1 && t.wMonth <= 12 && t.wDay >= 1 && t.wDay <= 31;
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil):
-// arithmetic only, as it runs for every fix of every recording.
-int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = unsigned(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + int64_t(doe) - 719468;
-}
-
-// The fix's UTC in seconds; without a date, the time of day alone.
-double utcSeconds(const _SYSTEMTIME& t) {
-    const double day = t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
-    if (!hasDate(t))
-        return day;
-    return double(daysFromCivil(t.wYear, t.wMonth, t.wDay)) * 86400 + day;
-}
-
-// The valid RMC fixes (status 'A') in record order.
-std::vector<RVXScanFix> validFixes(const RVXBlackBoxData& data) {
-    std::vector<RVXScanFix> out;
-    const size_t n = std::min(data.m_RMCIndexes.size(), data.m_RMCRecords.size());
-    for (size_t j = 0; j < n; ++j) {
-        const RVXGpsData& gps = data.m_NMEAs[data.m_RMCIndexes[j]];
-        if (gps.gpsValid)
-            out.push_back({data.m_RMCRecords[j], &gps});
+// The value at half the total weight; where half falls exactly between two values (an
+// even count of equal weights), their mean.
+double weightedMedian(std::vector<std::pair<double, double>> values) {
+    std::sort(values.begin(), values.end());
+    double total = 0;
+    for (const auto& [value, weight] : values)
+        total += weight;
+    const double half = total / 2, tolerance = total * 1e-12;
+    double sum = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        sum += values[i].second;
+        if (sum > half + tolerance)
+            return values[i].first;
+        if (sum >= half - tolerance)
+            return i + 1 < values.size() ? (values[i].first + values[i + 1].first) / 2
+                                         : values[i].first;
     }
-    return out;
+    return values.empty() ? 0 : values.back().first;
 }
 
-void placeAt(RVXScanEvent& event, const RVXGpsData& gps) {
-    event.speedKmh = gps.SpeedOverGround * kKnotsToKmh;
-    if (gps.Latitude == 0 && gps.Longitude == 0)
-        return;
-    double longitude = 0, latitude = 0;
-    RVXFixToDegrees(gps, &longitude, &latitude);
-    event.latitude = latitude;
-    event.longitude = longitude;
+// Telemetry records done with, kept for the next reads: a recording's lists take a few
+// hundred KiB, and handed back to the heap each time they make it shrink and grow again
+// for every recording (on this machine the scan took three times as long).
+class RVXTelemetryPool {
+public:
+    std::unique_ptr<RVXBlackBoxData> take() {
+        if (m_spare.empty())
+            return std::make_unique<RVXBlackBoxData>();
+        std::unique_ptr<RVXBlackBoxData> data = std::move(m_spare.back());
+        m_spare.pop_back();
+        return data;
+    }
+    void giveBack(std::unique_ptr<RVXBlackBoxData> data) {
+        if (data)
+            m_spare.push_back(std::move(data));
+    }
+
+private:
+    std::vector<std::unique_ptr<RVXBlackBoxData>> m_spare;
+};
+
+// The unit's telemetry: its front's, else its rear's where the front is cut short,
+// unreadable or holds no samples. None when neither side can be read.
+std::unique_ptr<RVXBlackBoxData> readUnit(const RVXTripUnit& unit, RVXTelemetryPool& pool) {
+    QStringList paths;
+    if (unit.partner && unit.partner->isFrontMedia())
+        paths << unit.partner->path();
+    paths << unit.media->path();
+    if (unit.partner && !unit.partner->isFrontMedia())
+        paths << unit.partner->path();
+    std::unique_ptr<RVXBlackBoxData> empty;
+    for (const QString& path : paths) {
+        std::unique_ptr<RVXBlackBoxData> data = pool.take();
+        if (!data->ExtractStreamInformation(QFile::encodeName(path).constData())) {
+            pool.giveBack(std::move(data));
+        } else if (!data->m_GSensors.empty()) {
+            pool.giveBack(std::move(empty));
+            return data;
+        } else if (!empty) {
+            empty = std::move(data);
+        } else {
+            pool.giveBack(std::move(data));
+        }
+    }
+    return empty;
 }
 
 QString durationWords(double seconds) {
@@ -156,11 +150,19 @@ const char* RVXClockCheck::stateName(State state) {
 }
 
 RVXClockCheck RVXClockCheck::fromOffsets(std::vector<double> offsets) {
+    std::vector<std::pair<double, double>> weighted;
+    weighted.reserve(offsets.size());
+    for (const double offset : offsets)
+        weighted.emplace_back(offset, 1.0);
+    return fromWeightedOffsets(std::move(weighted));
+}
+
+RVXClockCheck RVXClockCheck::fromWeightedOffsets(std::vector<std::pair<double, double>> offsets) {
     RVXClockCheck c;
     c.units = int(offsets.size());
     if (offsets.empty())
         return c;
-    const double m = median(std::move(offsets));
+    const double m = weightedMedian(std::move(offsets));
     c.offsetSeconds = m;
     c.state = std::fabs(m) < RVXCardScan::kClockToleranceSeconds ? State::Ok
               : m > 0                                            ? State::Fast
@@ -208,138 +210,34 @@ double RVXCardScan::sampleTime(const RVXTripUnit& unit, const RVXBlackBoxData& d
 
 std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
                                                const RVXScanSettings& settings) {
-    return impacts(unit, data, settings, validFixes(data));
-}
-
-std::vector<RVXScanEvent> RVXCardScan::impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
-                                               const RVXScanSettings& settings,
-                                               const std::vector<RVXScanFix>& fixes) {
-    const std::vector<RVXGSensor>& g = data.m_GSensors;
-    std::vector<RVXScanEvent> out;
-    if (g.empty())
-        return out;
-    // The mounting and gravity: what each axis reads all along.
-    std::vector<float> buffer;
-    const double mx = axisMedian(g, &RVXGSensor::x, buffer);
-    const double my = axisMedian(g, &RVXGSensor::y, buffer);
-    const double mz = axisMedian(g, &RVXGSensor::z, buffer);
-    // A threshold of 0 or less would take every sample for a knock; that axis is not used.
-    const auto over = [](double value, int threshold) {
-        return threshold > 0 && std::fabs(value) >= threshold / 100.0;
-    };
-    double lastOver = -1e300;
-    size_t peak = 0;
-    bool open = false;
-    QString axes;
-    const auto close = [&] {
-        RVXScanEvent e;
-        e.kind = RVXScanEvent::Kind::Impact;
-        e.media = unit.media;
-        e.moment = sampleTime(unit, data, peak);
-        e.offset = e.moment - double(unit.start);
-        e.x = g[peak].x - mx;
-        e.y = g[peak].y - my;
-        e.z = g[peak].z - mz;
-        e.magnitude = std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
-        for (const char axis : {'x', 'y', 'z'}) {
-            if (axes.contains(QLatin1Char(axis)))
-                e.axes += QLatin1Char(axis);
-        }
-        // The last valid fix at or before the peak's sample.
-        for (const RVXScanFix& f : fixes) {
-            if (f.record > peak)
-                break;
-            placeAt(e, *f.gps);
-        }
-        out.push_back(e);
-    };
-    double peakMagnitude = 0;
-    for (size_t k = 0; k < g.size(); ++k) {
-        const double dx = g[k].x - mx, dy = g[k].y - my, dz = g[k].z - mz;
-        const bool ox = over(dx, settings.xThreshold), oy = over(dy, settings.yThreshold),
-                   oz = over(dz, settings.zThreshold);
-        if (!ox && !oy && !oz)
-            continue;
-        const double t = sampleTime(unit, data, k);
-        if (open && t - lastOver > kImpactJoinSeconds) {
-            close();
-            open = false;
-        }
-        const double magnitude = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (!open) {
-            open = true;
-            axes.clear();
-            peak = k;
-            peakMagnitude = magnitude;
-        } else if (magnitude > peakMagnitude) {
-            peak = k;
-            peakMagnitude = magnitude;
-        }
-        if (ox)
-            axes += u'x';
-        if (oy)
-            axes += u'y';
-        if (oz)
-            axes += u'z';
-        lastOver = t;
-    }
-    if (open)
-        close();
-    return out;
+    const RVXScanRecording recording(unit, data);
+    RVXDriveFindings findings(settings);
+    findings.add(recording, 0, recording.samples());
+    findings.finish();
+    return findings.impacts();
 }
 
 std::vector<RVXScanEvent> RVXCardScan::harshEvents(const RVXTripUnit& unit,
                                                    const RVXBlackBoxData& data) {
-    return harshEvents(unit, data, validFixes(data));
-}
-
-std::vector<RVXScanEvent> RVXCardScan::harshEvents(const RVXTripUnit& unit,
-                                                   const RVXBlackBoxData& data,
-                                                   const std::vector<RVXScanFix>& fixes) {
-    std::vector<RVXScanEvent> out;
-    int sign = 0;
-    for (size_t i = 0; i + 1 < fixes.size(); ++i) {
-        const RVXGpsData& a = *fixes[i].gps;
-        const RVXGpsData& b = *fixes[i + 1].gps;
-        const double dt = utcSeconds(b.Now) - utcSeconds(a.Now);
-        int stepSign = 0;
-        double acceleration = 0;
-        if (dt > 0 && dt <= kMaxFixStepSeconds) {
-            acceleration = (b.SpeedOverGround - a.SpeedOverGround) * kKnotsToMs / dt;
-            stepSign = acceleration <= -kHarshMs2 ? -1 : acceleration >= kHarshMs2 ? 1 : 0;
-        }
-        if (stepSign == 0) {
-            sign = 0;
-            continue;
-        }
-        if (stepSign != sign) {
-            RVXScanEvent e;
-            e.kind = stepSign < 0 ? RVXScanEvent::Kind::Braking : RVXScanEvent::Kind::Acceleration;
-            e.media = unit.media;
-            e.moment = sampleTime(unit, data, fixes[i].record);
-            e.offset = e.moment - double(unit.start);
-            placeAt(e, a);
-            out.push_back(e);
-            sign = stepSign;
-        }
-        out.back().acceleration = std::max(out.back().acceleration, std::fabs(acceleration));
-    }
-    return out;
+    const RVXScanRecording recording(unit, data);
+    RVXDriveFindings findings(RVXScanSettings{});
+    findings.add(recording, 0, recording.samples());
+    return findings.harshEvents();
 }
 
 std::optional<double> RVXCardScan::clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
                                                const RVXScanSettings& settings) {
-    return clockOffset(unit, data, settings, validFixes(data));
+    return clockOffset(RVXScanRecording(unit, data), settings);
 }
 
-std::optional<double> RVXCardScan::clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
-                                               const RVXScanSettings& settings,
-                                               const std::vector<RVXScanFix>& fixes) {
-    for (const RVXScanFix& f : fixes) {
-        if (!hasDate(f.gps->Now))
+std::optional<double> RVXCardScan::clockOffset(const RVXScanRecording& recording,
+                                               const RVXScanSettings& settings) {
+    for (const RVXScanFix& f : recording.fixes()) {
+        if (!RVXScanRecording::hasDate(f.gps->Now))
             continue;
-        const double gpsLocal = utcSeconds(f.gps->Now) + settings.clockMinutesFromUtc * 60.0;
-        return sampleTime(unit, data, f.record) - gpsLocal;
+        const double gpsLocal =
+            RVXScanRecording::utcSeconds(f.gps->Now) + settings.clockMinutesFromUtc * 60.0;
+        return recording.time(f.record) - gpsLocal;
     }
     return std::nullopt;
 }
@@ -348,36 +246,128 @@ std::optional<RVXCardScan::Result> RVXCardScan::scan(const std::vector<RVXTripUn
                                                      const RVXScanSettings& settings,
                                                      const std::atomic<bool>* cancel,
                                                      const Progress& progress) {
+    // What became of each unit, in the order given.
+    struct Scanned {
+        bool read = false;
+        bool readable = false;
+        // Seconds of the drive it gives: where it plays on the timeline, or all its own
+        // when it has no length to be placed with.
+        double played = 0;
+        double seconds = 0;
+        std::optional<double> clockOffset;
+    };
+    std::vector<Scanned> scanned(units.size());
     Result result;
-    std::vector<double> offsets;
-    const int total = int(units.size());
-    for (int i = 0; i < total; ++i) {
-        if (cancel && cancel->load())
-            return std::nullopt;
-        const RVXTripUnit& unit = units[size_t(i)];
-        RVXBlackBoxData data;
-        ++result.units;
-        if (!data.ExtractStreamInformation(QFile::encodeName(unit.media->path()).constData())) {
-            ++result.skipped;
-        } else {
-            // The fixes once for all three findings.
-            const std::vector<RVXScanFix> fixes = validFixes(data);
-            std::vector<RVXScanEvent> knocks = impacts(unit, data, settings, fixes);
-            if (knocks.empty() && unit.media->isEventMedia())
-                result.quietEventRecordings.push_back(unit.media);
-            std::vector<RVXScanEvent> harsh = harshEvents(unit, data, fixes);
-            result.events.insert(result.events.end(), knocks.begin(), knocks.end());
-            result.events.insert(result.events.end(), harsh.begin(), harsh.end());
-            if (const std::optional<double> offset = clockOffset(unit, data, settings, fixes))
-                offsets.push_back(*offset);
+    result.units = int(units.size());
+    int done = 0;
+    size_t base = 0;
+    RVXTelemetryPool pool;
+    for (const RVXTrip& trip : RVXTrip::tripsFromUnits(units)) {
+        const std::vector<RVXTripUnit>& tripUnits = trip.units();
+        const std::vector<RVXTripSegment>& segments = trip.segments();
+        // A unit's telemetry is held from its first segment to its last (a loop comes back
+        // after the event recording cut from it), no longer.
+        std::vector<size_t> lastSegment(tripUnits.size(), SIZE_MAX);
+        for (size_t s = 0; s < segments.size(); ++s)
+            lastSegment[segments[s].unit] = s;
+        struct Held {
+            std::unique_ptr<RVXBlackBoxData> data;
+            std::optional<RVXScanRecording> recording;
+        };
+        std::map<size_t, Held> held;
+        const auto recordingOf = [&](size_t j) -> const RVXScanRecording* {
+            Scanned& u = scanned[base + j];
+            if (!u.read) {
+                u.read = true;
+                if (std::unique_ptr<RVXBlackBoxData> data = readUnit(tripUnits[j], pool)) {
+                    Held& h = held[j];
+                    h.data = std::move(data);
+                    h.recording.emplace(tripUnits[j], *h.data);
+                    u.readable = true;
+                    u.seconds = h.recording->seconds();
+                    u.clockOffset = clockOffset(*h.recording, settings);
+                }
+                if (progress)
+                    progress(++done, result.units);
+            }
+            const auto it = held.find(j);
+            return it == held.end() ? nullptr : &*it->second.recording;
+        };
+        const auto release = [&](size_t j) {
+            if (const auto it = held.find(j); it != held.end()) {
+                pool.giveBack(std::move(it->second.data));
+                held.erase(it);
+            }
+        };
+
+        RVXDriveFindings findings(settings);
+        for (size_t s = 0; s < segments.size(); ++s) {
+            if (cancel && cancel->load())
+                return std::nullopt;
+            const RVXTripSegment& segment = segments[s];
+            if (const RVXScanRecording* recording = recordingOf(segment.unit)) {
+                const auto [first, end] = recording->samplesBetween(
+                    segment.unitStart, segment.unitStart + segment.end - segment.start);
+                findings.add(*recording, first, end);
+                scanned[base + segment.unit].played += segment.end - segment.start;
+            }
+            if (lastSegment[segment.unit] == s)
+                release(segment.unit);
         }
-        if (progress)
-            progress(i + 1, total);
+        findings.finish();
+        std::vector<RVXScanEvent> found = findings.impacts();
+        found.insert(found.end(), findings.harshEvents().begin(), findings.harshEvents().end());
+
+        // Units the timeline does not play: without a length they cannot be placed, so
+        // they are scanned whole on their own; the others are covered by units that
+        // started later and are only read.
+        for (size_t j = 0; j < tripUnits.size(); ++j) {
+            if (scanned[base + j].read)
+                continue;
+            if (cancel && cancel->load())
+                return std::nullopt;
+            const RVXScanRecording* recording = recordingOf(j);
+            if (recording && tripUnits[j].length <= 0) {
+                RVXDriveFindings own(settings);
+                own.add(*recording, 0, recording->samples());
+                own.finish();
+                found.insert(found.end(), own.impacts().begin(), own.impacts().end());
+                found.insert(found.end(), own.harshEvents().begin(), own.harshEvents().end());
+                scanned[base + j].played = recording->seconds();
+            }
+            release(j);
+        }
+        result.events.insert(result.events.end(), found.begin(), found.end());
+        base += tripUnits.size();
     }
     std::stable_sort(
         result.events.begin(), result.events.end(),
         [](const RVXScanEvent& a, const RVXScanEvent& b) { return a.moment < b.moment; });
-    result.clock = RVXClockCheck::fromOffsets(std::move(offsets));
+
+    std::vector<double> knocks;
+    for (const RVXScanEvent& e : result.events) {
+        if (e.kind == RVXScanEvent::Kind::Impact)
+            knocks.push_back(e.moment);
+    }
+    std::vector<std::pair<double, double>> offsets;
+    for (size_t i = 0; i < units.size(); ++i) {
+        const Scanned& u = scanned[i];
+        if (!u.readable) {
+            ++result.skipped;
+            continue;
+        }
+        if (u.clockOffset && u.played > 0)
+            offsets.emplace_back(*u.clockOffset, u.played);
+        // Quiet when no impact lies in its seconds, whichever recording it was found in
+        // (where a loop started after it plays over its end, the knock is the loop's).
+        if (units[i].media->isEventMedia()) {
+            const double start = double(units[i].start);
+            const auto knock = std::lower_bound(knocks.begin(), knocks.end(), start);
+            if (knock == knocks.end() || *knock >= start + u.seconds)
+                result.quietEventRecordings.push_back(units[i].media);
+        }
+    }
+    result.clock = RVXClockCheck::fromWeightedOffsets(std::move(offsets));
     // Against the defaults' zone a right clock would read hours off.
     if (!settings.zoneKnown) {
         result.clock =

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/catalogue/RVXTrip.h"
+#include "core/scan/RVXScanRecording.h"
 
 #include <QString>
 
@@ -11,14 +12,7 @@
 #include <vector>
 
 class RVXBlackBoxData;
-struct RVXGpsData;
 struct _FILEDATA;
-
-// A valid RMC fix (status 'A') and the record (sample) it came in.
-struct RVXScanFix {
-    size_t record;
-    const RVXGpsData* gps;
-};
 
 // What the scan takes from the card's settings: the driving impact thresholds
 // (hundredths of g) and the camera's time zone.
@@ -67,6 +61,9 @@ struct RVXClockCheck {
     bool zoneUnknown = false;
 
     static RVXClockCheck fromOffsets(std::vector<double> offsets);
+    // The median of offsets each counted for its seconds (offset, seconds): a recording
+    // for the seconds of the drive it gives.
+    static RVXClockCheck fromWeightedOffsets(std::vector<std::pair<double, double>> offsets);
     static const char* stateName(State state);
     // "The camera's clock is 3 min 12 s fast."
     QString sentence() const;
@@ -74,7 +71,9 @@ struct RVXClockCheck {
 
 // One pass over the telemetry of every unit of a folder: impacts against the camera's
 // thresholds, hard braking and acceleration from GPS speed, and the camera's clock
-// against GPS time.
+// against GPS time. The drives are scanned along their timeline as trips play them:
+// each second once, from the recording that plays there (a pair's front, or its rear
+// where the front is cut short or unreadable).
 class RVXCardScan {
 public:
     static constexpr double kImpactJoinSeconds = 1.0;
@@ -86,19 +85,21 @@ public:
         std::vector<RVXScanEvent> events; // in camera-time order
         RVXClockCheck clock;
         int units = 0;
+        // Units whose telemetry could not be read, neither front nor rear.
         int skipped = 0;
-        // Event recordings in which no impact was found.
+        // Event recordings in whose seconds no impact was found.
         std::vector<RVXMediaRef> quietEventRecordings;
     };
     using Progress = std::function<void(int done, int total)>;
 
-    // Units as RVXTrip gives them, lengths read. Nothing when cancelled.
+    // Units as RVXTrip gives them, in catalogue order, lengths read. Nothing when
+    // cancelled.
     static std::optional<Result> scan(const std::vector<RVXTripUnit>& units,
                                       const RVXScanSettings& settings,
                                       const std::atomic<bool>* cancel = nullptr,
                                       const Progress& progress = {});
 
-    // The pieces, on one recording's telemetry.
+    // The pieces, on the whole of one recording's telemetry.
     static double sampleTime(const RVXTripUnit& unit, const RVXBlackBoxData& data, size_t k);
     static std::vector<RVXScanEvent> impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
                                              const RVXScanSettings& settings);
@@ -109,14 +110,6 @@ public:
                                              const RVXScanSettings& settings);
 
 private:
-    // The same on the recording's valid fixes, found once.
-    static std::vector<RVXScanEvent> impacts(const RVXTripUnit& unit, const RVXBlackBoxData& data,
-                                             const RVXScanSettings& settings,
-                                             const std::vector<RVXScanFix>& fixes);
-    static std::vector<RVXScanEvent> harshEvents(const RVXTripUnit& unit,
-                                                 const RVXBlackBoxData& data,
-                                                 const std::vector<RVXScanFix>& fixes);
-    static std::optional<double> clockOffset(const RVXTripUnit& unit, const RVXBlackBoxData& data,
-                                             const RVXScanSettings& settings,
-                                             const std::vector<RVXScanFix>& fixes);
+    static std::optional<double> clockOffset(const RVXScanRecording& recording,
+                                             const RVXScanSettings& settings);
 };
