@@ -288,8 +288,19 @@ QString RVXAppDelegate::openFolder() const {
 }
 
 void RVXAppDelegate::showSettingPanel() {
+    showSettingPanelAt(0);
+}
+
+void RVXAppDelegate::showSettingPanelAt(int segment) {
     auto controller = std::make_unique<RVXSettingController>(openFolder());
-    controller->showWindow();
+    // A zone or summer time set right on the open card makes the clock bar's finding stale.
+    connect(controller.get(), &RVXSettingController::settingFileSaved, this,
+            [this](const QString& path) {
+                const QString folder = QFileInfo(openFolder()).canonicalFilePath();
+                if (!folder.isEmpty() && QFileInfo(path).canonicalPath() == folder)
+                    m_events->tripsChanged();
+            });
+    controller->showWindow(segment);
     setLastDialogController(std::move(controller));
 }
 

@@ -88,6 +88,8 @@ public:
     void closeWindow();
     // Opens the settings editor on the card, or on the open folder standing in for it.
     void showSettingPanel();
+    // The editor on the page of a segment, in its order (RVXSettingPageNames).
+    void showSettingPanelAt(int segment);
     // Opens the clock window for the card's timeset.cfg.
     void showTimeSetupPanel();
     // The evidence pack round the moment on screen (File > Export Evidence…), or round
@@ -141,7 +143,7 @@ public:
     // print dialog's result with the printer set up, the image viewer.
     std::function<QString()> saveCapturePanel;
     std::function<int(QPrinter&)> printPanel;
-    std::function<void(const QUrl&)> openCapture;
+    std::function<bool(const QUrl&)> openCapture;
 
     // The read-out of the telemetry at the published position.
     void updateGsensorUIByPlayPositon();

@@ -3,6 +3,7 @@
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXMediaPair.h"
+#include "core/settings/RVXSettingPages.h"
 #include "core/support/RVXDeliver.h"
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
@@ -135,7 +136,10 @@ QWidget* RVXEventsController::makeClockBar() {
         layout->addWidget(b);
     }
     connect(set, &QPushButton::clicked, d, &RVXAppDelegate::showTimeSetupPanel);
-    connect(m_settingsButton, &QPushButton::clicked, d, &RVXAppDelegate::showSettingPanel);
+    // The zone and summer time are on the GPS page.
+    connect(m_settingsButton, &QPushButton::clicked, d, [this] {
+        d->showSettingPanelAt(int(RVXSettingPageNames().indexOf(QStringLiteral("gps"))));
+    });
     connect(hide, &QPushButton::clicked, this, [this] {
         m_clockBarDismissed = true;
         m_clockBar->hide();

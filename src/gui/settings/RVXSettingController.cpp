@@ -126,8 +126,9 @@ QWidget* RVXSettingController::window() {
     return m_window;
 }
 
-void RVXSettingController::showWindow() {
+void RVXSettingController::showWindow(int segment) {
     window()->show();
+    changeViewController(segment);
     m_window->raise();
     m_window->activateWindow();
 }
@@ -360,6 +361,7 @@ void RVXSettingController::writeSettingsTo(const QString& target) {
             return;
         }
         m_ui->damageNotice->hide();
+        Q_EMIT settingFileSaved(target);
         showSuccessSheet(window(), target, RVXLocalizedString("msg.saved"),
                          [this] { onCloseCmd(); });
     });

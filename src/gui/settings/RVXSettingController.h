@@ -39,7 +39,9 @@ public:
     ~RVXSettingController() override;
 
     QWidget* window();
-    void showWindow();
+    // On the page of that segment (the editor's order, as RVXSettingPageNames), or on its
+    // first.
+    void showWindow(int segment = 0);
     _FILEDATA* filedata() { return &m_FileData; }
 
     void changeViewController(int index);
@@ -95,6 +97,8 @@ Q_SIGNALS:
     void settingFileLoaded();
     // A card search has ended (at the start, or when the editor opened).
     void cardSearched();
+    // The record was written to path.
+    void settingFileSaved(const QString& path);
 
 public:
     // Whether a search has ended since the controller was made.

@@ -7,13 +7,14 @@
 #include "gui/cardtools/RVXTimeSetupController.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXEventsController.h"
+#include "gui/settings/RVXSettingController.h"
 #include "support/TempTree.h"
 #include "support/WebPageTestSupport.h"
 #include "widgets/PMProgressIndicator.h"
 
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -37,18 +38,23 @@ protected:
     // Double-clicks a row of the Events view as a hand does, and gives the second the
     // main player opened at.
     std::optional<double> playRow(int row, const QString& file) {
+        // The first time libVLC publishes for the recording is where it opened; timing
+        // the start with a clock would count a busy machine's delays as seconds.
+        std::optional<double> first;
+        const auto watch = QObject::connect(
+            delegate->player1, &VLCMediaPlayer::mediaPlayerTimeChanged, [&](VLCMediaPlayer* p) {
+                if (!first && fileOf(p) == file && p->time().intValue() > 0)
+                    first = p->time().intValue() / 1000.0;
+            });
         QTableView* view = events->eventsTable();
         const QRect rect = view->visualRect(view->model()->index(row, 1));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
-        QElapsedTimer since;
-        since.start();
-        if (!waitFor([&] {
-                return fileOf(delegate->player1) == file && delegate->playInfo()->isPlaying() &&
-                       delegate->player1->clockTime();
-            }))
-            return std::nullopt;
-        return double(*delegate->player1->clockTime()) / 1000 - since.elapsed() / 1000.0;
+        const bool played = waitFor([&] {
+            return fileOf(delegate->player1) == file && delegate->playInfo()->isPlaying() && first;
+        });
+        QObject::disconnect(watch);
+        return played ? first : std::nullopt;
     }
     RVXEventsController* events = nullptr;
 };
@@ -139,4 +145,44 @@ TEST_F(EventsWindowTest, ACardWhoseClockIsOffGetsTheClockBar) {
     // Full screen and back does not bring a dismissed bar again.
     delegate->layoutWindow();
     EXPECT_FALSE(events->clockBar()->isVisible());
+}
+
+// The bar's "Camera settings…" leads to where the zone and summer time are, and once they
+// are saved right on the card the bar is worked out again.
+TEST_F(EventsWindowTest, SavingTheRightSummerTimeTakesTheClockBarAway) {
+    TempTree tree;
+    for (const QString day : {"20260314", "20260315"}) {
+        QDir().mkpath(tree.path(day));
+        for (const QFileInfo& f : QDir(QDir(demoCard()).filePath(day)).entryInfoList(QDir::Files))
+            ASSERT_TRUE(QFile::link(f.absoluteFilePath(), tree.path(day + u'/' + f.fileName())));
+    }
+    _FILEDATA settings{};
+    const QString config = tree.path(QStringLiteral("config.bin"));
+    ASSERT_TRUE(readSettingFile(QDir(demoCard()).filePath(QStringLiteral("config.bin")), settings));
+    settings.summer_time = 1;
+    RVXSealSetting(settings);
+    ASSERT_FALSE(writeSettingFile(settings, config));
+
+    openAndScan(tree.root());
+    ASSERT_TRUE(waitFor([&] { return events->clockBar()->isVisible(); }));
+    QTest::mouseClick(events->clockBar()->findChild<QPushButton*>("clockSettingsButton"),
+                      Qt::LeftButton);
+    auto* editor = qobject_cast<RVXSettingController*>(delegate->lastDialogController());
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(waitFor([&] { return editor->window()->isVisible() && editor->searched(); }));
+    EXPECT_EQ(editor->lastSelectedTabIndex, 2) << "the GPS page, where the zone is";
+    ASSERT_EQ(QFileInfo(editor->m_SettingFilePath).canonicalFilePath(),
+              QFileInfo(config).canonicalFilePath());
+    auto* summer = editor->window()->findChild<QCheckBox*>(QStringLiteral("summerTimeChk"));
+    ASSERT_TRUE(summer);
+    ASSERT_TRUE(waitFor([&] { return summer->isChecked(); }));
+    summer->click();
+    editor->onSave();
+    ASSERT_TRUE(waitFor([&] {
+        _FILEDATA saved{};
+        return readSettingFile(config, saved) && saved.summer_time == 0;
+    }));
+    EXPECT_TRUE(
+        waitFor([&] { return !events->scanning() && !events->clockBar()->isVisible(); }, 20000))
+        << qPrintable(events->clockBarText()->text());
 }
