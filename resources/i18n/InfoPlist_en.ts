@@ -400,6 +400,18 @@
         <source>action.full_screen</source>
         <translation>&amp;Full Screen</translation>
     </message>
+    <message id="msg.capture_saved_at_fmt">
+        <source>msg.capture_saved_at_fmt</source>
+        <translation>The picture is saved as %1.</translation>
+    </message>
+    <message id="msg.pack_saved_at_fmt">
+        <source>msg.pack_saved_at_fmt</source>
+        <translation>The evidence pack is in %1.</translation>
+    </message>
+    <message id="msg.no_desktop_opener">
+        <source>msg.no_desktop_opener</source>
+        <translation>No program on this desktop opens it from here; open it from your file manager.</translation>
+    </message>
     <message id="list.no_recordings_fmt">
         <source>list.no_recordings_fmt</source>
         <translation>No recordings in %1</translation>

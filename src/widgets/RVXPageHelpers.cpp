@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -43,6 +44,21 @@ QMessageBox* showSuccessSheet(QWidget* window, const QString& message, const QSt
 
 QMessageBox* showSuccess(QWidget* window, const QString& message, const QString& informative) {
     return showSuccessSheet(window, message, informative, nullptr);
+}
+
+void openOrSayWhere(QWidget* window, const QString& path, const QString& message,
+                    const QString& informative, const std::function<bool(const QUrl&)>& opener) {
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (opener ? opener(url) : QDesktopServices::openUrl(url))
+        return;
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("RUVEX"), message,
+                                QMessageBox::Ok, window);
+    box->setObjectName(QStringLiteral("fileLocationAlert"));
+    box->setInformativeText(informative);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
 }
 
 void setComboItems(QComboBox* combo, const QStringList& labels) {

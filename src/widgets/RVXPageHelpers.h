@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <QUrl>
+
 #include <functional>
 
 class QAbstractButton;
@@ -25,6 +27,13 @@ QMessageBox* showSuccessSheet(QWidget* window, const QString& message, const QSt
 QMessageBox* showSuccess(QWidget* window, const QString& message, const QString& informative);
 // Puts the window in the middle of the visible part of its screen, keeping its size.
 void centerInScreen(QWidget* window);
+// Hands path to the desktop's program for it. Where the desktop has none (no launcher,
+// nothing for the kind of file), it shows message (saying where the file is, selectable)
+// and informative instead of doing nothing. opener stands in for the desktop in tests:
+// true when a program took the file.
+void openOrSayWhere(QWidget* window, const QString& path, const QString& message,
+                    const QString& informative,
+                    const std::function<bool(const QUrl&)>& opener = nullptr);
 // Moves the window (as little as it takes) so that it lies inside the visible part of
 // the screen it is on; a window larger than that keeps its top left corner inside.
 void keepInsideScreen(QWidget* window);

@@ -83,10 +83,10 @@ QWidget* RVXEvidenceController::window() {
             m_window->close();
     });
     connect(m_ui->openButton, &QPushButton::clicked, this, [this] {
-        if (openFolder)
-            openFolder(m_packFolder);
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(m_packFolder));
+        openOrSayWhere(
+            m_window, m_packFolder,
+            RVXLocalizedString("msg.pack_saved_at_fmt").arg(QDir::toNativeSeparators(m_packFolder)),
+            RVXLocalizedString("msg.no_desktop_opener"), openFolder);
     });
     m_window->adjustSize();
     return m_window;

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <atomic>
 #include <functional>
@@ -40,7 +41,7 @@ public:
 
     // Stand-ins for tests: the folder chooser's answer and what opens a folder.
     std::function<QString()> folderPanel;
-    std::function<void(const QString&)> openFolder;
+    std::function<bool(const QUrl&)> openFolder;
 
 Q_SIGNALS:
     void exportFinished(bool made);

@@ -180,11 +180,10 @@ void RVXAppDelegate::captureVideo() {
             return;
         }
         // The file the user kept, not the program's own copy that goes when it quits.
-        const QUrl url = QUrl::fromLocalFile(target);
-        if (openCapture)
-            openCapture(url);
-        else
-            QDesktopServices::openUrl(url);
+        openOrSayWhere(
+            window, target,
+            RVXLocalizedString("msg.capture_saved_at_fmt").arg(QDir::toNativeSeparators(target)),
+            RVXLocalizedString("msg.no_desktop_opener"), openCapture);
     });
 }
 

@@ -35,7 +35,10 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         open(demoCard());
-        delegate->openCapture = [this](const QUrl& url) { opened << url; };
+        delegate->openCapture = [this](const QUrl& url) {
+            opened << url;
+            return desktopOpens;
+        };
     }
     // The front of the continuous pair, playing past its first second.
     void playFront() {
@@ -54,6 +57,7 @@ protected:
     }
     TempTree tree;
     QList<QUrl> opened;
+    bool desktopOpens = true;
 };
 
 } // namespace
@@ -142,10 +146,20 @@ TEST_F(CaptureTest, APausedFrameIsSavedAsAJpegAndAFailedSaveIsSaid) {
         ++panels;
         return panels == 1 ? kept : QStringLiteral("/proc/no/such/frame.png");
     };
+    // A desktop with no program for pictures: the window says where the frame is.
+    desktopOpens = false;
     delegate->captureVideo();
     ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }));
     EXPECT_FALSE(delegate->player1->isPlaying());
     EXPECT_TRUE(isCompleteJpeg(readAll(kept)));
+    QMessageBox* where = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        where = delegate->window->findChild<QMessageBox*>(QStringLiteral("fileLocationAlert"));
+        return where && where->isVisible();
+    })) << "saved, and nothing on screen said so";
+    EXPECT_TRUE(where->text().contains(kept)) << qPrintable(where->text());
+    where->accept();
+    desktopOpens = true;
     opened.clear();
     delegate->captureVideo();
     ASSERT_TRUE(waitFor([&] { return panels == 2; }));

@@ -11,6 +11,7 @@
 #include "support/TempTree.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -56,9 +57,19 @@ TEST_F(MainWindowTest, CtrlEAtTheKnockMakesAPackThatChecksOutAndPlays) {
     ASSERT_TRUE(made) << qPrintable(dialog->statusText());
     // The window went on while the pack was written, and the folder opens from the dialog.
     QString opened;
-    dialog->openFolder = [&](const QString& folder) { opened = folder; };
+    // A desktop without a program for folders: the dialog says where the pack is.
+    dialog->openFolder = [&](const QUrl&) { return false; };
     QPushButton* open = w->findChild<QPushButton*>("openButton");
     ASSERT_TRUE(open->isVisible());
+    QTest::mouseClick(open, Qt::LeftButton);
+    auto* where = w->findChild<QMessageBox*>(QStringLiteral("fileLocationAlert"));
+    ASSERT_TRUE(where && where->isVisible()) << "Open Folder did nothing on screen";
+    EXPECT_TRUE(where->text().contains(tree.path(name))) << qPrintable(where->text());
+    where->accept();
+    dialog->openFolder = [&](const QUrl& folder) {
+        opened = folder.toLocalFile();
+        return true;
+    };
     QTest::mouseClick(open, Qt::LeftButton);
     EXPECT_EQ(opened, tree.path(name));
 
