@@ -136,11 +136,18 @@ void RVXTimeSetupController::loadSettingFile() {
         }));
 }
 
+namespace {
+// The desktop's medium date style, "10 Dec 2026": Qt has a short and a long one only.
+QString mediumDate(const QLocale& locale, const QDate& date) {
+    return locale.toString(date, QStringLiteral("d MMM yyyy"));
+}
+} // namespace
+
 void RVXTimeSetupController::showSelectedDate() {
     const QLocale locale;
     m_ui->dateField->setText(locale.toString(selectedDate, QLocale::LongFormat));
     m_ui->nowDaySettingChk->setText(QStringLiteral("%1(%2)").arg(
-        RVXLocalizedString("today"), locale.toString(QDate::currentDate(), QLocale::ShortFormat)));
+        RVXLocalizedString("today"), mediumDate(locale, QDate::currentDate())));
 }
 
 void RVXTimeSetupController::daySelectedFromPicker() {

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -87,6 +88,11 @@ TEST_F(TimeSetupTest, ThePickersKeepInStepAndTodayUnticksItself) {
     EXPECT_TRUE(child<QCheckBox>("nowDaySettingChk")
                     ->text()
                     .startsWith(RVXLocalizedString("today") + u'('));
+    // Today's date in the medium style, its month named: "Today(10 Dec 2026)".
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^.+\\(\\d{1,2} \\S{3,} \\d{4}\\)$"))
+                    .match(child<QCheckBox>("nowDaySettingChk")->text())
+                    .hasMatch())
+        << qPrintable(child<QCheckBox>("nowDaySettingChk")->text());
 }
 
 // A window opened on now and saved a while later saves the second of the save, until the
