@@ -110,7 +110,8 @@ void RVXAppDelegate::showEmptyListNote() {
         m_emptyListNote->setObjectName(QStringLiteral("emptyListNote"));
         m_emptyListNote->setAlignment(Qt::AlignCenter);
         m_emptyListNote->setWordWrap(true);
-        m_emptyListNote->setForegroundRole(QPalette::PlaceholderText);
+        // Dark on the list's white, as its rows are: the window's own text is light.
+        m_emptyListNote->setStyleSheet(QStringLiteral("color: #3c3c3c;"));
         auto* layout = new QVBoxLayout(mediaListTableView->viewport());
         layout->addWidget(m_emptyListNote);
     }
