@@ -128,7 +128,7 @@ void RVXDriveFindings::addFix(const RVXScanRecording& recording, const RVXScanFi
         }
     }
     if (!m_last)
-        m_last.emplace();
+        m_last = LastFix();
     m_last->gps = &b;
     m_last->utc = utc;
     m_last->moment = recording.time(fix.record);
