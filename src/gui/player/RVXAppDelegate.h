@@ -273,6 +273,7 @@ private:
     void reloadMediaList();
     void selectPendingRecording();
     void clearPlayback();
+    void clearReadout();
     void showEmptyListNote();
     void setPositionSliders(double value);
     void setSideButtonImage(QToolButton* button, const QString& name);

@@ -91,12 +91,7 @@ void RVXAppDelegate::clearPlayback() {
     m_playInfo->setScale(0);
     setPositionSliders(0);
     timeField->setText(QStringLiteral("00:00 / 00:00"));
-    gsensorXField->setText(QStringLiteral("X=+0.00"));
-    gsensorYField->setText(QStringLiteral("Y=+0.00"));
-    gsensorZField->setText(QStringLiteral("Z=+0.00"));
-    speedField->clear();
-    hdopField->clear();
-    sateliteField->clear();
+    clearReadout();
     evaluateMapScript(RVXTelemetryReadout::trackScript(std::vector<std::pair<double, double>>{}));
     videoContainerView->setMessage({});
     subVideoContainerView->setMessage({});

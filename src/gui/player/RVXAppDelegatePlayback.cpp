@@ -239,6 +239,10 @@ void RVXAppDelegate::initMediaControlView() {
     player1->setRate(1.0f);
     player2->setRate(1.0f);
     m_playInfo->setPosition(0);
+    clearReadout();
+}
+
+void RVXAppDelegate::clearReadout() {
     gsensorXField->setText(QStringLiteral("X=+0.00"));
     gsensorYField->setText(QStringLiteral("Y=+0.00"));
     gsensorZField->setText(QStringLiteral("Z=+0.00"));
