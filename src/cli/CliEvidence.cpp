@@ -4,6 +4,7 @@
 #include "core/catalogue/RVXMediaList.h"
 #include "core/evidence/RVXCameraTime.h"
 #include "core/evidence/RVXEvidencePack.h"
+#include "core/scan/RVXCardScan.h"
 #include "platform/RVXEvidenceSheetWriter.h"
 
 #include <QFileInfo>
@@ -18,7 +19,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: ruvex-card evidence DIR (--at yyyy-MM-ddTHH:mm:ss | --file RECORDING --offset S) "
     "[--before S] [--after S] --out FOLDER\n"
-    "--at is the camera's time, as in its recordings' names: no time zone\n";
+    "--at is the camera's time, as in its recordings' names: no time zone\n"
+    "--file is a path, or a recording's name in DIR as `ruvex-card events` prints it\n";
 
 struct Options {
     QString dir, at, file, out;
@@ -65,6 +67,45 @@ std::optional<Options> parse(const QStringList& args) {
         return std::nullopt;
     o.dir = positional[0];
     return o;
+}
+
+// The recording --file names: a path, or a recording's name as `events` and `list` print
+// it, looked up in the folder's catalogue. None, with why, when it names none or several.
+std::optional<QString> recordingPath(const RVXMediaList& list, const Options& o, QString* why) {
+    if (QFileInfo::exists(o.file))
+        return o.file;
+    if (o.file.contains(u'/')) {
+        *why = QStringLiteral("--file %1: No such file").arg(o.file);
+        return std::nullopt;
+    }
+    QStringList paths;
+    for (const RVXMediaRef& m : list.medias()) {
+        if (m->fileName() == o.file)
+            paths << m->path();
+    }
+    if (paths.size() == 1)
+        return paths.first();
+    *why = paths.isEmpty()
+               ? QStringLiteral("--file %1: No such file, and no recording of %2 has that name")
+                     .arg(o.file, o.dir)
+               : QStringLiteral("--file %1: %2 recordings of %3 have that name (%4); give its path")
+                     .arg(o.file)
+                     .arg(paths.size())
+                     .arg(o.dir, paths.join(QStringLiteral(", ")));
+    return std::nullopt;
+}
+
+// The event of the card scan the moment is, if it is one: the scan of the drive it is in.
+std::optional<RVXScanEvent> eventOf(const std::vector<RVXTrip>& trips, double moment,
+                                    const QString& dir) {
+    for (const RVXTrip& trip : trips) {
+        if (moment < double(trip.start()) || moment > trip.end())
+            continue;
+        const std::optional<RVXCardScan::Result> scan =
+            RVXCardScan::scan(trip.units(), RVXScanSettings::forFolder(dir));
+        return scan ? RVXEvidencePack::eventAt(scan->events, moment) : std::nullopt;
+    }
+    return std::nullopt;
 }
 
 std::atomic<bool> g_stop{false};
@@ -124,16 +165,28 @@ int runEvidence(const QStringList& args) {
             return CliUsage;
         }
     } else {
-        moment = RVXEvidencePlan::momentOf(trips, o->file, *o->offset);
+        QString why;
+        const std::optional<QString> path = recordingPath(list, *o, &why);
+        if (!path) {
+            cliErr(QStringLiteral("ruvex-card evidence: %1\n").arg(why));
+            return CliUsage;
+        }
+        moment = RVXEvidencePlan::momentOf(trips, *path, *o->offset);
+        if (!moment) {
+            cliErr(QStringLiteral("ruvex-card evidence: %1 is not a recording of %2\n")
+                       .arg(*path, o->dir));
+            return CliUsage;
+        }
     }
     const std::optional<RVXEvidencePlan> plan =
-        moment ? RVXEvidencePlan::make(trips, *moment, o->before, o->after) : std::nullopt;
+        RVXEvidencePlan::make(trips, *moment, o->before, o->after);
     if (!plan) {
-        cliErr(QStringLiteral("ruvex-card evidence: no recording of %1 plays at that moment\n")
-                   .arg(o->dir));
+        cliErr(QStringLiteral("ruvex-card evidence: no recording of %1 plays at %2\n")
+                   .arg(o->dir, RVXCameraTime::text(*moment)));
         return CliUsage;
     }
-    RVXEvidenceRequest request{o->dir, *plan, QFileInfo(o->out).absoluteFilePath(), {}};
+    RVXEvidenceRequest request{
+        o->dir, *plan, QFileInfo(o->out).absoluteFilePath(), {}, eventOf(trips, *moment, o->dir)};
     RVXEvidenceSheetWriter sheet;
     RVXEvidenceResult result;
     // Ctrl-C or a kill stops the export as Cancel does, leaving nothing behind.

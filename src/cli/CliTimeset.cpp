@@ -18,13 +18,21 @@ int runTimeset(const QStringList& args) {
     // Any word not understood, or an option without its value, is a usage error: the
     // card must never get the current time in place of the one the user meant.
     bool misused = false;
+    // The value given that is no date or time of the calendar, named back to the user.
+    QString unread;
     for (qsizetype i = 0; i < args.size() && !misused; ++i) {
         const bool hasValue = i + 1 < args.size();
-        if (args[i] == u"--date" && hasValue)
+        if (args[i] == u"--date" && hasValue) {
             date = QDate::fromString(args[++i], Qt::ISODate);
-        else if (args[i] == u"--time" && hasValue)
+            if (!date.isValid() && unread.isEmpty())
+                unread = QStringLiteral("--date %1 is not a date of the calendar (YYYY-MM-DD)")
+                             .arg(args[i]);
+        } else if (args[i] == u"--time" && hasValue) {
             time = QTime::fromString(args[++i], QStringLiteral("HH:mm:ss"));
-        else if (args[i] == u"--out" && hasValue)
+            if (!time.isValid() && unread.isEmpty())
+                unread =
+                    QStringLiteral("--time %1 is not a time of the day (HH:MM:SS)").arg(args[i]);
+        } else if (args[i] == u"--out" && hasValue)
             out = args[++i];
         else if (args[i] == u"--card")
             card = true;
@@ -32,6 +40,10 @@ int runTimeset(const QStringList& args) {
             force = true;
         else
             misused = true;
+    }
+    if (!misused && !unread.isEmpty()) {
+        cliErr(QStringLiteral("ruvex-card timeset: %1\n").arg(unread));
+        return CliUsage;
     }
     if (misused || out.isEmpty() == !card || !date.isValid() || !time.isValid()) {
         cliErr(QStringLiteral("usage: ruvex-card timeset [--date YYYY-MM-DD] [--time HH:MM:SS] "

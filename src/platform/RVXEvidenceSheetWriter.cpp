@@ -64,6 +64,52 @@ private:
     double m_unit;
 };
 
+constexpr double kMetresPerDegree = 111195; // on a sphere of the Earth's mean radius
+const QColor kGrid(0xe2, 0xe2, 0xe2);
+const QColor kInk(0x33, 0x33, 0x33);
+
+// A signed number as the axes write it: a true minus sign, a plus on the positive side.
+QString signedNumber(double v) {
+    const QString digits = QString::number(std::abs(v), 'g', 6);
+    return v < 0 ? u'\u2212' + digits : v > 0 ? u'+' + digits : digits;
+}
+
+// The first of 1, 2, 5, 10, 20, 50 ... at least wanted.
+double niceStep(double wanted) {
+    double decade = std::pow(10.0, std::floor(std::log10(std::max(wanted, 1e-9))));
+    for (;; decade *= 10) {
+        for (const double m : {1.0, 2.0, 5.0}) {
+            if (m * decade >= wanted - 1e-9)
+                return m * decade;
+        }
+    }
+}
+
+// A bar of a round length at the map's bottom left: pixelsPerMetre across, at most a
+// third of the map wide.
+void drawScaleBar(Page& page, const QRectF& box, double pixelsPerMetre) {
+    QPainter& p = page.painter();
+    const double most = box.width() / 3 / pixelsPerMetre;
+    // The longest of 1, 2, 5, 10, 20, 50 ... metres that fits.
+    const double decade = std::pow(10.0, std::floor(std::log10(most)));
+    const double metres = most >= 5 * decade   ? 5 * decade
+                          : most >= 2 * decade ? 2 * decade
+                                               : decade;
+    const double length = metres * pixelsPerMetre;
+    const QPointF from(box.left() + page.px(3), box.bottom() - page.px(3));
+    const QPointF to(from.x() + length, from.y());
+    const double tick = page.px(1.2);
+    p.setPen(QPen(kInk, page.px(0.35)));
+    p.drawLine(from, to);
+    p.drawLine(from, from - QPointF(0, tick));
+    p.drawLine(to, to - QPointF(0, tick));
+    page.font(6.5);
+    const QString label = metres >= 1000 ? QStringLiteral("%1 km").arg(metres / 1000, 0, 'g', 6)
+                                         : QStringLiteral("%1 m").arg(metres, 0, 'g', 6);
+    p.drawText(QRectF(from.x(), from.y() - page.px(5), std::max(length, page.px(15)), page.px(4)),
+               Qt::AlignLeft | Qt::AlignBottom, label);
+}
+
 // The track in an equirectangular projection, north up, the moment a red dot.
 void drawMap(Page& page, const RVXEvidenceSheet& s, const QRectF& box) {
     QPainter& p = page.painter();
@@ -88,6 +134,7 @@ void drawMap(Page& page, const RVXEvidenceSheet& s, const QRectF& box) {
     // At least 100 m across, so a standing car is not one point blown up.
     const double spanX = std::max((east - west) * std::cos(midLat), 0.0009);
     const double spanY = std::max(north - south, 0.0009);
+    // Pixels per degree of latitude, and so per degree of longitude times its cosine.
     const double scale = std::min(box.width() * 0.85 / spanX, box.height() * 0.85 / spanY);
     const QPointF centre = box.center();
     const auto at = [&](double lon, double lat) {
@@ -111,32 +158,73 @@ void drawMap(Page& page, const RVXEvidenceSheet& s, const QRectF& box) {
     page.font(6.5);
     p.drawText(box.adjusted(page.px(1), page.px(1), -page.px(1), -page.px(1)),
                Qt::AlignRight | Qt::AlignTop, QStringLiteral("N \u2191"));
+    drawScaleBar(page, box, scale / kMetresPerDegree);
     p.restore();
 }
 
-// Curves over the window's seconds, with the moment a vertical line at 0.
+// Curves over the window's seconds, with the moment a vertical line at 0; values on the
+// left, seconds from the moment below.
 void drawCurves(Page& page, const RVXEvidenceSheet& s, const QRectF& box, bool speed) {
     QPainter& p = page.painter();
     p.save();
-    p.setPen(QPen(QColor(0x88, 0x88, 0x88), page.px(0.2)));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(box);
     const double from =
         s.samples.empty() ? s.askedFrom : std::min(s.askedFrom, s.samples.front().second);
     const double to = s.samples.empty() ? s.askedTo : std::max(s.askedTo, s.samples.back().second);
     const double span = std::max(1e-3, to - from);
-    double low = -2, high = 2;
-    if (speed) {
-        low = 0;
-        high = 10;
+    double low = -2, high = 2, valueStep = 1;
+    if (!speed) {
+        // Round g either side of 0, at least 2, so that a knock is not cut off.
+        double strongest = 2;
         for (const auto& sample : s.samples)
-            high = std::max(high, sample.speedKmh.value_or(0) * 1.1);
+            strongest =
+                std::max({strongest, std::abs(sample.x), std::abs(sample.y), std::abs(sample.z)});
+        valueStep = niceStep(strongest / 2);
+        high = std::ceil(strongest / valueStep - 1e-9) * valueStep;
+        low = -high;
+    } else {
+        double fastest = 10;
+        for (const auto& sample : s.samples)
+            fastest = std::max(fastest, sample.speedKmh.value_or(0) * 1.1);
+        // Four steps at most, the top one a round speed.
+        valueStep = niceStep(fastest / 4);
+        low = 0;
+        high = std::ceil(fastest / valueStep - 1e-9) * valueStep;
     }
     const auto at = [&](double t, double v) {
         return QPointF(box.left() + (t - from) / span * box.width(),
                        box.bottom() -
                            (std::clamp(v, low, high) - low) / (high - low) * box.height());
     };
+
+    page.font(6);
+    const double labelHeight = page.px(3);
+    for (double v = low; v <= high + 1e-9; v += valueStep) {
+        const double y = at(from, v).y();
+        p.setPen(QPen(kGrid, page.px(0.15)));
+        p.drawLine(QPointF(box.left(), y), QPointF(box.right(), y));
+        p.setPen(kInk);
+        const QString label = speed ? QStringLiteral("%1 km/h").arg(v, 0, 'g', 6)
+                                    : signedNumber(v) + QStringLiteral(" g");
+        p.drawText(QRectF(box.left() - page.px(16), y - labelHeight / 2, page.px(15), labelHeight),
+                   Qt::AlignRight | Qt::AlignVCenter, label);
+    }
+    // Seconds: about eight steps over the window, and always its moment.
+    const double timeStep = niceStep(span / 8);
+    for (double t = std::ceil(from / timeStep - 1e-9) * timeStep; t <= to + 1e-9; t += timeStep) {
+        const double x = at(t, low).x();
+        p.setPen(QPen(kGrid, page.px(0.15)));
+        p.drawLine(QPointF(x, box.top()), QPointF(x, box.bottom()));
+        p.setPen(QPen(kInk, page.px(0.2)));
+        p.drawLine(QPointF(x, box.bottom()), QPointF(x, box.bottom() + page.px(0.8)));
+        // Below the half of the lowest value's label that stands under the box.
+        p.drawText(QRectF(x - page.px(6), box.bottom() + page.px(1.6), page.px(12), labelHeight),
+                   Qt::AlignHCenter | Qt::AlignTop,
+                   signedNumber(std::abs(t) < 1e-9 ? 0 : t) + QStringLiteral(" s"));
+    }
+    p.setPen(QPen(QColor(0x88, 0x88, 0x88), page.px(0.2)));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(box);
+
     const auto curve = [&](auto value, const QColor& colour) {
         QPainterPath path;
         bool open = false;
@@ -156,7 +244,7 @@ void drawCurves(Page& page, const RVXEvidenceSheet& s, const QRectF& box, bool s
     if (speed) {
         curve([](const auto& x) { return x.speedKmh; }, QColor(0x20, 0x60, 0xc0));
     } else {
-        p.setPen(QPen(QColor(0xcc, 0xcc, 0xcc), page.px(0.15)));
+        p.setPen(QPen(QColor(0xb0, 0xb0, 0xb0), page.px(0.2)));
         p.drawLine(at(from, 0), at(to, 0));
         curve([](const auto& x) { return std::optional<double>(x.x); }, QColor(0xd0, 0x20, 0x20));
         curve([](const auto& x) { return std::optional<double>(x.y); }, QColor(0x20, 0x90, 0x20));
@@ -165,14 +253,10 @@ void drawCurves(Page& page, const RVXEvidenceSheet& s, const QRectF& box, bool s
     p.setPen(QPen(QColor(0xd0, 0x20, 0x20), page.px(0.4), Qt::DashLine));
     p.drawLine(at(0, low), at(0, high));
     page.font(6.5);
-    p.setPen(QColor(0x33, 0x33, 0x33));
-    const QString label = speed ? QStringLiteral("speed, km/h (0 to %1)").arg(int(high))
-                                : QStringLiteral("G: x red, y green, z blue (\u22122 g to +2 g)");
-    p.drawText(box.adjusted(page.px(1), page.px(0.5), 0, 0), Qt::AlignLeft | Qt::AlignTop, label);
-    p.drawText(box.adjusted(0, 0, 0, page.px(3.5)), Qt::AlignLeft | Qt::AlignBottom,
-               QStringLiteral("%1 s").arg(from, 0, 'f', 0));
-    p.drawText(box.adjusted(0, 0, 0, page.px(3.5)), Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("+%1 s").arg(to, 0, 'f', 0));
+    p.setPen(kInk);
+    const QString title =
+        speed ? QStringLiteral("Speed (GPS)") : QStringLiteral("G force: x red, y green, z blue");
+    p.drawText(box.adjusted(page.px(1), page.px(0.5), 0, 0), Qt::AlignLeft | Qt::AlignTop, title);
     p.restore();
 }
 
@@ -212,16 +296,22 @@ std::optional<QString> RVXEvidenceSheetWriter::write(const RVXEvidenceSheet& s,
                                              "sha256sum -c."),
                   8);
         page.heading(QStringLiteral("Moment"));
+        if (!s.eventText.isEmpty())
+            page.text(QStringLiteral("Event: ") + s.eventText);
         page.text(QStringLiteral("Camera time: ") + s.momentCamera);
         page.text(QStringLiteral("UTC: ") + s.momentUtc);
+        page.text(QStringLiteral("Speed: ") + s.speedText);
         page.text(QStringLiteral("Camera clock: ") + s.clockOffset);
         page.heading(QStringLiteral("Place"));
         page.text(s.placeText);
-        page.breakIfBelow(62);
-        drawMap(page, s, page.rect(Page::kLeft, page.y, 70, 60));
-        drawCurves(page, s, page.rect(Page::kLeft + 76, page.y, 104, 27), false);
-        drawCurves(page, s, page.rect(Page::kLeft + 76, page.y + 33, 104, 27), true);
-        page.y += 66;
+        page.breakIfBelow(66);
+        // Room above for the half of the top value's label that stands over its curve.
+        page.y += 2;
+        drawMap(page, s, page.rect(Page::kLeft, page.y, 64, 60));
+        // The curves' values stand in the 14 mm between the map and them.
+        drawCurves(page, s, page.rect(Page::kLeft + 78, page.y, 102, 24), false);
+        drawCurves(page, s, page.rect(Page::kLeft + 78, page.y + 32, 102, 24), true);
+        page.y += 64;
         page.heading(QStringLiteral("Camera"));
         page.text(QStringLiteral("Plate number: ") + s.plate);
         page.text(QStringLiteral("Impact thresholds (driving): ") + s.thresholds);

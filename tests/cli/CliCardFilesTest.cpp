@@ -160,8 +160,15 @@ TEST(CardTimeset, WritesTheClockFile) {
     EXPECT_EQ(readAll(file), "2026/12/06 13:45:00");
     ASSERT_EQ(runProgram(kCard, {"timeset", "--out", file}).exitCode, 0);
     EXPECT_EQ(readAll(file).size(), 19);
-    EXPECT_EQ(runProgram(kCard, {"timeset", "--date", "2026-13-01", "--out", file}).exitCode, 2);
-    EXPECT_EQ(runProgram(kCard, {"timeset", "--time", "25:00:00", "--out", file}).exitCode, 2);
+    // A date or time of no calendar is named, not a bare usage line.
+    for (const QStringList& bad :
+         {QStringList{"--date", "2026-13-01"}, QStringList{"--date", "2026-02-30"},
+          QStringList{"--date", "30.02.2026"}, QStringList{"--time", "25:00:00"}}) {
+        const RunResult r = runProgram(kCard, QStringList{"timeset"} << bad << "--out" << file);
+        EXPECT_EQ(r.exitCode, 2) << qPrintable(bad.join(u' '));
+        EXPECT_TRUE(r.err.contains((bad[0] + u' ' + bad[1]).toUtf8())) << r.err.constData();
+    }
+    EXPECT_EQ(readAll(file).size(), 19);
     EXPECT_EQ(runProgram(kCard, {"timeset"}).exitCode, 2);
 }
 

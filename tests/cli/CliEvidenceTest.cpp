@@ -78,7 +78,7 @@ TEST(CardEvidence, ThePackOfTheKnockChecksOutAndItsSheetReadsRight) {
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_TRUE(text.out.contains("2026-03-14T08:15:33.500")) << text.out.constData();
     EXPECT_TRUE(text.out.contains("W1234AB"));
-    EXPECT_TRUE(text.out.contains("07:15:33.500 UTC"));
+    EXPECT_TRUE(text.out.contains("UTC: 2026-03-14T07:15:33.500 (from the GPS"));
     // Every file but the sheet itself, the manifest and the sums is on the sheet.
     int hashes = 0;
     for (const QByteArray& line : r.out.trimmed().split('\n')) {
@@ -311,4 +311,136 @@ TEST(CardEvidence, AKilledExportIsClearedByTheNextAndCtrlCLeavesNothing) {
     stopped("interrupted", SIGINT);
     EXPECT_EQ(hiddenIn(packs), ".live-pack-abcdef .someone-else");
     EXPECT_FALSE(QFile::exists(packs + QStringLiteral("/interrupted")));
+}
+
+namespace {
+
+// The sheet's lines as pdftotext gives them, ligatures undone.
+QList<QByteArray> sheetLines(const QString& pack) {
+    const RunResult text = runProgram(QStringLiteral("pdftotext"), {pack + "/sheet.pdf", "-"});
+    return QByteArray(text.out).replace("\xef\xac\x81", "fi").split('\n');
+}
+
+// words stand alone in text, not inside a longer number or word.
+bool hasWords(const QByteArray& text, const QByteArray& words) {
+    return (' ' + text + ' ').contains(' ' + words + ' ');
+}
+
+} // namespace
+
+TEST(CardEvidence, TheSheetOfTheKnockNamesItAndReadsAsPlainEnglish) {
+    TempTree tree;
+    const QString pack = tree.path(QStringLiteral("knock"));
+    // The knock as `events` gives it: its recording's name, 6.0 s into it.
+    RunResult r = runProgram(kCard, {"evidence", card(), "--file", "event_20260314_081527_F.MP4",
+                                     "--offset", "6", "--out", pack});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QByteArray text = sheetText(pack);
+    EXPECT_TRUE(text.contains("Event: Impact, 3.69 g")) << text.constData();
+    // The speed at the moment is the one `events` gives for the knock.
+    EXPECT_TRUE(text.contains("Speed: 32.2 km/h")) << text.constData();
+    // Values on the axes: G in g (up to 4 g, the knock's x is over 3), speed in km/h, seconds
+    // from the moment; a scale on the map.
+    // (Read in the page's own order: pdftotext's layout runs "0" and "g" together, though
+    // its own word boxes keep them apart.)
+    const QByteArray raw =
+        runProgram(QStringLiteral("pdftotext"), {"-raw", pack + "/sheet.pdf", "-"})
+            .out.simplified();
+    const QByteArray minus = "\xe2\x88\x92";
+    for (const QByteArray& words :
+         {minus + "2 g", QByteArray("0 g"), QByteArray("+2 g"), QByteArray("+4 g"),
+          QByteArray("0 km/h"), QByteArray("20 km/h"), minus + "20 s", minus + "10 s",
+          QByteArray("0 s"), QByteArray("+10 s"), QByteArray("+20 s")})
+        EXPECT_TRUE(hasWords(raw, words)) << words.constData() << "\n" << raw.constData();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("(^| )[125]0* k?m( |$)"))
+                    .match(QString::fromUtf8(text))
+                    .hasMatch())
+        << "no scale on the map\n"
+        << text.constData();
+    EXPECT_TRUE(text.contains("median of 4 recordings)")) << text.constData();
+
+    // Plain English on every sheet: one UTC to a time, no word twice in a row, a count's
+    // noun agreeing with it. Five seconds of one pair give its clock from one recording,
+    // and name no event.
+    const QString quiet = tree.path(QStringLiteral("quiet"));
+    r = runProgram(kCard, {"evidence", card(), "--at", "2026-03-14T08:15:05", "--before", "2",
+                           "--after", "2", "--out", quiet});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QByteArray quietText = sheetText(quiet);
+    EXPECT_TRUE(quietText.contains("from 1 recording)")) << quietText.constData();
+    EXPECT_FALSE(quietText.contains("Event:")) << quietText.constData();
+    // (Case matters: the axis's "+2 g" stands before the title "G force".)
+    const QRegularExpression twice(QStringLiteral("\\b([A-Za-z]+) \\1\\b"));
+    for (const QString& p : {pack, quiet}) {
+        SCOPED_TRACE(p.toStdString());
+        const QByteArray all = sheetText(p);
+        const QRegularExpressionMatch m = twice.match(QString::fromUtf8(all));
+        EXPECT_FALSE(m.hasMatch()) << m.captured(0).toStdString() << "\n" << all.constData();
+        EXPECT_FALSE(QRegularExpression(QStringLiteral("(^| )1 [a-z]+s[ .,)]"))
+                         .match(QString::fromUtf8(all))
+                         .hasMatch())
+            << all.constData();
+        for (const QByteArray& line : sheetLines(p))
+            EXPECT_LE(line.count("UTC"), 1) << line.constData();
+    }
+}
+
+TEST(CardEvidence, FileTakesARecordingsNameAndBadArgumentsSaySo) {
+    TempTree tree;
+    // The same name twice on a card: a copy kept in a folder of its own.
+    const QString copy = DemoCardCopy().make(tree);
+    const QString kept = tree.folder(QStringLiteral("card/kept"));
+    ASSERT_TRUE(QFile::copy(DemoCardCopy::demo(QStringLiteral("alwa_20260314_081541_F.MP4")),
+                            kept + QStringLiteral("/alwa_20260314_081541_F.MP4")));
+    // (The copy's recordings are links to the demo card's: a file of another folder must be
+    // a file of its own.)
+    const QString elsewhere =
+        tree.folder(QStringLiteral("elsewhere")) + QStringLiteral("/alwa_20260314_081500_F.MP4");
+    ASSERT_TRUE(
+        QFile::copy(DemoCardCopy::demo(QStringLiteral("alwa_20260314_081500_F.MP4")), elsewhere));
+    const QString out = tree.path(QStringLiteral("x"));
+    struct Case {
+        const char* name;
+        QStringList args;
+        int exitCode;
+        QList<QByteArray> said;
+    };
+    const std::vector<Case> cases = {
+        {"a time that cannot be read", {"--at", "garbage"}, 2, {"--at garbage", "not a time"}},
+        {"a recording's name the card does not hold",
+         {"--file", "alwa_20260314_090000_F.MP4", "--offset", "1"},
+         2,
+         {"alwa_20260314_090000_F.MP4", "No such file"}},
+        {"a path to nothing",
+         {"--file", tree.path(QStringLiteral("gone/alwa_20260314_081500_F.MP4")), "--offset", "1"},
+         2,
+         {"No such file"}},
+        {"a file of another folder",
+         {"--file", elsewhere, "--offset", "1"},
+         2,
+         {"is not a recording of"}},
+        {"a name two recordings have",
+         {"--file", "alwa_20260314_081541_F.MP4", "--offset", "1"},
+         2,
+         {"kept/alwa_20260314_081541_F.MP4", "20260314/alwa_20260314_081541_F.MP4",
+          "give its path"}},
+        {"an offset past the recording's end",
+         {"--file", "alwa_20260314_081500_F.MP4", "--offset", "600"},
+         2,
+         {"plays at 2026-03-14T08:25:00.000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult r =
+            runProgram(kCard, QStringList{"evidence", copy} << c.args << QStringList{"--out", out});
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.constData();
+        for (const QByteArray& s : c.said)
+            EXPECT_TRUE(r.err.contains(s)) << s.constData() << ": " << r.err.constData();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    // A path keeps working beside the name, and the kept copy is one of the card's.
+    const RunResult r =
+        runProgram(kCard, {"evidence", copy, "--file", kept + "/alwa_20260314_081541_F.MP4",
+                           "--offset", "2", "--before", "1", "--after", "1", "--out", out});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
 }

@@ -134,6 +134,46 @@ QString RVXEvidencePack::proposedName(double moment) {
                                                    .toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
+std::optional<RVXScanEvent> RVXEvidencePack::eventAt(const std::vector<RVXScanEvent>& events,
+                                                     double moment) {
+    const RVXScanEvent* nearest = nullptr;
+    for (const RVXScanEvent& e : events) {
+        const double off = std::abs(e.moment - moment);
+        if (off <= kEventSeconds + 1e-6 && (!nearest || off < std::abs(nearest->moment - moment)))
+            nearest = &e;
+    }
+    return nearest ? std::optional(*nearest) : std::nullopt;
+}
+
+QString RVXEvidencePack::eventText(const RVXScanEvent& e, double moment) {
+    using Kind = RVXScanEvent::Kind;
+    QString text;
+    if (e.kind == Kind::Impact) {
+        QStringList axes;
+        for (const QChar axis : e.axes)
+            axes << QString(axis);
+        text = RVXCFormat("Impact, %.2f g", e.magnitude);
+        if (axes.size() == 1) {
+            text += QStringLiteral(" (%1 over its threshold)").arg(axes.first());
+        } else if (axes.size() > 1) {
+            const QString last = axes.takeLast();
+            text += QStringLiteral(" (%1 and %2 over their thresholds)")
+                        .arg(axes.join(QStringLiteral(", ")), last);
+        }
+    } else {
+        text = (e.kind == Kind::Braking ? QStringLiteral("Hard braking, ")
+                                        : QStringLiteral("Hard acceleration, ")) +
+               RVXCFormat("%.1f", e.acceleration) + QStringLiteral(" m/s\u00b2");
+    }
+    text += QStringLiteral(" at ") + RVXCameraTime::text(e.moment) +
+            QStringLiteral(", found by the card scan");
+    // Said only where the two differ by a millisecond or more, as the times are written.
+    const double off = e.moment - moment;
+    if (std::abs(off) >= 0.0005)
+        text += RVXCFormat(", %.3f s %s the moment", std::abs(off), off < 0 ? "before" : "after");
+    return text;
+}
+
 std::optional<QString> RVXEvidencePack::sha256(const QString& path) {
     QFile f(path);
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -213,6 +253,8 @@ std::optional<QString> RVXEvidencePack::make(const RVXEvidenceRequest& r,
 
     RVXEvidenceSheet sheet;
     sheet.title = QStringLiteral("Evidence pack ") + target.fileName();
+    if (r.event)
+        sheet.eventText = eventText(*r.event, r.plan.moment);
     sheet.momentCamera =
         RVXCameraTime::text(r.plan.moment) + QStringLiteral(" (the camera's clock, no time zone)");
     telemetry.fillSheet(sheet);

@@ -3,6 +3,7 @@
 
 #include "core/evidence/RVXEvidencePlan.h"
 #include "core/evidence/RVXEvidenceSheet.h"
+#include "core/scan/RVXCardScan.h"
 
 #include <QString>
 
@@ -20,6 +21,8 @@ struct RVXEvidenceRequest {
     QString target;
     // Bytes free where the pack goes; the file system's by default.
     std::function<qint64(const QString& folder)> freeBytes;
+    // The event of the card scan the pack is made for, which the sheet names.
+    std::optional<RVXScanEvent> event;
 };
 
 struct RVXEvidenceResult {
@@ -49,6 +52,15 @@ public:
                                        RVXEvidenceResult* result = nullptr,
                                        const std::atomic<bool>* cancel = nullptr,
                                        const Progress& progress = {});
+    // An event is the moment it was found at, give or take this: a time typed to the
+    // second, or a picture paused a few frames off, still names the knock.
+    static constexpr double kEventSeconds = 1.0;
+    // The event nearest the moment within kEventSeconds, if any.
+    static std::optional<RVXScanEvent> eventAt(const std::vector<RVXScanEvent>& events,
+                                               double moment);
+    // "Impact, 3.69 g (x, y and z over their thresholds) at 2026-03-14T08:15:33.000, found by
+    // the card scan".
+    static QString eventText(const RVXScanEvent& event, double moment);
     // Lower-case hex; none when the file cannot be read.
     static std::optional<QString> sha256(const QString& path);
     // The bytes the pack needs at most: the originals twice (the cuts are shorter).

@@ -12,8 +12,14 @@
 // renderer's.
 struct RVXEvidenceSheet {
     QString title;
+    // The event of the card scan the pack was made for ("Impact, 3.69 g ..."); empty when
+    // the moment is no event's.
+    QString eventText;
     QString momentCamera;
+    // The time alone with how it was found; the sheet adds the "UTC" label.
     QString momentUtc;
+    // The speed at the moment, or why it is not known.
+    QString speedText;
     QString clockOffset;
     QString placeText;
     std::optional<double> latitude, longitude;

@@ -117,9 +117,11 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
         m_sheet.clockOffset =
             QStringLiteral("not measured (the card holds no config.bin to tell its time zone)");
     else if (clock.offsetSeconds)
-        m_sheet.clockOffset = RVXCFormat("%+.1f s (camera minus GPS, median of %d recordings). ",
-                                         *clock.offsetSeconds, clock.units) +
-                              clock.sentence();
+        m_sheet.clockOffset =
+            RVXCFormat("%+.1f s (camera minus GPS, ", *clock.offsetSeconds) +
+            (clock.units == 1 ? QStringLiteral("from 1 recording). ")
+                              : QStringLiteral("the median of %1 recordings). ").arg(clock.units)) +
+            clock.sentence();
     else
         m_sheet.clockOffset =
             QStringLiteral("not measured (no recording of the window holds a dated GPS fix)");
@@ -133,7 +135,7 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
         if (const auto utc = utcOf(fix)) {
             m_momentUtc = utc->addMSecs(std::llround((plan.moment - camera) * 1000));
             m_sheet.momentUtc = m_momentUtc->toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
-                                QStringLiteral(" UTC (from the GPS fix)");
+                                QStringLiteral(" (from the GPS fix)");
         }
     }
     if (m_sheet.placeText.isEmpty())
@@ -142,14 +144,24 @@ RVXEvidenceTelemetry::RVXEvidenceTelemetry(const RVXEvidencePlan& plan, double c
         m_sheet.momentUtc = QStringLiteral("not known (no GPS time, and no config.bin to tell "
                                            "the camera's time zone)");
     if (m_sheet.momentUtc.isEmpty())
-        m_sheet.momentUtc =
-            clockTime(plan.moment - settings.clockMinutesFromUtc * 60.0)
-                .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
-            QStringLiteral(" UTC (from the camera's time zone setting; no GPS time)");
+        m_sheet.momentUtc = clockTime(plan.moment - settings.clockMinutesFromUtc * 60.0)
+                                .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+                            QStringLiteral(" (from the camera's time zone setting; no GPS time)");
+
+    // The sample playing at the moment: its fix is the GPS's latest then, or there was none.
+    const RVXEvidenceSheet::Sample* atNow = nullptr;
+    for (const RVXEvidenceSheet::Sample& sample : m_sheet.samples) {
+        if (sample.second <= 1e-6 && (!atNow || sample.second >= atNow->second))
+            atNow = &sample;
+    }
+    m_sheet.speedText = atNow && atNow->speedKmh
+                            ? RVXCFormat("%.1f km/h (the GPS fix at the moment)", *atNow->speedKmh)
+                            : QStringLiteral("not known (no GPS fix at the moment)");
 }
 
 void RVXEvidenceTelemetry::fillSheet(RVXEvidenceSheet& sheet) const {
     sheet.momentUtc = m_sheet.momentUtc;
+    sheet.speedText = m_sheet.speedText;
     sheet.clockOffset = m_sheet.clockOffset;
     sheet.placeText = m_sheet.placeText;
     sheet.latitude = m_sheet.latitude;

@@ -36,11 +36,13 @@ QString defaultFolder() {
 } // namespace
 
 RVXEvidenceController::RVXEvidenceController(QString cardFolder, std::vector<RVXTrip> trips,
-                                             double moment, QObject* parent)
+                                             double moment, std::optional<RVXScanEvent> event,
+                                             QObject* parent)
     : QObject(parent)
     , m_cardFolder(std::move(cardFolder))
     , m_trips(std::move(trips))
-    , m_moment(moment) {}
+    , m_moment(moment)
+    , m_event(std::move(event)) {}
 
 RVXEvidenceController::~RVXEvidenceController() {
     // A pack still being written stops and leaves nothing; the worker holds its own data.
@@ -139,7 +141,7 @@ void RVXEvidenceController::startExport() {
         m_ui->statusLabel->setText(RVXLocalizedString("evidence.bad_target"));
         return;
     }
-    RVXEvidenceRequest request{m_cardFolder, *plan, QDir(folder).filePath(name), {}};
+    RVXEvidenceRequest request{m_cardFolder, *plan, QDir(folder).filePath(name), {}, m_event};
     // Told at once, without a worker: these read nothing but the folder's details.
     if (const auto error = RVXEvidencePack::check(request)) {
         m_ui->statusLabel->setText(*error);

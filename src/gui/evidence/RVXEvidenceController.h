@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/catalogue/RVXTrip.h"
+#include "core/scan/RVXCardScan.h"
 
 #include <QObject>
 #include <QString>
@@ -23,8 +24,10 @@ class RVXEvidenceController;
 class RVXEvidenceController : public QObject {
     Q_OBJECT
 public:
-    // moment in camera seconds, as trips count them; trips with their lengths read.
+    // moment in camera seconds, as trips count them; trips with their lengths read; event
+    // the card scan's, when the pack is made for one.
     RVXEvidenceController(QString cardFolder, std::vector<RVXTrip> trips, double moment,
+                          std::optional<RVXScanEvent> event = std::nullopt,
                           QObject* parent = nullptr);
     ~RVXEvidenceController() override;
 
@@ -54,6 +57,7 @@ private:
     QString m_cardFolder;
     std::vector<RVXTrip> m_trips;
     double m_moment = 0;
+    std::optional<RVXScanEvent> m_event;
     QString m_packFolder;
     bool m_exporting = false;
     std::shared_ptr<std::atomic<bool>> m_cancel;

@@ -4,6 +4,7 @@
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXMediaListDelegate.h"
 #include "core/playback/RVXPlayerSync.h"
+#include "core/scan/RVXCardScan.h"
 #include "core/telemetry/RVXBlackBoxData.h"
 
 #include <QObject>
@@ -95,7 +96,8 @@ public:
     // The evidence pack round the moment on screen (File > Export Evidence…), or round
     // moment (camera seconds, as trips count them).
     void exportEvidence();
-    void exportEvidenceAt(double moment);
+    // event: the card scan's event the pack is made for, which its sheet names.
+    void exportEvidenceAt(double moment, std::optional<RVXScanEvent> event = std::nullopt);
     // The camera's time of the picture on screen; none when nothing is loaded.
     std::optional<double> playingMoment() const;
     // The folder the window has open, empty when none.

@@ -3,8 +3,10 @@
 #include "gui/player/RVXAppDelegate.h"
 
 #include "core/catalogue/RVXMediaList.h"
+#include "core/evidence/RVXEvidencePack.h"
 #include "core/playback/RVXPlayInfo.h"
 #include "gui/evidence/RVXEvidenceController.h"
+#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
 
@@ -22,13 +24,18 @@ std::optional<double> RVXAppDelegate::playingMoment() const {
 }
 
 void RVXAppDelegate::exportEvidence() {
-    if (const std::optional<double> moment = playingMoment())
-        exportEvidenceAt(*moment);
+    const std::optional<double> moment = playingMoment();
+    if (!moment)
+        return;
+    // The picture paused on a knock names it, as its row in the Events view would.
+    const std::optional<RVXCardScan::Result>& scan = m_events->result();
+    exportEvidenceAt(*moment,
+                     scan ? RVXEvidencePack::eventAt(scan->events, *moment) : std::nullopt);
 }
 
-void RVXAppDelegate::exportEvidenceAt(double moment) {
-    auto controller =
-        std::make_unique<RVXEvidenceController>(openFolder(), m_trips->trips(), moment);
+void RVXAppDelegate::exportEvidenceAt(double moment, std::optional<RVXScanEvent> event) {
+    auto controller = std::make_unique<RVXEvidenceController>(openFolder(), m_trips->trips(),
+                                                              moment, std::move(event));
     controller->showWindow();
     setLastDialogController(std::move(controller));
 }

@@ -29,6 +29,8 @@
 #include <QThreadPool>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 constexpr int kRowRole = Qt::UserRole + 1;
 const QColor kImpactColour(0xff, 0x4a, 0x3a);
@@ -95,9 +97,18 @@ void RVXEventsController::makeViews(QBoxLayout* buttonLayout, QBoxLayout* listLa
     m_exportButton->setEnabled(false);
     layout->addWidget(m_exportButton, 0, Qt::AlignRight);
     connect(m_exportButton, &QPushButton::clicked, this, [this] {
-        const int row = m_view->currentIndex().siblingAtColumn(0).data(kRowRole).toInt();
-        if (m_view->currentIndex().isValid() && size_t(row) < m_eventTable.rows().size())
-            d->exportEvidenceAt(m_eventTable.rows()[size_t(row)].moment);
+        const int index = m_view->currentIndex().siblingAtColumn(0).data(kRowRole).toInt();
+        if (!m_view->currentIndex().isValid() || size_t(index) >= m_eventTable.rows().size())
+            return;
+        const RVXEventRow& row = m_eventTable.rows()[size_t(index)];
+        // The row's own event; a quiet event recording's row has none.
+        const std::vector<RVXScanEvent>& events = m_eventTable.events();
+        const auto event = std::find_if(events.begin(), events.end(), [&](const RVXScanEvent& e) {
+            return row.kind && e.kind == *row.kind && e.media == row.media &&
+                   e.moment == row.moment;
+        });
+        d->exportEvidenceAt(row.moment,
+                            event == events.end() ? std::nullopt : std::optional(*event));
     });
     // A row chosen offers its pack.
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, m_exportButton,

@@ -32,7 +32,7 @@ RVXEvidenceRequest requestFor(const QString& target) {
     const std::vector<RVXTrip> trips = RVXTrip::tripsOfList(list);
     const double moment =
         double(QDateTime(QDate(2026, 3, 14), QTime(8, 15, 33), Qt::UTC).toSecsSinceEpoch());
-    return {card, *RVXEvidencePlan::make(trips, moment), target, {}};
+    return {card, *RVXEvidencePlan::make(trips, moment), target, {}, {}};
 }
 
 QStringList entries(const QString& dir) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which recordings, and which seconds of them, hold a window round a moment.
 #include "core/catalogue/RVXMedia.h"
+#include "core/evidence/RVXCameraTime.h"
+#include "core/evidence/RVXEvidencePack.h"
 #include "core/evidence/RVXEvidencePlan.h"
 
 #include <gtest/gtest.h>
@@ -71,4 +73,44 @@ TEST(RVXEvidencePlan, InsideOneAcrossABorderClippedAtTheStartAndALoneRecording) 
     EXPECT_EQ(plan->pieces(true).size(), 1u);
     EXPECT_FALSE(RVXEvidencePlan::make(trips, at(10, 0, 0)));
     EXPECT_FALSE(RVXEvidencePlan::make(trips, at(8, 17, 0)));
+}
+
+// The event a moment is: the nearest within a second, said as the sheet says it.
+TEST(RVXEvidencePack, AMomentIsTheNearestEventWithinASecond) {
+    RVXScanEvent knock;
+    knock.moment = at(8, 15, 33);
+    knock.magnitude = 3.694;
+    knock.axes = QStringLiteral("xz");
+    RVXScanEvent braking;
+    braking.kind = RVXScanEvent::Kind::Braking;
+    braking.moment = at(8, 15, 34.5);
+    braking.acceleration = 3.88;
+    const std::vector<RVXScanEvent> events{knock, braking};
+    struct Case {
+        double moment;
+        std::optional<RVXScanEvent::Kind> found;
+    };
+    for (const Case& c : std::vector<Case>{{at(8, 15, 33), RVXScanEvent::Kind::Impact},
+                                           {at(8, 15, 32), RVXScanEvent::Kind::Impact},
+                                           {at(8, 15, 33.7), RVXScanEvent::Kind::Impact},
+                                           {at(8, 15, 33.8), RVXScanEvent::Kind::Braking},
+                                           {at(8, 15, 35.5), RVXScanEvent::Kind::Braking},
+                                           {at(8, 15, 31.9), std::nullopt},
+                                           {at(8, 15, 35.6), std::nullopt}}) {
+        const std::optional<RVXScanEvent> e = RVXEvidencePack::eventAt(events, c.moment);
+        EXPECT_EQ(e ? std::optional(e->kind) : std::nullopt, c.found)
+            << RVXCameraTime::text(c.moment).toStdString();
+    }
+    EXPECT_FALSE(RVXEvidencePack::eventAt({}, knock.moment));
+
+    EXPECT_EQ(RVXEvidencePack::eventText(knock, knock.moment),
+              QStringLiteral("Impact, 3.69 g (x and z over their thresholds) at "
+                             "2026-03-14T08:15:33.000, found by the card scan"));
+    knock.axes = QStringLiteral("y");
+    EXPECT_EQ(RVXEvidencePack::eventText(knock, at(8, 15, 33.5)),
+              QStringLiteral("Impact, 3.69 g (y over its threshold) at 2026-03-14T08:15:33.000, "
+                             "found by the card scan, 0.500 s before the moment"));
+    EXPECT_EQ(RVXEvidencePack::eventText(braking, at(8, 15, 34)),
+              QStringLiteral("Hard braking, 3.9 m/s\u00b2 at 2026-03-14T08:15:34.500, found by "
+                             "the card scan, 0.500 s after the moment"));
 }

@@ -79,7 +79,7 @@ Pack makePack(TempTree& tree, const QString& card, double moment, double before,
         return pack;
     pack.folder = tree.path(QStringLiteral("pack"));
     NoSheet sheet;
-    const auto error = RVXEvidencePack::make({card, *plan, pack.folder, {}}, sheet);
+    const auto error = RVXEvidencePack::make({card, *plan, pack.folder, {}, {}}, sheet);
     EXPECT_FALSE(error) << qPrintable(error.value_or(QString()));
     QFile f(pack.folder + QStringLiteral("/manifest.json"));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
