@@ -119,3 +119,62 @@ TEST_F(MainWindowTest, ACutRecordingIsMarkedAndItsRepairedCopyPlaysWithGraphAndM
     }));
     EXPECT_TRUE(delegate->videoContainerView->message().isEmpty());
 }
+
+// The offer belongs to the recording that will not play: it is there each time that
+// recording is shown (a partner cut short pauses a moment after it seemed to start), and
+// stays when the side that plays has come to its end.
+TEST_F(MainWindowTest, TheRepairOfferStaysWhileTheCutRecordingIsShown) {
+    for (const bool frontCut : {true, false}) {
+        SCOPED_TRACE(frontCut ? "the front cut short" : "the rear cut short");
+        TempTree tree;
+        for (const char* name : {"alwa_20260314_081500_F.MP4", "alwa_20260314_081500_R.MP4"})
+            tree.file(QLatin1String(name), demo(name));
+        const char* cutName =
+            frontCut ? "event_20260314_081527_F.MP4" : "event_20260314_081527_R.MP4";
+        const char* wholeName =
+            frontCut ? "event_20260314_081527_R.MP4" : "event_20260314_081527_F.MP4";
+        const QByteArray cut = demo(cutName);
+        tree.file(QLatin1String(cutName), cut.left(cut.size() / 2));
+        tree.file(QLatin1String(wholeName), demo(wholeName));
+        RVXRepairController* repairs = delegate->repairController();
+        bool found = false;
+        auto c =
+            QObject::connect(repairs, &RVXRepairController::cutShortFound, [&] { found = true; });
+        open(tree.root());
+        ASSERT_TRUE(waitFor([&] { return found; }));
+        QObject::disconnect(c);
+
+        // The event pair is the last in the list: nothing follows it at its end. Which of
+        // the two players reports what first differs from start to start: a few starts.
+        ASSERT_EQ(delegate->mediaList()->count(), 4);
+        RVXScrollableVideoContainerView* sub = delegate->subVideoContainerView;
+        for (int start = 0; start < 3; ++start) {
+            SCOPED_TRACE(start);
+            delegate->stopPlay();
+            ASSERT_TRUE(delegate->playAtIndex(2));
+            ASSERT_TRUE(waitFor(
+                [&] {
+                    return !delegate->waitingForPlayStart() && delegate->playInfo()->isPlaying() &&
+                           !sub->messageActionRect().isEmpty();
+                },
+                5000));
+        }
+        EXPECT_EQ(sub->messageActionText(), QStringLiteral("Repair a copy\u2026"));
+        const QString shown = sub->message();
+        EXPECT_TRUE(shown.contains(QLatin1String(cutName))) << qPrintable(shown);
+
+        // Played to its end, and past the moment the list would have moved on.
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return delegate->player1->media() &&
+                       delegate->player1->state() == VLCMediaPlayerStatePaused &&
+                       delegate->player1->position() >= 0.95f;
+            },
+            30000));
+        spin(2500);
+        EXPECT_EQ(delegate->mediaIndex(), 2);
+        EXPECT_EQ(sub->message(), shown);
+        EXPECT_FALSE(sub->messageActionRect().isEmpty());
+        delegate->stopPlay();
+    }
+}
