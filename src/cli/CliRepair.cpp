@@ -24,6 +24,14 @@ int runRepair(const QStringList& args) {
             QStringLiteral("usage: ruvex-card repair BROKEN [--reference HEALTHY] --out FILE\n"));
         return CliUsage;
     }
+    // A path mistyped or a card pulled out is not there at all, which the diagnosis would
+    // take for a file of another camera.
+    for (const QString& path : {broken, reference}) {
+        if (!path.isEmpty() && !QFileInfo::exists(path)) {
+            cliErr(QStringLiteral("ruvex-card repair: %1: No such file\n").arg(path));
+            return CliNotFound;
+        }
+    }
     const RVXRecordingDiagnosis::Result d = RVXRecordingDiagnosis::diagnose(broken);
     if (d.state == RVXRecordingDiagnosis::State::NotARecording) {
         cliErr(QStringLiteral("ruvex-card repair: %1 is not a recording of this camera\n")

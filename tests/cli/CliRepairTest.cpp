@@ -89,3 +89,30 @@ TEST(CardRepair, NothingIsWrittenUnlessItExitsZero) {
     EXPECT_EQ(runProgram(kCard, {"repair", "--out", copy}).exitCode, 2);
     EXPECT_FALSE(QFile::exists(copy));
 }
+
+// A name mistyped or a card pulled out: the file is not there, which is neither a usage
+// error nor a file of some other camera.
+TEST(CardRepair, AMissingFileIsNamedAsMissing) {
+    TempTree tree;
+    const QString copy = tree.path(QStringLiteral("copy.MP4"));
+    const auto noSuchFile = [](const QString& path) {
+        return QStringLiteral("ruvex-card repair: %1: No such file\n").arg(path).toStdString();
+    };
+    for (const QString& missing : {tree.path(QStringLiteral("event_20260314_081527_F.MP4")),
+                                   tree.path(QStringLiteral("gone/alwa_20260314_081500_R.MP4"))}) {
+        const RunResult r = runProgram(kCard, {"repair", missing, "--out", copy});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err.toStdString(), noSuchFile(missing));
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
+    }
+    // The reference named is missing: the same words, and the broken one is not at fault.
+    const QByteArray whole = demo("event_20260314_081527_F.MP4");
+    const QString broken =
+        tree.file(QStringLiteral("card/event_20260314_081527_F.MP4"), whole.left(whole.size() / 2));
+    const QString reference = tree.path(QStringLiteral("card/alwa_20260314_081500_F.MP4"));
+    const RunResult r =
+        runProgram(kCard, {"repair", broken, "--reference", reference, "--out", copy});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.toStdString(), noSuchFile(reference));
+    EXPECT_FALSE(QFile::exists(copy));
+}

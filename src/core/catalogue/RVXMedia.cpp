@@ -88,8 +88,15 @@ bool RVXMedia::isRecordingNameLength(qsizetype length) {
     return length == 22 || length == 23 || length == 24;
 }
 
-bool RVXMedia::isCandidateNameLength(qsizetype length) {
-    return isRecordingNameLength(length) || isRecordingNameLength(length - kRepairedSuffix.size());
+QStringView RVXMedia::recordingName(QStringView name) {
+    if (name.endsWith(kRepairedSuffix) &&
+        isRecordingNameLength(name.size() - kRepairedSuffix.size()))
+        name.chop(kRepairedSuffix.size());
+    return name;
+}
+
+bool RVXMedia::isCandidateName(QStringView name) {
+    return isRecordingNameLength(recordingName(name).size());
 }
 
 int RVXMedia::timeFieldStart(QStringView name) {
@@ -129,10 +136,8 @@ void RVXMedia::parseName(qsizetype lastComponentOffset) {
         m_extension = extension == u"MP4" ? QStringLiteral("MP4") : extension.toString();
     }
 
-    QStringView name = mediaNameView();
     // A repaired copy is named after its recording, and is the same moment and side.
-    if (name.endsWith(kRepairedSuffix))
-        name.chop(kRepairedSuffix.size());
+    const QStringView name = recordingName(mediaNameView());
     if (!isRecordingNameLength(name.size())) {
         clearMoment();
         return;
@@ -162,6 +167,10 @@ void RVXMedia::clearMoment() {
     m_year = m_month = m_day = m_hour = m_minute = m_second = 0;
 }
 
+bool RVXMedia::isRepairedCopy() const {
+    return recordingName(mediaNameView()).size() != m_nameLength;
+}
+
 bool RVXMedia::hasMoment() const {
     return m_year || m_month || m_day || m_hour || m_minute || m_second;
 }
@@ -171,8 +180,12 @@ QString RVXMedia::fileName() const {
 }
 
 QString RVXMedia::mediaGroupName() const {
-    const QStringView name = mediaNameView();
-    return name.chopped(qMin<qsizetype>(2, name.size())).toString();
+    return mediaGroupNameView().toString();
+}
+
+QStringView RVXMedia::mediaGroupNameView() const {
+    const QStringView name = recordingName(mediaNameView());
+    return name.chopped(qMin<qsizetype>(2, name.size()));
 }
 
 QString RVXMedia::yyyymmddhhmiss() const {
@@ -194,6 +207,7 @@ int RVXMedia::compareDate(const RVXMedia& other) const {
         return a < b ? -1 : 1;
     if (m_mediaDivision != other.m_mediaDivision)
         return other.m_mediaDivision - m_mediaDivision;
-    const int32_t side = m_mediaDirection - other.m_mediaDirection;
-    return (side > 0) - (side < 0);
+    if (m_mediaDirection != other.m_mediaDirection)
+        return m_mediaDirection < other.m_mediaDirection ? -1 : 1;
+    return int(isRepairedCopy()) - int(other.isRepairedCopy());
 }

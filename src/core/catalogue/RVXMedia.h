@@ -34,8 +34,10 @@ public:
     static bool isRecordingNameLength(qsizetype length);
     // A repaired copy's name: the recording's with this after it.
     static constexpr QLatin1StringView kRepairedSuffix{"_repaired"};
-    // The lengths of the camera's names and of its repaired copies'.
-    static bool isCandidateNameLength(qsizetype length);
+    // The camera's name a repaired copy's name was made from; any other name as it is.
+    static QStringView recordingName(QStringView name);
+    // A name (without its extension) of the camera's length or a repaired copy of one.
+    static bool isCandidateName(QStringView name);
     // Start of the time field for the known prefixes, or -1 for a name without one.
     static int timeFieldStart(QStringView name);
     // Reads the six values of "yyyymmdd_hhmiss" at start; false when the name is too
@@ -64,15 +66,19 @@ public:
     bool isAlwaysMedia() const { return m_mediaDivision == RVXMediaDivisionAlways; }
     bool isMotionMedia() const { return m_mediaDivision == RVXMediaDivisionMotion; }
     bool isEventMedia() const { return m_mediaDivision == RVXMediaDivisionEvent; }
+    // A copy made whole of the camera's recording of the name before kRepairedSuffix.
+    bool isRepairedCopy() const;
     bool hasMoment() const;
     // yyyymmddhhmiss as a number: the same order as the text, without building it.
     int64_t momentKey() const;
 
     QString fileName() const;
+    // The pairing key: a repaired copy is in the group of the recording it was made from.
     QString mediaGroupName() const;
+    QStringView mediaGroupNameView() const;
     QString yyyymmddhhmiss() const;
     // Three-way order for sorting: earlier moment first, then the larger kind, then
-    // front before rear before undetermined.
+    // front before rear before undetermined, then the camera's recording before a copy.
     int compareDate(const RVXMedia& other) const;
 
 private:

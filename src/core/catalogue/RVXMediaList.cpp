@@ -74,6 +74,7 @@ private:
         int64_t moment;
         int32_t division;
         int32_t direction;
+        bool repaired;
         uint32_t index;
     };
 
@@ -87,6 +88,8 @@ private:
             return a.division > b.division;
         if (a.direction != b.direction)
             return a.direction < b.direction;
+        if (a.repaired != b.repaired)
+            return b.repaired;
         return a.index < b.index;
     }
 
@@ -164,10 +167,9 @@ private:
                 continue;
             if (RVXMediaRef media = createMedia(dirText, name, length)) {
                 const RVXMedia& m = *media;
-                // Group names of accepted records are 20 to 22 characters: the suffix goes.
-                collection.push_back({std::move(media), GroupKey(m.mediaNameView().chopped(2)),
+                collection.push_back({std::move(media), GroupKey(m.mediaGroupNameView()),
                                       m.momentKey(), m.mediaDivision(), m.mediaDirection(),
-                                      uint32_t(collection.size())});
+                                      m.isRepairedCopy(), uint32_t(collection.size())});
                 pairMedia(collection.back());
                 if (collection.size() >= kMediaLimit)
                     return;
@@ -194,7 +196,7 @@ private:
         // accepted ones come out with a side (a failed time field leaves it undetermined,
         // as does a suffix other than "_F" or "_R"). It spares reading the time twice.
         const qsizetype dot = fileName.lastIndexOf(u'.');
-        if (!RVXMedia::isCandidateNameLength(dot > 0 ? dot : fileName.size()))
+        if (!RVXMedia::isCandidateName(dot > 0 ? fileName.left(dot) : fileName))
             return nullptr;
         auto media = std::make_shared<const RVXMedia>(dir, fileName);
         if (media->mediaDirection() == RVXMediaDirectionNone)
@@ -203,15 +205,23 @@ private:
     }
 
     // The key views the record's own name, which lives as long as the content does.
-    // Records of one group and side differ only in their folder, so the later in the
-    // listing is also the later in the list's order, and the pairs can be made while the
-    // prefetch is still reading.
+    // Records of one group and side differ only in their folder, or one is a repaired
+    // copy, which sorts after the camera's recordings of its name. The member kept is a
+    // copy over the camera's recording (the copy is the one that plays), else the later
+    // in the listing: either way the later in the list's order, so the pairs can be made
+    // while the prefetch is still reading.
     void pairMedia(const Collected& c) {
         RVXMediaPair& pair = m_content.pairs[c.group];
-        if (c.direction == RVXMediaDirectionRear)
-            pair.setRearMedia(c.media);
-        else if (c.direction == RVXMediaDirectionFront)
-            pair.setFrontMedia(c.media);
+        const auto take = [&c](const RVXMediaRef& member) {
+            return !member || c.repaired || !member->isRepairedCopy();
+        };
+        if (c.direction == RVXMediaDirectionRear) {
+            if (take(pair.rearMedia()))
+                pair.setRearMedia(c.media);
+        } else if (c.direction == RVXMediaDirectionFront) {
+            if (take(pair.frontMedia()))
+                pair.setFrontMedia(c.media);
+        }
     }
 
     const std::atomic<bool>& m_cancel;
@@ -348,6 +358,7 @@ bool RVXMediaList::isAcceptedName(QStringView lastComponent) {
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot > 0)
         name = name.left(dot);
+    name = RVXMedia::recordingName(name);
     if (!RVXMedia::isRecordingNameLength(name.size()))
         return false;
     const int start = RVXMedia::timeFieldStart(name);
@@ -362,11 +373,12 @@ bool RVXMediaList::_checkTimeByName(QStringView name, int startPos) {
 }
 
 QString RVXMediaList::pairKeyForFileName(const QString& fileName) {
-    QString key = fileName.mid(fileName.lastIndexOf(u'/') + 1);
+    QStringView key = QStringView(fileName).mid(fileName.lastIndexOf(u'/') + 1);
     const qsizetype dot = key.lastIndexOf(u'.');
     if (dot > 0)
         key.truncate(dot);
+    key = RVXMedia::recordingName(key);
     if (key.endsWith(QLatin1String("_F")) || key.endsWith(QLatin1String("_R")))
         key.chop(2);
-    return key;
+    return key.toString();
 }

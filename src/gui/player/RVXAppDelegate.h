@@ -62,8 +62,10 @@ public:
 
     // Actions.
     void openMediaDirectoryDialog();
-    // The open action without the dialog: a folder from the command line or a drop.
-    void openMediaDirectory(const QString& path);
+    // The open action without the dialog: a folder from the command line or a drop (a
+    // recording stands for its folder, and is chosen), or a folder with a recording under
+    // it to choose once its list is there.
+    void openMediaDirectory(const QString& path, const QString& selection = QString());
     void changeAndPlay();
     void clickMediaListViewButton();
     void clickMapViewButton();

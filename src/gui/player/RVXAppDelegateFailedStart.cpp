@@ -44,9 +44,9 @@ bool RVXAppDelegate::isEmptyPause(const VLCMediaPlayer* player) const {
 // alone; without the chosen one its partner plays alone in its place; with neither,
 // nothing plays, and the window says so.
 bool RVXAppDelegate::handleFailedStart() {
-    // A start may look done (both reported playing for a moment) before the main
-    // recording turns out to hold nothing to play.
-    if (!m_waitingForPlayStart && !isEmptyPause(player1))
+    // A start may look done (both reported playing for a moment) before either recording
+    // turns out to hold nothing to play: a partner cut short pauses a moment after it.
+    if (!m_waitingForPlayStart && !isEmptyPause(player1) && !isEmptyPause(player2))
         return false;
     if (hasFailed(player1)) {
         const QString path = player1->media()->path();

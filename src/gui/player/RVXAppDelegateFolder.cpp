@@ -31,12 +31,14 @@ void RVXAppDelegate::openMediaDirectoryDialog() {
     openMediaDirectory(path);
 }
 
-void RVXAppDelegate::openMediaDirectory(const QString& path) {
+void RVXAppDelegate::openMediaDirectory(const QString& path, const QString& selection) {
     // A recording dropped or named stands for the folder that holds it.
     const QFileInfo info(path);
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
     // ... and is selected once the list is there, ready to play.
-    m_pendingSelection = info.isDir() ? QString() : info.absoluteFilePath();
+    m_pendingSelection = !selection.isEmpty() ? QFileInfo(selection).absoluteFilePath()
+                         : info.isDir()       ? QString()
+                                              : info.absoluteFilePath();
     stopPlay();
     clearPlayback();
     window->setWindowTitle(QStringLiteral("RUVEX Viewer - %1").arg(folder));

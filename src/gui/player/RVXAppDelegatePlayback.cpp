@@ -468,12 +468,25 @@ bool RVXAppDelegate::playNext() {
         return false;
     const RVXMediaPairRef pair = m_mediaList->findMediaPairWithFileName(media->mediaName());
     // The two sides of a pair are adjacent, front first: from the front the next
-    // recording is two rows on, from the rear one row.
+    // recording is two rows on, from the rear one row. A repaired copy sorts right after
+    // the camera's recording it was made from, and the two count as one row here.
     const bool pairFromFront =
         pair && pair->frontMedia() && pair->rearMedia() && media->isFrontMedia();
-    const int64_t next = m_mediaIndex + (pairFromFront ? 2 : 1);
-    if (next >= m_mediaList->count())
-        return false;
+    const auto sameRecording = [](const RVXMedia& a, const RVXMedia& b) {
+        return a.isRepairedCopy() != b.isRepairedCopy() &&
+               a.mediaDirection() == b.mediaDirection() &&
+               a.mediaGroupNameView() == b.mediaGroupNameView();
+    };
+    int64_t next = m_mediaIndex;
+    RVXMediaRef passed = media;
+    for (int rows = pairFromFront ? 2 : 1; rows > 0;) {
+        const RVXMediaRef row = m_mediaList->mediaAtIndex(++next);
+        if (!row)
+            return false;
+        if (!sameRecording(*row, *passed))
+            --rows;
+        passed = row;
+    }
     return playAtIndex(next);
 }
 

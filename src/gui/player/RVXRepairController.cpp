@@ -20,6 +20,18 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 
+namespace {
+// Whether the walk of folder finds path: anywhere below it, links resolved.
+bool isUnder(const QString& path, const QString& folder) {
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    const QString file = QFileInfo(path).canonicalFilePath();
+    if (root.isEmpty() || file.isEmpty())
+        return false;
+    const QString relative = QDir(root).relativeFilePath(file);
+    return !relative.startsWith(QLatin1String("../")) && QDir::isRelativePath(relative);
+}
+} // namespace
+
 RVXRepairController::RVXRepairController(RVXAppDelegate* delegate)
     : QObject(delegate)
     , d(delegate) {}
@@ -143,7 +155,7 @@ void RVXRepairController::finished(const QString& copy, std::optional<QString> e
                .arg(result.stoppedAt)
                .arg(result.stoppedBecause));
     tellDone(copy, result);
-    // The copy joins the list (its folder opened again, the copy chosen) and plays.
+    // The copy joins the list (the folder open read again, the copy chosen) and plays.
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = connect(d, &RVXAppDelegate::mediaListReloaded, this, [this, copy, connection] {
         disconnect(*connection);
@@ -156,7 +168,13 @@ void RVXRepairController::finished(const QString& copy, std::optional<QString> e
         }
         Q_EMIT repairFinished(copy, true);
     });
-    d->openMediaDirectory(copy);
+    // A copy saved outside the open folder (the card could not be written) is listed
+    // only where it is.
+    const QString open = d->mediaList()->directoryPath().value_or(QString());
+    if (isUnder(copy, open))
+        d->openMediaDirectory(open, copy);
+    else
+        d->openMediaDirectory(copy);
 }
 
 void RVXRepairController::tellDone(const QString& copy, const RVXRecordingRepair::Result& result) {

@@ -174,6 +174,68 @@ TEST(RVXMediaList, SameGroupAndSideTwiceKeepsBothAndPairsTheLater) {
     EXPECT_EQ(pair->rearMedia(), list.mediaAtIndex(2));
 }
 
+// A copy made whole of a recording cut short is named after it and plays in its place:
+// it pairs with the other side of its moment as the camera's recording did, sorts right
+// after that recording, and is the member of the pair (the one that plays), on either
+// side and whether or not the camera's recording is still beside it.
+TEST(RVXMediaList, ARepairedCopyPairsAsItsRecordingDid) {
+    TempTree tree;
+    tree.files(QStringLiteral("card"),
+               {"event_20150101_120000_F_repaired.MP4", "event_20150101_120000_R.MP4",
+                "event_20150101_120000_F.MP4", "alwa_20150101_120500_F.MP4",
+                "alwa_20150101_120500_R_repaired.MP4", "motion_20150101_121000_F_repaired.MP4",
+                "motion_20150101_121000_R.MP4", "alwa_20150101_121500_F.MP4",
+                "alwa_20150101_121500_R.MP4"});
+    RVXMediaList list;
+    EXPECT_EQ(walk(list, tree.root()),
+              QStringList({"event_20150101_120000_F.MP4", "event_20150101_120000_F_repaired.MP4",
+                           "event_20150101_120000_R.MP4", "alwa_20150101_120500_F.MP4",
+                           "alwa_20150101_120500_R_repaired.MP4",
+                           "motion_20150101_121000_F_repaired.MP4", "motion_20150101_121000_R.MP4",
+                           "alwa_20150101_121500_F.MP4", "alwa_20150101_121500_R.MP4"}));
+    EXPECT_EQ(list.mediaPairDic().keys().size(), 4);
+    struct Expected {
+        int front, rear;
+        std::vector<int> members;
+    };
+    for (const Expected& e : {Expected{1, 2, {0, 1, 2}}, Expected{3, 4, {3, 4}},
+                              Expected{5, 6, {5, 6}}, Expected{7, 8, {7, 8}}}) {
+        for (int i : e.members) {
+            const RVXMediaRef m = list.mediaAtIndex(i);
+            SCOPED_TRACE(qPrintable(m->fileName()));
+            EXPECT_EQ(m->mediaGroupName(), list.mediaAtIndex(e.front)->mediaGroupName());
+            for (const QString& key : {m->fileName(), m->mediaName(), m->path()}) {
+                const RVXMediaPairRef pair = list.findMediaPairWithFileName(key);
+                ASSERT_TRUE(pair) << qPrintable(key);
+                EXPECT_EQ(pair->frontMedia(), list.mediaAtIndex(e.front));
+                EXPECT_EQ(pair->rearMedia(), list.mediaAtIndex(e.rear));
+                EXPECT_EQ(pair->partnerOf(*m),
+                          list.mediaAtIndex(m->isFrontMedia() ? e.rear : e.front));
+            }
+        }
+    }
+    EXPECT_TRUE(list.mediaAtIndex(1)->isRepairedCopy());
+    EXPECT_FALSE(list.mediaAtIndex(0)->isRepairedCopy());
+    EXPECT_EQ(list.mediaAtIndex(1)->mediaGroupName(), QStringLiteral("event_20150101_120000"));
+}
+
+// Which of a recording and its copy the folder lists first does not decide the order.
+TEST(RVXMediaList, ACopySortsAfterItsRecordingInEveryFolder) {
+    TempTree tree;
+    tree.files(QStringLiteral("a"), {"alwa_20150101_120000_F_repaired.MP4"});
+    tree.files(QStringLiteral("b"), {"alwa_20150101_120000_F.MP4"});
+    tree.files(QStringLiteral("c"), {"alwa_20150101_120000_F_repaired.MP4"});
+    RVXMediaList list;
+    ASSERT_EQ(walk(list, tree.root()).size(), 3);
+    EXPECT_EQ(list.mediaAtIndex(0)->dir(), tree.path(QStringLiteral("b")));
+    EXPECT_TRUE(list.mediaAtIndex(1)->isRepairedCopy());
+    EXPECT_TRUE(list.mediaAtIndex(2)->isRepairedCopy());
+    // The later copy in the list's order is the member, as for the camera's names.
+    EXPECT_EQ(
+        list.findMediaPairWithFileName(QStringLiteral("alwa_20150101_120000_F"))->frontMedia(),
+        list.mediaAtIndex(2));
+}
+
 // Folders of shuffled moments, some nested, of all three kinds and both sides: the
 // records of each folder are ordered while the next folder is read and merged with the
 // earlier ones, and the whole list must still be in compareDate's order.
@@ -299,14 +361,17 @@ TEST(RVXMediaList, DestroyedDuringAWalkEndsPromptly) {
 
 TEST(RVXMediaList, WalkAndSingleFileRuleAgree) {
     // The walk judges names by its own faster route; both must accept the same files.
-    const QStringList names = {"alwa_20150101_120000_F.MP4",    "alwa_20151301_120000_F.MP4",
-                               "alwa_20150101_120000_r.MP4",    "motion_20150101_120000_R.MP4",
-                               "motion_20150101_120000_R_.MP4", "event_2015_F.MP4",
-                               "event_20150101_120000_R.mp4",   "xxxxxxxxxxxxxxxxxxxx_R.MP4",
-                               "xxxxxxxxxxxxxxxxxxxxx_Q.MP4",   "alwa_20150101_12000_FF.MP4",
-                               "._motion_20150101_1200_F.MP4",  "ü_alwa_20150101_120000_F.MP4",
-                               "üxxxxxxxxxxxxxxxxxxx_F.MP4",    "alwa_20150101_1200000_F.MP4",
-                               "alwa_2015010_1200000_F.MP4"};
+    const QStringList names = {
+        "alwa_20150101_120000_F.MP4", "alwa_20151301_120000_F.MP4", "alwa_20150101_120000_r.MP4",
+        "motion_20150101_120000_R.MP4", "motion_20150101_120000_R_.MP4", "event_2015_F.MP4",
+        "event_20150101_120000_R.mp4", "xxxxxxxxxxxxxxxxxxxx_R.MP4", "xxxxxxxxxxxxxxxxxxxxx_Q.MP4",
+        "alwa_20150101_12000_FF.MP4", "._motion_20150101_1200_F.MP4",
+        "ü_alwa_20150101_120000_F.MP4", "üxxxxxxxxxxxxxxxxxxx_F.MP4", "alwa_20150101_1200000_F.MP4",
+        "alwa_2015010_1200000_F.MP4",
+        // A repaired copy; names of a copy's length that are none.
+        "event_20150101_120000_R_repaired.MP4", "alwa_20150101_120000_F_abcdefgh.MP4",
+        "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.MP4", "alwa_20150101_120000_F_Repaired.MP4",
+        "alwa_20150101_120000_repaired.MP4"};
     TempTree tree;
     tree.files(QStringLiteral("."), names);
     RVXMediaList list;
@@ -314,7 +379,7 @@ TEST(RVXMediaList, WalkAndSingleFileRuleAgree) {
     for (const QString& n : names)
         EXPECT_EQ(listed.contains(n), bool(RVXMediaList::createMediaByPath(tree.path(n))))
             << qPrintable(n);
-    EXPECT_EQ(listed.size(), 8);
+    EXPECT_EQ(listed.size(), 9);
 }
 
 TEST(RVXMediaList, CreateMediaByPathFollowsTheAcceptanceRule) {

@@ -88,6 +88,13 @@ TEST(RVXMedia, UnsetMomentAndOddNames) {
     EXPECT_FALSE(unset.hasMoment());
     // The group name always drops two characters, whatever they are.
     EXPECT_EQ(RVXMedia(QStringLiteral("/x/clip_X.mp4")).mediaGroupName(), QStringLiteral("clip"));
+    // A repaired copy is in its recording's group; a name that only ends like one is not.
+    const RVXMedia copy(QStringLiteral("/card/motion_20150101_120000_R_repaired.MP4"));
+    EXPECT_TRUE(copy.isRepairedCopy());
+    EXPECT_EQ(copy.mediaGroupName(), QStringLiteral("motion_20150101_120000"));
+    const RVXMedia odd(QStringLiteral("/x/clip_repaired.mp4"));
+    EXPECT_FALSE(odd.isRepairedCopy());
+    EXPECT_EQ(odd.mediaGroupName(), QStringLiteral("clip_repair"));
 }
 
 TEST(RVXMedia, RelativePathIsMadeAbsolute) {
@@ -99,9 +106,10 @@ TEST(RVXMedia, RelativePathIsMadeAbsolute) {
 
 TEST(RVXMedia, SortOrder) {
     std::vector<RVXMediaRef> list;
-    for (const char* n : {"alwa_20150101_120000_R.MP4", "event_20150101_120000_F.MP4",
-                          "alwa_20150101_120000_F.MP4", "alwa_20150101_115959_F.MP4",
-                          "motion_20150101_120000_F.MP4", "test_20150101_120000_F.MP4"})
+    for (const char* n :
+         {"alwa_20150101_120000_F_repaired.MP4", "alwa_20150101_120000_R.MP4",
+          "event_20150101_120000_F.MP4", "alwa_20150101_120000_F.MP4", "alwa_20150101_115959_F.MP4",
+          "motion_20150101_120000_F.MP4", "test_20150101_120000_F.MP4"})
         list.push_back(RVXMedia::mediaWithPath(QStringLiteral("/c/") + QLatin1String(n)));
     std::stable_sort(list.begin(), list.end(),
                      [](auto& a, auto& b) { return a->compareDate(*b) < 0; });
@@ -111,7 +119,8 @@ TEST(RVXMedia, SortOrder) {
     EXPECT_EQ(order.join(u' '),
               QStringLiteral("test_20150101_120000_F.MP4 alwa_20150101_115959_F.MP4 "
                              "event_20150101_120000_F.MP4 motion_20150101_120000_F.MP4 "
-                             "alwa_20150101_120000_F.MP4 alwa_20150101_120000_R.MP4"));
+                             "alwa_20150101_120000_F.MP4 alwa_20150101_120000_F_repaired.MP4 "
+                             "alwa_20150101_120000_R.MP4"));
 }
 
 TEST(RVXMedia, CompareDateIsAntisymmetric) {
