@@ -93,7 +93,11 @@ void RVXTripController::attachToSlider() {
     m_fullScreenMarks = new TKSliderMarks(d->videoPositionSliderForFullScreen);
 }
 
-// Made when a trip first plays: until then the window holds only its own pair's windows.
+// Made once a trip's first picture is on screen, not on its way there; until a trip plays
+// the window holds only its own pair's windows. The native windows are made here too,
+// hidden and at the bottom of the window's stack: one made when it is first shown goes on
+// top of the picture it should wait under, and the next recording's first frame would
+// stand over the last seconds of the one playing.
 void RVXTripController::makeSparePlayers() {
     if (m_spare->player1)
         return;
@@ -104,6 +108,7 @@ void RVXTripController::makeSparePlayers() {
         (*view)->setFillScreen(true);
         container->setSpareView(*view);
         (*view)->hide();
+        (*view)->lowerNativeWindow();
         *player = new VLCMediaPlayer(*view, d);
         d->connectPlayer(*player);
         connect(*player, &VLCMediaPlayer::mediaPlayerTimeChanged, this,
@@ -267,7 +272,6 @@ double RVXTripController::tripSecond() const {
 void RVXTripController::playTrip(size_t trip, double tripSecond) {
     if (trip >= m_trips.size())
         return;
-    makeSparePlayers();
     m_timeline.emplace(m_trips[trip]);
     m_tripIndex = trip;
     m_playingTelemetry = trip < m_telemetry.size() ? m_telemetry[trip] : std::nullopt;

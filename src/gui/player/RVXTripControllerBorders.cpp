@@ -40,6 +40,8 @@ void RVXTripController::unitTimeChanged() {
     const double left = m_timeline->secondsToBorder(m_segment, double(*clock) / 1000);
     if (!m_timeline->hasNext(m_segment))
         return;
+    // The trip's first picture is out: the next border's pair can be made now.
+    makeSparePlayers();
     if (left <= 0) {
         // The border went by unnoticed (the spare pair was not ready in time).
         if (m_spare->segment)
@@ -79,6 +81,7 @@ void RVXTripController::prepareNext() {
             return;
         }
         view->stackUnder(onScreen);
+        view->lowerNativeWindow();
         view->show();
         VLCMediaRef m = VLCMedia::mediaWithPath(media->path());
         if (!m)
