@@ -203,6 +203,12 @@ void RVXTripController::handOver() {
     s.data.reset();
 
     m_segment = next;
+    // The new pair publishes its clock a few tenths of a second from now. Until then the
+    // time field, the knob and the read-out stand at the border, not at the old
+    // recording's fraction (near 1) taken on the new one, which is the new one's end.
+    if (const double length = unitLength(); length > 0)
+        d->m_playInfo->setPosition(
+            std::clamp(m_timeline->segment(next).unitStart / length, 0.0, 1.0));
     d->m_mediaIndex = mediaIndexOf(m_timeline->unitOf(next));
     markPlayingUnit();
     d->updatePlayerLogos();
