@@ -282,6 +282,8 @@ void RVXTripController::playTrip(size_t trip, double tripSecond) {
                                                              : QColor(0xf0, 0xb0, 0x20)});
     m_fullScreenMarks->setMarks(marks);
     m_marks->setMarks(std::move(marks));
+    // Not the curve of what played before while the first unit starts.
+    applyGraphAndTrack();
     const std::optional<RVXTrip::Place> place = m_timeline->placeAtSecond(tripSecond);
     if (!place) {
         leaveTrip();

@@ -3,6 +3,8 @@
 // over its borders without a new start, seeking and jumping across them.
 #include "TripWindowTest.h"
 
+#include "core/playback/RVXTelemetryReadout.h"
+#include "gui/player/GraphView.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCVideoView.h"
 #include "support/TempTree.h"
@@ -16,6 +18,10 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <cmath>
 
 TEST_F(TripWindowTest, TheTripsListShowsTheDriveAndCtrlGSwitchesToIt) {
     delegate->window->activateWindow();
@@ -148,6 +154,69 @@ TEST_F(TripWindowTest, SeeksAndJumpsLandInTheUnitAndSecondOfTheTrip) {
     ASSERT_TRUE(
         waitFor([&] { return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4"); }));
     EXPECT_TRUE(trips->sliderMarks()->marks().empty());
+}
+
+namespace {
+double peak(const std::vector<RVXGSensor>& samples) {
+    double most = 0;
+    for (const RVXGSensor& s : samples)
+        most = std::max(most, std::sqrt(double(s.x * s.x + s.y * s.y + s.z * s.z)));
+    return most;
+}
+} // namespace
+
+TEST_F(TripWindowTest, TheGraphAndTheMapKeepTheWholeTripAtItsEndAndAfterSeeks) {
+    ASSERT_TRUE(waitFor([&] { return trips->distanceOf(0).has_value(); }, 30000));
+    playTrip();
+    ASSERT_TRUE(trips->playingTelemetry().has_value());
+    const RVXTripTelemetry whole = *trips->playingTelemetry();
+    const QString track = RVXTelemetryReadout::trackScript(whole.track);
+    const int trackPoints = int(track.count(QStringLiteral("],["))) + 1;
+    ASSERT_GT(trackPoints, 100);
+    const auto mapPoints = [&] {
+        int points = -1;
+        bool done = false;
+        delegate->mapWebView->page()->runJavaScript(QStringLiteral("rvxTrackLength()"),
+                                                    [&](const QVariant& v) {
+                                                        points = v.toInt();
+                                                        done = true;
+                                                    });
+        waitFor([&] { return done; }, 5000);
+        return points;
+    };
+    const auto showsTheWholeTrip = [&]() -> testing::AssertionResult {
+        // Each recording's own telemetry is read when it starts, often after it started.
+        spin(1500);
+        const std::vector<RVXGSensor>& curve = delegate->graphView->values();
+        if (curve.size() != whole.gsensors.size() || peak(curve) != peak(whole.gsensors))
+            return testing::AssertionFailure()
+                   << "the graph holds " << curve.size() << " samples peaking at " << peak(curve)
+                   << " g, the trip " << whole.gsensors.size() << " at " << peak(whole.gsensors)
+                   << " g";
+        if (const int points = mapPoints(); points != trackPoints)
+            return testing::AssertionFailure()
+                   << "the map's track has " << points << " points, the trip's " << trackPoints;
+        return testing::AssertionSuccess();
+    };
+    EXPECT_TRUE(showsTheWholeTrip()) << "at the start";
+
+    seekTrip(53);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4") &&
+                   p1()->state() == VLCMediaPlayerStatePaused && trips->tripSecond() > 55;
+        },
+        15000));
+    // The check timer has its turn at the end, a second on.
+    spin(1500);
+    EXPECT_TRUE(showsTheWholeTrip()) << "at the trip's end";
+
+    seekTrip(10);
+    ASSERT_TRUE(waitFor([&] {
+        return fileOf(p1()) == QStringLiteral("alwa_20260314_081500_F.MP4") &&
+               !delegate->waitingForPlayStart();
+    }));
+    EXPECT_TRUE(showsTheWholeTrip()) << "after seeking back";
 }
 
 TEST_F(MainWindowTest, ATripGoesOnThroughAPairWhoseFrontWasCutShort) {
