@@ -32,6 +32,10 @@ bool hasMedia(const VLCMediaPlayer* player) {
 } // namespace
 
 void RVXTripController::unitTimeChanged() {
+    if (m_timeline && m_pausedStartSecond && !d->m_waitingForPlayStart && hasMedia(d->player1)) {
+        holdPausedStart();
+        return;
+    }
     if (!m_timeline || d->m_moving || d->m_swapping || !hasMedia(d->player1))
         return;
     const std::optional<int64_t> clock = d->player1->clockTime();

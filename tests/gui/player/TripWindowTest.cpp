@@ -219,6 +219,67 @@ TEST_F(TripWindowTest, TheGraphAndTheMapKeepTheWholeTripAtItsEndAndAfterSeeks) {
     EXPECT_TRUE(showsTheWholeTrip()) << "after seeking back";
 }
 
+TEST_F(TripWindowTest, ADragSeeksWhereItIsLetGoAndAPausedTripStaysPaused) {
+    playTrip();
+    ASSERT_TRUE(waitFor([&] { return trips->tripSecond() > 1; }));
+    // Through the window, as the pointer does it: the press finds the knob by where it is.
+    QSlider* slider = delegate->videoPositionSlider;
+    QWindow* window = delegate->window->windowHandle();
+    const QPoint knob =
+        slider->mapTo(delegate->window, sliderPart(slider, QStyle::SC_SliderHandle).center());
+    const QRect groove = sliderPart(slider, QStyle::SC_SliderGroove);
+    const int targetX =
+        slider->mapTo(delegate->window, QPoint(groove.left() + groove.width() * 3 / 4, 0)).x();
+    QTest::mousePress(window, Qt::LeftButton, {}, knob);
+    ASSERT_TRUE(slider->isSliderDown());
+    for (int x = knob.x(); x <= targetX; x += 20)
+        QTest::mouseMove(window, QPoint(x, knob.y()));
+    QTest::mouseMove(window, QPoint(targetX, knob.y()));
+    const int held = slider->sliderPosition();
+    // Positions are published about every 0.75 s meanwhile.
+    spin(1600);
+    EXPECT_EQ(slider->sliderPosition(), held) << "the knob stays under the pointer";
+    EXPECT_LT(trips->tripSecond(), 10) << "no seek before the release";
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(targetX, knob.y()));
+    const double letGo = held / double(slider->maximum()) * trips->trips()[0].seconds();
+    ASSERT_TRUE(waitFor([&] {
+        return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4") &&
+               p1()->clockTime().has_value();
+    }));
+    EXPECT_NEAR(trips->tripSecond(), letGo, 1.5);
+
+    // Paused, a seek into another recording shows its picture there and stays paused.
+    delegate->clickPlayButton();
+    ASSERT_TRUE(waitFor([&] { return p1()->state() == VLCMediaPlayerStatePaused; }));
+    const auto pausedAt = [&](const char* file, double second) -> testing::AssertionResult {
+        if (!waitFor([&] {
+                return fileOf(p1()) == QLatin1String(file) && !delegate->waitingForPlayStart();
+            }))
+            return testing::AssertionFailure() << fileOf(p1()).toStdString() << " on screen";
+        // Long enough for a start to show that it plays on.
+        spin(1500);
+        if (p1()->state() != VLCMediaPlayerStatePaused ||
+            p2()->state() != VLCMediaPlayerStatePaused || delegate->playInfo()->isPlaying())
+            return testing::AssertionFailure()
+                   << "it plays: states " << p1()->state() << ", " << p2()->state();
+        if (std::abs(trips->tripSecond() - second) > 0.5 || !delegate->video1View->isVisible())
+            return testing::AssertionFailure() << "at " << trips->tripSecond() << " s";
+        return testing::AssertionSuccess();
+    };
+    seekTrip(5);
+    EXPECT_TRUE(pausedAt("alwa_20260314_081500_F.MP4", 5));
+    EXPECT_TRUE(delegate->timeField->text().startsWith(QStringLiteral("0:0")))
+        << qPrintable(delegate->timeField->text());
+    // Right, still paused: ten seconds on, into the motion recording at its start.
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    QTest::keyClick(delegate->window, Qt::Key_Right);
+    EXPECT_TRUE(pausedAt("motion_20260314_081515_F.MP4", 15));
+    // Play goes on from there.
+    delegate->clickPlayButton();
+    EXPECT_TRUE(waitFor([&] { return p1()->clockTime() && trips->tripSecond() > 15.5; }));
+}
+
 TEST_F(MainWindowTest, ATripGoesOnThroughAPairWhoseFrontWasCutShort) {
     // The demo drive with the motion pair's front cut in half.
     TempTree tree;
