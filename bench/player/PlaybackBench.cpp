@@ -467,11 +467,16 @@ void BM_TripBorderGap(benchmark::State& state) {
     measureTripBorders(state, *delegate, 20);
 }
 
+void BM_FirstTripBorderGap(benchmark::State& state) {
+    measureFirstTripBorder(state, openMainWindow, 5);
+}
+
 void BM_CheckTimerBorderGap(benchmark::State& state) {
     auto delegate = openMainWindow();
     measureCheckTimerBorders(state, *delegate, 20);
 }
 
+BENCHMARK(BM_FirstTripBorderGap)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_TripBorderGap)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_CheckTimerBorderGap)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_LoneFrontStart)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);

@@ -193,7 +193,10 @@ bool RVXAppDelegate::playAtIndex(int64_t index) {
     // milliseconds, long before the first position is published). Until then the
     // read-out has no samples rather than the last recording's.
     m_blackBoxData->clear();
-    graphView->setGraphData(m_blackBoxData->m_GSensors);
+    // A trip's graph and map show the whole drive's curve and track, whichever of its
+    // recordings starts; only the read-out takes the recording's own samples.
+    if (!m_trips->playingTelemetry())
+        graphView->setGraphData(m_blackBoxData->m_GSensors);
     initMediaControlView();
     player1->play();
     if (hasMedia(player2))
@@ -225,6 +228,9 @@ void RVXAppDelegate::didReadTelemetry(uint64_t generation, RVXBlackBoxData data)
     if (m_died || generation != m_startGeneration)
         return;
     *m_blackBoxData = std::move(data);
+    // The read often comes after the players started and the trip's curve was shown.
+    if (m_trips->playingTelemetry())
+        return;
     graphView->setGraphData(m_blackBoxData->m_GSensors);
     m_events->showImpactMarks();
     evaluateMapScript(RVXTelemetryReadout::trackScript(*m_blackBoxData));

@@ -93,7 +93,11 @@ void RVXTripController::attachToSlider() {
     m_fullScreenMarks = new TKSliderMarks(d->videoPositionSliderForFullScreen);
 }
 
-// Made when a trip first plays: until then the window holds only its own pair's windows.
+// Made once a trip's first picture is on screen, not on its way there; until a trip plays
+// the window holds only its own pair's windows. The native windows are made here too,
+// hidden and at the bottom of the window's stack: one made when it is first shown goes on
+// top of the picture it should wait under, and the next recording's first frame would
+// stand over the last seconds of the one playing.
 void RVXTripController::makeSparePlayers() {
     if (m_spare->player1)
         return;
@@ -104,6 +108,7 @@ void RVXTripController::makeSparePlayers() {
         (*view)->setFillScreen(true);
         container->setSpareView(*view);
         (*view)->hide();
+        (*view)->lowerNativeWindow();
         *player = new VLCMediaPlayer(*view, d);
         d->connectPlayer(*player);
         connect(*player, &VLCMediaPlayer::mediaPlayerTimeChanged, this,
@@ -267,7 +272,6 @@ double RVXTripController::tripSecond() const {
 void RVXTripController::playTrip(size_t trip, double tripSecond) {
     if (trip >= m_trips.size())
         return;
-    makeSparePlayers();
     m_timeline.emplace(m_trips[trip]);
     m_tripIndex = trip;
     m_playingTelemetry = trip < m_telemetry.size() ? m_telemetry[trip] : std::nullopt;
@@ -278,6 +282,8 @@ void RVXTripController::playTrip(size_t trip, double tripSecond) {
                                                              : QColor(0xf0, 0xb0, 0x20)});
     m_fullScreenMarks->setMarks(marks);
     m_marks->setMarks(std::move(marks));
+    // Not the curve of what played before while the first unit starts.
+    applyGraphAndTrack();
     const std::optional<RVXTrip::Place> place = m_timeline->placeAtSecond(tripSecond);
     if (!place) {
         leaveTrip();
@@ -293,6 +299,7 @@ void RVXTripController::leaveTrip() {
     m_timeline.reset();
     m_playingTelemetry.reset();
     m_pendingUnitSecond.reset();
+    m_pausedStartSecond.reset();
     for (TKSliderMarks* marks : {m_marks, m_fullScreenMarks}) {
         if (marks)
             marks->setMarks({});
@@ -301,10 +308,11 @@ void RVXTripController::leaveTrip() {
 
 // A start from nothing, as for a single recording, with both players opening the files at
 // the unit's second: a seek across a border, or the trip's first unit.
-void RVXTripController::startSegment(size_t segment, double unitSecond) {
+void RVXTripController::startSegment(size_t segment, double unitSecond, bool paused) {
     releaseSpare();
     m_segment = segment;
     m_pendingUnitSecond = unitSecond > 0.05 ? std::optional(unitSecond) : std::nullopt;
+    m_pausedStartSecond = paused ? std::optional(unitSecond) : std::nullopt;
     d->m_startSecond = m_pendingUnitSecond.value_or(0);
     const int64_t index = mediaIndexOf(m_timeline->unitOf(segment));
     if (index < 0) {
@@ -339,6 +347,30 @@ void RVXTripController::unitStarted() {
         d->m_playInfo->setPosition(std::clamp(*second / length, 0.0, 1.0));
         d->syncVideoPositionDelay(0.3);
     }
+    // Nothing is heard of a start that stops at its first picture.
+    if (m_pausedStartSecond) {
+        for (VLCMediaPlayer* p : {d->player1, d->player2})
+            p->audio()->setMute(true);
+    }
+}
+
+// libVLC draws nothing for a player paused before its first picture, so a paused start
+// plays until its first time report and stops there, back at the second it was asked for.
+void RVXTripController::holdPausedStart() {
+    const double unitSecond = *std::exchange(m_pausedStartSecond, std::nullopt);
+    const VLCTime at(int64_t(std::lround(unitSecond * 1000)));
+    for (VLCMediaPlayer* p : {d->player1, d->player2}) {
+        if (hasMedia(p)) {
+            p->pause();
+            p->setTime(at);
+        }
+    }
+    // libVLC reports the pause a moment later; the controls show it now.
+    d->m_playInfo->setIsPlaying(false);
+    const double length = unitLength();
+    d->m_playInfo->setPosition(length > 0 ? std::clamp(unitSecond / length, 0.0, 1.0) : 0);
+    d->timeField->setText(timeText());
+    d->updateAudioUI();
 }
 
 double RVXTripController::sliderPosition(double unitPosition) const {
@@ -358,7 +390,9 @@ void RVXTripController::seekToPosition(double tripPosition) {
     if (!place)
         return;
     // Within the unit on screen the players seek as for a single recording; another
-    // unit starts from nothing at its second.
+    // unit starts from nothing at its second, paused if the trip was.
+    const bool paused = m_pausedStartSecond.has_value() ||
+                        (hasMedia(d->player1) && d->player1->state() == VLCMediaPlayerStatePaused);
     if (m_timeline->segment(place->segment).unit == m_timeline->segment(m_segment).unit &&
         hasMedia(d->player1)) {
         if (place->segment != m_segment)
@@ -369,7 +403,7 @@ void RVXTripController::seekToPosition(double tripPosition) {
         d->videoPositionSliderMoved(position);
         return;
     }
-    startSegment(place->segment, place->unitSecond);
+    startSegment(place->segment, place->unitSecond, paused);
 }
 
 void RVXTripController::jump(double seconds) {

@@ -93,7 +93,9 @@ private:
     void markPlayingUnit();
     void activated(const class QModelIndex& index);
     int64_t mediaIndexOf(const RVXTripUnit& unit) const;
-    void startSegment(size_t segment, double unitSecond);
+    void startSegment(size_t segment, double unitSecond, bool paused = false);
+    // A start made paused stops at its first picture, at its second.
+    void holdPausedStart();
     void prepareNext();
     void scheduleHandover();
     void spareTimeChanged(VLCMediaPlayer* player);
@@ -124,6 +126,8 @@ private:
     size_t m_tripIndex = 0;
     size_t m_segment = 0;
     std::optional<double> m_pendingUnitSecond;
+    // The unit second a paused start stops at once its first picture is out.
+    std::optional<double> m_pausedStartSecond;
     std::optional<RVXTripTelemetry> m_playingTelemetry;
     std::unique_ptr<RVXTripSparePair> m_spare;
     int m_handovers = 0;

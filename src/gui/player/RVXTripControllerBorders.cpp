@@ -32,6 +32,10 @@ bool hasMedia(const VLCMediaPlayer* player) {
 } // namespace
 
 void RVXTripController::unitTimeChanged() {
+    if (m_timeline && m_pausedStartSecond && !d->m_waitingForPlayStart && hasMedia(d->player1)) {
+        holdPausedStart();
+        return;
+    }
     if (!m_timeline || d->m_moving || d->m_swapping || !hasMedia(d->player1))
         return;
     const std::optional<int64_t> clock = d->player1->clockTime();
@@ -40,6 +44,8 @@ void RVXTripController::unitTimeChanged() {
     const double left = m_timeline->secondsToBorder(m_segment, double(*clock) / 1000);
     if (!m_timeline->hasNext(m_segment))
         return;
+    // The trip's first picture is out: the next border's pair can be made now.
+    makeSparePlayers();
     if (left <= 0) {
         // The border went by unnoticed (the spare pair was not ready in time).
         if (m_spare->segment)
@@ -79,6 +85,7 @@ void RVXTripController::prepareNext() {
             return;
         }
         view->stackUnder(onScreen);
+        view->lowerNativeWindow();
         view->show();
         VLCMediaRef m = VLCMedia::mediaWithPath(media->path());
         if (!m)
@@ -200,6 +207,12 @@ void RVXTripController::handOver() {
     s.data.reset();
 
     m_segment = next;
+    // The new pair publishes its clock a few tenths of a second from now. Until then the
+    // time field, the knob and the read-out stand at the border, not at the old
+    // recording's fraction (near 1) taken on the new one, which is the new one's end.
+    if (const double length = unitLength(); length > 0)
+        d->m_playInfo->setPosition(
+            std::clamp(m_timeline->segment(next).unitStart / length, 0.0, 1.0));
     d->m_mediaIndex = mediaIndexOf(m_timeline->unitOf(next));
     markPlayingUnit();
     d->updatePlayerLogos();

@@ -16,6 +16,12 @@ VLCVideoView::VLCVideoView(QWidget* parent)
     followAncestors();
 }
 
+void VLCVideoView::lowerNativeWindow() {
+    winId();
+    if (QWindow* native = windowHandle())
+        native->lower();
+}
+
 bool VLCVideoView::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     // A window id taken before the top-level window was shown may be dead by now

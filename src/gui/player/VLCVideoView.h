@@ -14,6 +14,11 @@ public:
 
     bool fillScreen() const { return m_fillScreen; }
     void setFillScreen(bool fill) { m_fillScreen = fill; }
+    // Makes the native window if there is none yet and puts it under its siblings in the
+    // X server's stack. QWidget::stackUnder leaves a native window where the server has
+    // it, so does lower() when the widget is already first among its siblings, and a
+    // native window made when it is first shown goes on top of the others.
+    void lowerNativeWindow();
 
 Q_SIGNALS:
     // The native window was made or re-made: its players must draw into the new one.

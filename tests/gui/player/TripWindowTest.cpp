@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The demo card's drive as one trip in the real window: the Trips list, playing the trip
 // over its borders without a new start, seeking and jumping across them.
-#include "PlayerTestSupport.h"
+#include "TripWindowTest.h"
 
+#include "core/playback/RVXTelemetryReadout.h"
+#include "gui/player/GraphView.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
-#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCVideoView.h"
 #include "support/TempTree.h"
 #include "widgets/TKSliderMarks.h"
@@ -17,45 +18,10 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
-namespace {
-
-QString fileOf(const VLCMediaPlayer* player) {
-    return player && player->media() ? QFileInfo(player->media()->path()).fileName() : QString();
-}
-
-class TripWindowTest : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        open(demoCard());
-        trips = delegate->tripController();
-        ASSERT_TRUE(waitFor([&] { return trips->trips().size() == 2; }));
-    }
-    VLCMediaPlayer* p1() { return delegate->player1; }
-    VLCMediaPlayer* p2() { return delegate->player2; }
-    void seekTrip(double second) {
-        QSlider* slider = delegate->videoPositionSlider;
-        slider->setValue(int(second / trips->trips()[0].seconds() * slider->maximum()));
-    }
-    void playTrip(double second = 0) {
-        trips->playTrip(0, second);
-        ASSERT_TRUE(waitFor(
-            [&] { return !delegate->waitingForPlayStart() && delegate->playInfo()->isPlaying(); }));
-    }
-    // Both cameras of a pair show the same moment.
-    bool inStep() {
-        const auto a = p1()->clockTime(), b = p2()->clockTime();
-        return a && b && std::abs(*a - *b) < 120;
-    }
-    bool ranOnFrom(double unitSecond, qint64 elapsedMs) {
-        const double now = double(*p1()->clockTime()) / 1000;
-        return now >= unitSecond - 0.3 && now <= unitSecond + elapsedMs / 1000.0 + 0.1;
-    }
-    RVXTripController* trips = nullptr;
-};
-
-} // namespace
+#include <cmath>
 
 TEST_F(TripWindowTest, TheTripsListShowsTheDriveAndCtrlGSwitchesToIt) {
     delegate->window->activateWindow();
@@ -188,6 +154,130 @@ TEST_F(TripWindowTest, SeeksAndJumpsLandInTheUnitAndSecondOfTheTrip) {
     ASSERT_TRUE(
         waitFor([&] { return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4"); }));
     EXPECT_TRUE(trips->sliderMarks()->marks().empty());
+}
+
+namespace {
+double peak(const std::vector<RVXGSensor>& samples) {
+    double most = 0;
+    for (const RVXGSensor& s : samples)
+        most = std::max(most, std::sqrt(double(s.x * s.x + s.y * s.y + s.z * s.z)));
+    return most;
+}
+} // namespace
+
+TEST_F(TripWindowTest, TheGraphAndTheMapKeepTheWholeTripAtItsEndAndAfterSeeks) {
+    ASSERT_TRUE(waitFor([&] { return trips->distanceOf(0).has_value(); }, 30000));
+    playTrip();
+    ASSERT_TRUE(trips->playingTelemetry().has_value());
+    const RVXTripTelemetry whole = *trips->playingTelemetry();
+    const QString track = RVXTelemetryReadout::trackScript(whole.track);
+    const int trackPoints = int(track.count(QStringLiteral("],["))) + 1;
+    ASSERT_GT(trackPoints, 100);
+    const auto mapPoints = [&] {
+        int points = -1;
+        bool done = false;
+        delegate->mapWebView->page()->runJavaScript(QStringLiteral("rvxTrackLength()"),
+                                                    [&](const QVariant& v) {
+                                                        points = v.toInt();
+                                                        done = true;
+                                                    });
+        waitFor([&] { return done; }, 5000);
+        return points;
+    };
+    const auto showsTheWholeTrip = [&]() -> testing::AssertionResult {
+        // Each recording's own telemetry is read when it starts, often after it started.
+        spin(1500);
+        const std::vector<RVXGSensor>& curve = delegate->graphView->values();
+        if (curve.size() != whole.gsensors.size() || peak(curve) != peak(whole.gsensors))
+            return testing::AssertionFailure()
+                   << "the graph holds " << curve.size() << " samples peaking at " << peak(curve)
+                   << " g, the trip " << whole.gsensors.size() << " at " << peak(whole.gsensors)
+                   << " g";
+        if (const int points = mapPoints(); points != trackPoints)
+            return testing::AssertionFailure()
+                   << "the map's track has " << points << " points, the trip's " << trackPoints;
+        return testing::AssertionSuccess();
+    };
+    EXPECT_TRUE(showsTheWholeTrip()) << "at the start";
+
+    seekTrip(53);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4") &&
+                   p1()->state() == VLCMediaPlayerStatePaused && trips->tripSecond() > 55;
+        },
+        15000));
+    // The check timer has its turn at the end, a second on.
+    spin(1500);
+    EXPECT_TRUE(showsTheWholeTrip()) << "at the trip's end";
+
+    seekTrip(10);
+    ASSERT_TRUE(waitFor([&] {
+        return fileOf(p1()) == QStringLiteral("alwa_20260314_081500_F.MP4") &&
+               !delegate->waitingForPlayStart();
+    }));
+    EXPECT_TRUE(showsTheWholeTrip()) << "after seeking back";
+}
+
+TEST_F(TripWindowTest, ADragSeeksWhereItIsLetGoAndAPausedTripStaysPaused) {
+    playTrip();
+    ASSERT_TRUE(waitFor([&] { return trips->tripSecond() > 1; }));
+    // Through the window, as the pointer does it: the press finds the knob by where it is.
+    QSlider* slider = delegate->videoPositionSlider;
+    QWindow* window = delegate->window->windowHandle();
+    const QPoint knob =
+        slider->mapTo(delegate->window, sliderPart(slider, QStyle::SC_SliderHandle).center());
+    const QRect groove = sliderPart(slider, QStyle::SC_SliderGroove);
+    const int targetX =
+        slider->mapTo(delegate->window, QPoint(groove.left() + groove.width() * 3 / 4, 0)).x();
+    QTest::mousePress(window, Qt::LeftButton, {}, knob);
+    ASSERT_TRUE(slider->isSliderDown());
+    for (int x = knob.x(); x <= targetX; x += 20)
+        QTest::mouseMove(window, QPoint(x, knob.y()));
+    QTest::mouseMove(window, QPoint(targetX, knob.y()));
+    const int held = slider->sliderPosition();
+    // Positions are published about every 0.75 s meanwhile.
+    spin(1600);
+    EXPECT_EQ(slider->sliderPosition(), held) << "the knob stays under the pointer";
+    EXPECT_LT(trips->tripSecond(), 10) << "no seek before the release";
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(targetX, knob.y()));
+    const double letGo = held / double(slider->maximum()) * trips->trips()[0].seconds();
+    ASSERT_TRUE(waitFor([&] {
+        return fileOf(p1()) == QStringLiteral("alwa_20260314_081541_F.MP4") &&
+               p1()->clockTime().has_value();
+    }));
+    EXPECT_NEAR(trips->tripSecond(), letGo, 1.5);
+
+    // Paused, a seek into another recording shows its picture there and stays paused.
+    delegate->clickPlayButton();
+    ASSERT_TRUE(waitFor([&] { return p1()->state() == VLCMediaPlayerStatePaused; }));
+    const auto pausedAt = [&](const char* file, double second) -> testing::AssertionResult {
+        if (!waitFor([&] {
+                return fileOf(p1()) == QLatin1String(file) && !delegate->waitingForPlayStart();
+            }))
+            return testing::AssertionFailure() << fileOf(p1()).toStdString() << " on screen";
+        // Long enough for a start to show that it plays on.
+        spin(1500);
+        if (p1()->state() != VLCMediaPlayerStatePaused ||
+            p2()->state() != VLCMediaPlayerStatePaused || delegate->playInfo()->isPlaying())
+            return testing::AssertionFailure()
+                   << "it plays: states " << p1()->state() << ", " << p2()->state();
+        if (std::abs(trips->tripSecond() - second) > 0.5 || !delegate->video1View->isVisible())
+            return testing::AssertionFailure() << "at " << trips->tripSecond() << " s";
+        return testing::AssertionSuccess();
+    };
+    seekTrip(5);
+    EXPECT_TRUE(pausedAt("alwa_20260314_081500_F.MP4", 5));
+    EXPECT_TRUE(delegate->timeField->text().startsWith(QStringLiteral("0:0")))
+        << qPrintable(delegate->timeField->text());
+    // Right, still paused: ten seconds on, into the motion recording at its start.
+    delegate->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window));
+    QTest::keyClick(delegate->window, Qt::Key_Right);
+    EXPECT_TRUE(pausedAt("motion_20260314_081515_F.MP4", 15));
+    // Play goes on from there.
+    delegate->clickPlayButton();
+    EXPECT_TRUE(waitFor([&] { return p1()->clockTime() && trips->tripSecond() > 15.5; }));
 }
 
 TEST_F(MainWindowTest, ATripGoesOnThroughAPairWhoseFrontWasCutShort) {

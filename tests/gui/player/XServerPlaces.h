@@ -55,3 +55,23 @@ inline int nativeChildCount(QWidget* window) {
     std::free(tree);
     return count;
 }
+
+// Where view's window stands among the top-level window's own, counted from the bottom
+// of the X server's stack; -1 when it is not there.
+inline int stackingIndex(QWidget* view) {
+    xcb_connection_t* c = xConnection();
+    if (!c || !view->internalWinId())
+        return -1;
+    auto* tree =
+        xcb_query_tree_reply(c, xcb_query_tree(c, xcb_window_t(view->window()->winId())), nullptr);
+    int index = -1;
+    if (tree) {
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            if (children[i] == xcb_window_t(view->internalWinId()))
+                index = i;
+        }
+    }
+    std::free(tree);
+    return index;
+}
