@@ -60,7 +60,8 @@ TEST_F(PlaybackTest, APairPlaysInBothViews) {
     EXPECT_TRUE(waitFor([&] { return delegate->video1View->isVisible(); }));
     EXPECT_TRUE(waitFor([&] { return delegate->video2View->isVisible(); }));
     EXPECT_TRUE(delegate->audioToggleButton->isVisible());
-    EXPECT_FALSE(delegate->graphView->values().empty());
+    // The pictures do not wait for the telemetry, read on a worker meanwhile.
+    EXPECT_TRUE(waitFor([&] { return !delegate->graphView->values().empty(); }, 3000));
     EXPECT_EQ(delegate->playButton->imageName(), QStringLiteral("icon_pause_n"));
     // The telemetry of the front recording: the demo card records ten samples a second.
     EXPECT_EQ(delegate->blackBoxData().m_GSensors.size(), 150u);
@@ -95,7 +96,8 @@ TEST_F(PlaybackTest, ALoneRearRecordingReadsItsOwnTelemetry) {
     RVXBlackBoxData own;
     ASSERT_TRUE(own.ExtractStreamInformation(QFile::encodeName(p1()->media()->path()).constData()));
     ASSERT_GT(own.m_GSensors.size(), 100u);
-    EXPECT_EQ(delegate->blackBoxData().m_GSensors.size(), own.m_GSensors.size());
+    EXPECT_TRUE(waitFor(
+        [&] { return delegate->blackBoxData().m_GSensors.size() == own.m_GSensors.size(); }, 3000));
     EXPECT_FALSE(delegate->graphView->values().empty());
     EXPECT_EQ(delegate->playInfo()->audioMediaDirection(), 1u);
     ASSERT_TRUE(waitFor([&] { return delegate->playInfo()->position() > 0.2; }));
