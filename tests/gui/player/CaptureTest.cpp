@@ -206,10 +206,11 @@ TEST_F(PrintTest, TheFrameReachesTheQueueFittedAndTheSettingsAreKept) {
         return int(QDialog::Accepted);
     });
     QList<CupsScheduler::Job> jobs;
-    // The scheduler lists a job before its document has arrived.
+    // The scheduler lists a job before its document has arrived, and its format a moment
+    // after that.
     ASSERT_TRUE(waitFor([&] {
         jobs = cups.jobs(QStringLiteral("photo"));
-        return jobs.size() == 1 && !jobs[0].data.isEmpty();
+        return jobs.size() == 1 && !jobs[0].data.isEmpty() && !jobs[0].format.isEmpty();
     }));
     EXPECT_EQ(jobs[0].format, QStringLiteral("image/jpeg"));
     EXPECT_TRUE(jobs[0].fitToPage);
