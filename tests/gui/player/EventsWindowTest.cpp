@@ -104,15 +104,22 @@ TEST_F(EventsWindowTest, TheEventsViewListsTheDemoCardAndPlaysEachMoment) {
     EXPECT_TRUE(delegate->graphView->impactMarks().empty());
 }
 
+// The demo card's recordings, linked into tree, for a config.bin of a test's own.
+static bool linkDemoRecordings(TempTree& tree) {
+    for (const QString day : {"20260314", "20260315"}) {
+        QDir().mkpath(tree.path(day));
+        for (const QFileInfo& f : QDir(QDir(demoCard()).filePath(day)).entryInfoList(QDir::Files))
+            if (!QFile::link(f.absoluteFilePath(), tree.path(day + u'/' + f.fileName())))
+                return false;
+    }
+    return true;
+}
+
 TEST_F(EventsWindowTest, ACardWhoseClockIsOffGetsTheClockBar) {
     // The demo card's recordings under a config.bin that claims summer time: its clock is
     // then an hour behind what the settings say.
     TempTree tree;
-    for (const QString day : {"20260314", "20260315"}) {
-        QDir().mkpath(tree.path(day));
-        for (const QFileInfo& f : QDir(QDir(demoCard()).filePath(day)).entryInfoList(QDir::Files))
-            ASSERT_TRUE(QFile::link(f.absoluteFilePath(), tree.path(day + u'/' + f.fileName())));
-    }
+    ASSERT_TRUE(linkDemoRecordings(tree));
     _FILEDATA settings{};
     ASSERT_TRUE(readSettingFile(QDir(demoCard()).filePath(QStringLiteral("config.bin")), settings));
     settings.summer_time = 1;
@@ -151,11 +158,7 @@ TEST_F(EventsWindowTest, ACardWhoseClockIsOffGetsTheClockBar) {
 // are saved right on the card the bar is worked out again.
 TEST_F(EventsWindowTest, SavingTheRightSummerTimeTakesTheClockBarAway) {
     TempTree tree;
-    for (const QString day : {"20260314", "20260315"}) {
-        QDir().mkpath(tree.path(day));
-        for (const QFileInfo& f : QDir(QDir(demoCard()).filePath(day)).entryInfoList(QDir::Files))
-            ASSERT_TRUE(QFile::link(f.absoluteFilePath(), tree.path(day + u'/' + f.fileName())));
-    }
+    ASSERT_TRUE(linkDemoRecordings(tree));
     _FILEDATA settings{};
     const QString config = tree.path(QStringLiteral("config.bin"));
     ASSERT_TRUE(readSettingFile(QDir(demoCard()).filePath(QStringLiteral("config.bin")), settings));
