@@ -11,10 +11,10 @@
 #include "gui/drivelog/RVXSettingForFlashDataViewController.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/RVXAppDelegate.h"
-#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMapWindowController.h"
-#include "gui/player/RVXTripController.h"
+#include "gui/scan/RVXEventsController.h"
 #include "gui/settings/RVXSettingController.h"
+#include "gui/trips/RVXTripController.h"
 
 #include <QApplication>
 #include <QDir>

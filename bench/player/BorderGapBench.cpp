@@ -11,8 +11,8 @@
 #include "core/playback/RVXPlayInfo.h"
 #include "gui/player/RVXAppDelegate.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
-#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
+#include "gui/trips/RVXTripController.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

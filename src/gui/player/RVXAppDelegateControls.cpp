@@ -9,9 +9,9 @@
 #include "core/support/RVXLog.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
-#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/trips/RVXTripController.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKVideoBackgroundImageView.h"
 

@@ -6,9 +6,9 @@
 #include "core/evidence/RVXEvidencePack.h"
 #include "core/playback/RVXPlayInfo.h"
 #include "gui/evidence/RVXEvidenceController.h"
-#include "gui/player/RVXEventsController.h"
-#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
+#include "gui/scan/RVXEventsController.h"
+#include "gui/trips/RVXTripController.h"
 
 std::optional<double> RVXAppDelegate::playingMoment() const {
     if (!player1 || !player1->media())

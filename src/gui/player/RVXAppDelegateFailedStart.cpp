@@ -4,10 +4,10 @@
 
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
-#include "gui/player/RVXRepairController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/repair/RVXRepairController.h"
 #include "widgets/TKImageButton.h"
 
 #include <QFileInfo>

@@ -8,11 +8,11 @@
 #include "core/support/RVXLocalizedString.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/GraphView.h"
-#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXMediaListTableModel.h"
-#include "gui/player/RVXRepairController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
-#include "gui/player/RVXTripController.h"
+#include "gui/repair/RVXRepairController.h"
+#include "gui/scan/RVXEventsController.h"
+#include "gui/trips/RVXTripController.h"
 #include "widgets/RVXPageHelpers.h"
 
 #include <QDir>

@@ -5,10 +5,10 @@
 #include "core/playback/RVXPlayInfo.h"
 #include "core/playback/RVXWindowGeometry.h"
 #include "gui/player/CustomWindow.h"
-#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/scan/RVXEventsController.h"
 #include "widgets/TKThreePartImageView.h"
 
 #include <QBoxLayout>

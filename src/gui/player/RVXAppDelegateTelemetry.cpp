@@ -5,8 +5,8 @@
 #include "core/playback/RVXPlayInfo.h"
 #include "core/playback/RVXTelemetryReadout.h"
 #include "gui/player/GraphView.h"
-#include "gui/player/RVXTripController.h"
 #include "gui/player/VLCMediaPlayer.h"
+#include "gui/trips/RVXTripController.h"
 
 #include <QLabel>
 

@@ -6,7 +6,7 @@
 #include "core/settings/RVXSettingFile.h"
 #include "gui/cardtools/RVXTimeSetupController.h"
 #include "gui/player/GraphView.h"
-#include "gui/player/RVXEventsController.h"
+#include "gui/scan/RVXEventsController.h"
 #include "gui/settings/RVXSettingController.h"
 #include "support/TempTree.h"
 #include "support/WebPageTestSupport.h"

@@ -4,9 +4,9 @@
 #include "PlayerTestSupport.h"
 
 #include "gui/evidence/RVXEvidenceController.h"
-#include "gui/player/RVXEventsController.h"
 #include "gui/player/VLCMedia.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/scan/RVXEventsController.h"
 #include "support/Run.h"
 #include "support/TempTree.h"
 

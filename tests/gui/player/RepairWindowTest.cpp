@@ -8,9 +8,9 @@
 
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXMediaListTableModel.h"
-#include "gui/player/RVXRepairController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/repair/RVXRepairController.h"
 #include "support/TempTree.h"
 #include "support/WebPageTestSupport.h"
 

@@ -3,7 +3,7 @@
 
 #include "PlayerTestSupport.h"
 
-#include "gui/player/RVXTripController.h"
+#include "gui/trips/RVXTripController.h"
 
 #include <QFileInfo>
 

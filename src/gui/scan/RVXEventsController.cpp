@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/player/RVXEventsController.h"
+#include "gui/scan/RVXEventsController.h"
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXMediaPair.h"
@@ -11,7 +11,7 @@
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXAppDelegate.h"
 #include "gui/player/RVXMediaListTableModel.h"
-#include "gui/player/RVXTripController.h"
+#include "gui/trips/RVXTripController.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/RVXPageHelpers.h"
 #include "widgets/TKSliderMarks.h"

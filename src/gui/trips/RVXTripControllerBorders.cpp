@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A trip's borders: the next segment's pair made ready under the views on screen, and
 // the handover to it.
-#include "gui/player/RVXTripController.h"
+#include "gui/trips/RVXTripController.h"
 
 #include "core/playback/RVXPlayInfo.h"
 #include "core/support/RVXLog.h"
 #include "gui/player/RVXAppDelegate.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
-#include "gui/player/RVXTripSparePair.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/trips/RVXTripSparePair.h"
 #include "widgets/TKImageButton.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/player/RVXRepairController.h"
+#include "gui/repair/RVXRepairController.h"
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/media/RVXRecordingRepair.h"

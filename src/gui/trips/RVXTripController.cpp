@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/player/RVXTripController.h"
+#include "gui/trips/RVXTripController.h"
 
 #include "core/catalogue/RVXMediaList.h"
 #include "core/playback/RVXMediaListCell.h"
@@ -10,11 +10,11 @@
 #include "core/support/RVXLog.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXAppDelegate.h"
-#include "gui/player/RVXEventsController.h"
 #include "gui/player/RVXScrollableVideoContainerView.h"
-#include "gui/player/RVXTripSparePair.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
+#include "gui/scan/RVXEventsController.h"
+#include "gui/trips/RVXTripSparePair.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKSliderMarks.h"
 
