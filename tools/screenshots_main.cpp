@@ -2,8 +2,8 @@
 // ruvex-screenshots CARD OUTDIR: starts the main window on a card, plays its first
 // recording and takes the pictures the README shows: playback with the graph, the map
 // panel, the Trips list and a trip playing, the settings editor's pages, the clock and format
-// windows. Run it on an X server (xvfb-run); the players draw into X windows, which only a picture
-// of the screen shows.
+// windows. Run it on an X server (xvfb-run), under a window manager for the windows' frames;
+// the pictures are taken from the screen, as the user sees it.
 #include "core/drivelog/RVXFlashDataModel.h"
 #include "core/support/RVXLocalizedString.h"
 #include "gui/cardtools/RVXFormatWindowController.h"

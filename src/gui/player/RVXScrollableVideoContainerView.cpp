@@ -28,8 +28,7 @@ void RVXScrollableVideoContainerView::setSpareView(QWidget* view) {
     }
 }
 
-// Qt takes a native view's position back from the window system's late report of where
-// its window went; if the boxes above moved in between, the view lands off its place.
+// A view moved from its place by anything but an animation goes back to it.
 bool RVXScrollableVideoContainerView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_videoView && event->type() == QEvent::Move && !m_animating &&
         m_videoView->pos() != QPoint(0, 0)) {
@@ -51,9 +50,8 @@ void RVXScrollableVideoContainerView::fitVideoView() {
         m_spareView->setGeometry(rect());
 }
 
-// The line is painted by the container itself: a child label would stand beside the
-// native video window, and Qt makes such a label and every box above it native, which
-// leaves stale pictures on screen. The failed player's view is hidden meanwhile.
+// The line is painted by the container itself, under the views; the failed player's view
+// is hidden meanwhile.
 void RVXScrollableVideoContainerView::setMessage(const QString& text) {
     if (text == m_message && m_actionText.isEmpty())
         return;

@@ -26,8 +26,7 @@ public:
     // An empty text hides the line, and the button under it.
     void setMessage(const QString& text);
     // A button drawn under the line, for what can be done about it; gone with the next
-    // message. Drawn, not a widget: a widget here would have to be a window of its own to
-    // stand over the video's, and the video's windows would not stay in place.
+    // message.
     void setMessageAction(const QString& text, std::function<void()> action);
     QString messageActionText() const { return m_actionText; }
     // Where the button is, empty without one.

@@ -2,6 +2,7 @@
 #include "gui/player/VLCMediaPlayer.h"
 
 #include "gui/player/VLCLibrary.h"
+#include "gui/player/VLCVideoFrames.h"
 #include "gui/player/VLCVideoView.h"
 
 #include <QFile>
@@ -24,19 +25,18 @@ VLCMediaPlayer::VLCMediaPlayer(VLCVideoView* videoView, QObject* parent)
     : QObject(parent)
     , m_player(libvlc_media_player_new(VLCLibrary::sharedLibrary()->instance()))
     , m_videoView(videoView)
+    , m_frames(new VLCVideoFrames(this))
     , m_audio(m_player) {
     if (!m_player)
         return;
+    m_frames->attach(m_player);
+    if (videoView)
+        videoView->setFrames(m_frames);
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
     for (libvlc_event_e e : kStateEvents)
         libvlc_event_attach(events, e, &VLCMediaPlayer::handleEvent, this);
     for (libvlc_event_e e : kOtherEvents)
         libvlc_event_attach(events, e, &VLCMediaPlayer::handleEvent, this);
-    if (videoView) {
-        connect(videoView, &VLCVideoView::nativeWindowChanged, this, &VLCMediaPlayer::attachWindow);
-        if (videoView->isVisible())
-            attachWindow();
-    }
 }
 
 VLCMediaPlayer::~VLCMediaPlayer() {
@@ -98,11 +98,6 @@ void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* data) {
             Qt::QueuedConnection);
         break;
     }
-}
-
-void VLCMediaPlayer::attachWindow() {
-    if (m_player && m_videoView)
-        libvlc_media_player_set_xwindow(m_player, static_cast<uint32_t>(m_videoView->winId()));
 }
 
 void VLCMediaPlayer::forgetClock(bool seeking) {
@@ -170,6 +165,8 @@ void VLCMediaPlayer::setMedia(VLCMediaRef media) {
     ++m_mediaGeneration;
     libvlc_media_player_set_media(m_player, m_media ? m_media->media() : nullptr);
     ++m_mediaGeneration;
+    // The old recording's last picture would stand for the new one until it decodes.
+    m_frames->clear();
 }
 
 void VLCMediaPlayer::play() {

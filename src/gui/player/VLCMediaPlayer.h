@@ -19,6 +19,8 @@ struct libvlc_media_player_t;
 struct libvlc_event_t;
 #include "gui/player/VLCVideoView.h"
 
+class VLCVideoFrames;
+
 // The player's states in the numbering the rest of the program uses (libVLC's own
 // numbers differ: its paused state is 4, here it is 6).
 enum VLCMediaPlayerState : int {
@@ -31,7 +33,7 @@ enum VLCMediaPlayerState : int {
     VLCMediaPlayerStatePaused = 6,
 };
 
-// One libVLC player drawing into one video view. libVLC reports on its own threads;
+// One libVLC player whose pictures one video view paints. libVLC reports on its own threads;
 // the reports are forwarded to this object's thread before anyone hears of them, so
 // every signal arrives on the UI thread.
 class VLCMediaPlayer : public QObject {
@@ -41,6 +43,7 @@ public:
     ~VLCMediaPlayer() override;
 
     VLCVideoView* videoView() const { return m_videoView; }
+    VLCVideoFrames* frames() const { return m_frames; }
 
     const VLCMediaRef& media() const { return m_media; }
     // Stops what plays and loads media; nothing clears the player.
@@ -95,7 +98,6 @@ Q_SIGNALS:
 
 private:
     static void handleEvent(const libvlc_event_t* event, void* data);
-    void attachWindow();
     // A seek publishes its target at once, before the pictures move again; that
     // publication is passed over.
     void forgetClock(bool seeking = false);
@@ -123,6 +125,7 @@ private:
     uint64_t m_holdGeneration = 0;
     libvlc_media_player_t* m_player = nullptr;
     QPointer<VLCVideoView> m_videoView;
+    VLCVideoFrames* m_frames = nullptr;
     VLCMediaRef m_media;
     VLCAudio m_audio;
 };

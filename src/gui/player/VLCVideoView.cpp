@@ -1,82 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/player/VLCVideoView.h"
 
-#include <QEvent>
-#include <QWindow>
+#include "gui/player/VLCVideoFrames.h"
+
+#include <QPainter>
+#include <QPaintEvent>
 
 VLCVideoView::VLCVideoView(QWidget* parent)
     : QWidget(parent) {
-    setAttribute(Qt::WA_NativeWindow);
-    setAttribute(Qt::WA_DontCreateNativeAncestors);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_PaintOnScreen);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAutoFillBackground(false);
     setMouseTracking(true);
-    followAncestors();
+    setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void VLCVideoView::lowerNativeWindow() {
-    winId();
-    if (QWindow* native = windowHandle())
-        native->lower();
+void VLCVideoView::setFillScreen(bool fill) {
+    m_fillScreen = fill;
+    update();
 }
 
-bool VLCVideoView::event(QEvent* event) {
-    const bool handled = QWidget::event(event);
-    // A window id taken before the top-level window was shown may be dead by now
-    // (the web view re-creates the native windows when it joins), so the id is handed
-    // on each time it changes and once the view is first shown.
-    if (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show)
-        Q_EMIT nativeWindowChanged();
-    // The boxes above may be put in place after the view joined its parent, so the
-    // chain is taken again each time the view is shown.
-    if (event->type() == QEvent::ParentChange)
-        followAncestors();
-    if (event->type() == QEvent::Show) {
-        followAncestors();
-        schedulePlacing();
-    }
-    return handled;
+void VLCVideoView::setFrames(VLCVideoFrames* frames) {
+    if (m_frames)
+        disconnect(m_frames, nullptr, this, nullptr);
+    m_frames = frames;
+    if (frames)
+        connect(frames, &VLCVideoFrames::frameReady, this, qOverload<>(&QWidget::update));
+    update();
 }
 
-// Qt moves a native child's window only when the child's own geometry changes. A box
-// above it that moves (a size step, full screen and back, the list beside it growing)
-// leaves the picture where it was, so the boxes up to the native parent are watched.
-void VLCVideoView::followAncestors() {
-    for (QWidget* box = parentWidget(); box && box != nativeParentWidget();
-         box = box->parentWidget())
-        box->installEventFilter(this);
+QRect VLCVideoView::placeOf(QSize picture) const {
+    if (picture.isEmpty())
+        return QRect();
+    QSize placed = picture;
+    if (m_fillScreen || placed.width() > width() || placed.height() > height())
+        placed.scale(size(), Qt::KeepAspectRatio);
+    QRect place(QPoint(0, 0), placed);
+    place.moveCenter(rect().center());
+    return place;
 }
 
-bool VLCVideoView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-        event->type() == QEvent::Show)
-        schedulePlacing();
-    return QWidget::eventFilter(watched, event);
+QRect VLCVideoView::pictureRect() const {
+    return placeOf(m_painted.size());
 }
 
-// Placed once the layouts have settled: halfway through a change (full screen ending,
-// the header shown but the boxes below not yet moved) the position is wrong.
-void VLCVideoView::schedulePlacing() {
-    if (m_placingScheduled)
+void VLCVideoView::paintEvent(QPaintEvent* event) {
+    m_painted = m_frames ? m_frames->latest() : QImage();
+    const QImage& picture = m_painted;
+    if (picture.isNull())
         return;
-    m_placingScheduled = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_placingScheduled = false;
-            placeNativeWindow();
-        },
-        Qt::QueuedConnection);
-}
-
-void VLCVideoView::placeNativeWindow() {
-    QWindow* native = windowHandle();
-    QWidget* nativeParent = nativeParentWidget();
-    if (!native || !nativeParent || !isVisible())
-        return;
-    const QRect place(mapTo(nativeParent, QPoint(0, 0)), size());
-    if (native->geometry() != place)
-        native->setGeometry(place);
+    QPainter painter(this);
+    const QRect place = placeOf(picture.size());
+    const QRegion bars = QRegion(rect()).subtracted(place);
+    for (const QRect& bar : bars)
+        painter.fillRect(bar, Qt::black);
+    // Bilinear: nearest-pixel scaling turns a licence plate's edges into stairs.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(place, picture);
+    Q_UNUSED(event);
 }

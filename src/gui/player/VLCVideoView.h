@@ -1,39 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QImage>
+#include <QPointer>
 #include <QWidget>
 
-// The native child window a player draws into. Qt never paints it: the window's GL
-// composition (the map's web view) cannot draw into a plain X window, failed at every
-// repaint and left stale pictures (a closed dialog) on screen. libVLC and the X server
-// draw it; the view is shown only while its player has a picture.
+class VLCVideoFrames;
+
+// Paints its player's newest picture, scaled into the view with its proportions kept and
+// black bars beside it. An ordinary widget: a dialog closed over it, a swap, a size step
+// or full screen repaint it as any other, paused or playing. Without a picture (none
+// decoded yet, or a new recording on its way) it paints nothing, and what lies under it
+// shows.
 class VLCVideoView : public QWidget {
     Q_OBJECT
 public:
     explicit VLCVideoView(QWidget* parent = nullptr);
 
+    // Fit the picture to the view (true), or show it at its own size, smaller if need be.
     bool fillScreen() const { return m_fillScreen; }
-    void setFillScreen(bool fill) { m_fillScreen = fill; }
-    // Makes the native window if there is none yet and puts it under its siblings in the
-    // X server's stack. QWidget::stackUnder leaves a native window where the server has
-    // it, so does lower() when the widget is already first among its siblings, and a
-    // native window made when it is first shown goes on top of the others.
-    void lowerNativeWindow();
+    void setFillScreen(bool fill);
 
-Q_SIGNALS:
-    // The native window was made or re-made: its players must draw into the new one.
-    void nativeWindowChanged();
+    // The pictures this view paints; the player that decodes them hands them over.
+    void setFrames(VLCVideoFrames* frames);
+    VLCVideoFrames* frames() const { return m_frames; }
+
+    // Where the picture stands in the view, empty without one.
+    QRect pictureRect() const;
+    // A copy of the picture last painted, null without one.
+    QImage paintedPicture() const { return m_painted.copy(); }
 
 protected:
-    QPaintEngine* paintEngine() const override { return nullptr; }
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    void followAncestors();
-    void schedulePlacing();
-    void placeNativeWindow();
+    QRect placeOf(QSize picture) const;
 
+    QPointer<VLCVideoFrames> m_frames;
+    QImage m_painted;
     bool m_fillScreen = false;
-    bool m_placingScheduled = false;
 };

@@ -94,10 +94,8 @@ void RVXTripController::attachToSlider() {
 }
 
 // Made once a trip's first picture is on screen, not on its way there; until a trip plays
-// the window holds only its own pair's windows. The native windows are made here too,
-// hidden and at the bottom of the window's stack: one made when it is first shown goes on
-// top of the picture it should wait under, and the next recording's first frame would
-// stand over the last seconds of the one playing.
+// the window holds only its own pair. The spare views wait hidden under the views on
+// screen.
 void RVXTripController::makeSparePlayers() {
     if (m_spare->player1)
         return;
@@ -108,7 +106,6 @@ void RVXTripController::makeSparePlayers() {
         (*view)->setFillScreen(true);
         container->setSpareView(*view);
         (*view)->hide();
-        (*view)->lowerNativeWindow();
         *player = new VLCMediaPlayer(*view, d);
         d->connectPlayer(*player);
         connect(*player, &VLCMediaPlayer::mediaPlayerTimeChanged, this,

@@ -85,7 +85,6 @@ void RVXTripController::prepareNext() {
             return;
         }
         view->stackUnder(onScreen);
-        view->lowerNativeWindow();
         view->show();
         VLCMediaRef m = VLCMedia::mediaWithPath(media->path());
         if (!m)

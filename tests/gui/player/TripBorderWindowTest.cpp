@@ -3,7 +3,7 @@
 // server shows them, the time field and the knob.
 #include "PictureWatch.h"
 #include "TripWindowTest.h"
-#include "XServerPlaces.h"
+#include "ScreenPictures.h"
 
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCVideoView.h"
@@ -57,7 +57,8 @@ TEST_F(TripWindowTest, TheFirstBorderAfterTheStartGoesOnWithoutAStop) {
         for (auto [spare, onScreen] : {std::pair{"spareVideo1View", delegate->video1View},
                                        std::pair{"spareVideo2View", delegate->video2View}}) {
             auto* ready = delegate->window->findChild<VLCVideoView*>(QLatin1String(spare));
-            if (ready && ready->isVisible() && stackingIndex(ready) > stackingIndex(onScreen))
+            if (ready && ready->isVisible() && ready->parentWidget() == onScreen->parentWidget() &&
+                siblingIndex(ready) > siblingIndex(onScreen))
                 over = QLatin1String(spare);
         }
     };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The players draw into native X windows: what the user sees is where the X server has
-// them, which is read from the server itself, not from Qt's idea of it.
+// The pictures as the user sees them: what the X server shows where each video view
+// stands, after size steps, full screen, the swap and dialogs, paused and playing.
 #include "PlayerTestSupport.h"
-#include "XServerPlaces.h"
+#include "ScreenPictures.h"
 #include "gui/settings/RVXSettingController.h"
 #include "support/StderrCapture.h"
 
@@ -14,49 +14,35 @@
 #include "gui/player/VLCVideoView.h"
 #include <cmath>
 
-#include <QScreen>
-
 namespace {
 
 class VideoPlacementTest : public MainWindowTest {
 protected:
-    QRect shownPlace(QWidget* view) {
-        return QRect(view->mapTo(view->window(), QPoint(0, 0)), view->size());
-    }
-
-    // Every shown picture sits on its view, once the window and its animation have settled.
-    testing::AssertionResult picturesFollowTheViews() {
+    // Paused, every shown view's picture stands on the screen where the view has it; the
+    // players play on afterwards if they played before.
+    testing::AssertionResult picturesAreRight() {
+        if (!waitFor([&] { return !delegate->window->isAnimating() && !delegate->swapping(); }))
+            return testing::AssertionFailure() << "the window did not settle";
+        const bool wasPlaying = delegate->player1->state() == VLCMediaPlayerStatePlaying;
+        if (wasPlaying) {
+            delegate->clickPlayButton();
+            if (!waitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }))
+                return testing::AssertionFailure() << "the player did not pause";
+        }
         QString last;
-        const bool followed = waitFor(
+        const bool right = waitFor(
             [&] {
-                if (delegate->window->isAnimating())
-                    return false;
-                for (QWidget* view : {static_cast<QWidget*>(delegate->video1View),
-                                      static_cast<QWidget*>(delegate->video2View)}) {
-                    if (!view->isVisible())
-                        continue;
-                    const std::optional<NativePlace> place = serverPlace(view);
-                    if (!place)
-                        return false;
-                    const QRect wanted = shownPlace(view);
-                    if (!place->viewable || place->rect != wanted) {
-                        last = QStringLiteral("%1 at %2,%3 %4x%5, its view at %6,%7 %8x%9")
-                                   .arg(view->objectName())
-                                   .arg(place->rect.x())
-                                   .arg(place->rect.y())
-                                   .arg(place->rect.width())
-                                   .arg(place->rect.height())
-                                   .arg(wanted.x())
-                                   .arg(wanted.y())
-                                   .arg(wanted.width())
-                                   .arg(wanted.height());
-                        return false;
-                    }
+                last.clear();
+                for (VLCVideoView* view : {delegate->video1View, delegate->video2View}) {
+                    if (view->isVisible() && last.isEmpty())
+                        last = pictureOnScreenDiffers(view);
                 }
-                return true;
+                return last.isEmpty();
             },
             3000);
-        if (followed)
+        if (wasPlaying)
+            delegate->clickPlayButton();
+        if (right)
             return testing::AssertionSuccess();
         return testing::AssertionFailure() << qPrintable(last);
     }
@@ -75,10 +61,10 @@ TEST_F(VideoPlacementTest, ThePicturesFollowSizeStepsFullScreenAndTheSwap) {
     ASSERT_NE(xConnection(), nullptr) << "the window tests need an X server";
     open(demoCard());
     playAndWait(0);
-    ASSERT_TRUE(picturesFollowTheViews()) << "at the start";
+    ASSERT_TRUE(picturesAreRight()) << "at the start";
 
     press(Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_TRUE(picturesFollowTheViews()) << "after a size step up";
+    EXPECT_TRUE(picturesAreRight()) << "after a size step up";
     EXPECT_TRUE(waitFor([&] { return delegate->window->size() == QSize(1224, 768); }));
     // The scale is the main picture's box over the recording's height, at its new size.
     const double scale =
@@ -90,9 +76,9 @@ TEST_F(VideoPlacementTest, ThePicturesFollowSizeStepsFullScreenAndTheSwap) {
     ASSERT_TRUE(delegate->window->isFullScreen());
     ASSERT_TRUE(waitFor(
         [&] { return delegate->window->geometry() == delegate->window->screen()->geometry(); }));
-    EXPECT_TRUE(picturesFollowTheViews()) << "in full screen";
+    EXPECT_TRUE(picturesAreRight()) << "in full screen";
     press(Qt::Key_Escape);
-    EXPECT_TRUE(picturesFollowTheViews()) << "after full screen";
+    EXPECT_TRUE(picturesAreRight()) << "after full screen";
     EXPECT_TRUE(waitFor([&] {
         return std::abs(delegate->playInfo()->scale() -
                         double(delegate->videoContainerView->height()) /
@@ -102,17 +88,16 @@ TEST_F(VideoPlacementTest, ThePicturesFollowSizeStepsFullScreenAndTheSwap) {
 
     press(Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(waitFor([&] { return !delegate->swapping(); }, 4000));
-    EXPECT_TRUE(picturesFollowTheViews()) << "after the swap";
+    EXPECT_TRUE(picturesAreRight()) << "after the swap";
     press(Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_TRUE(picturesFollowTheViews()) << "after a size step down";
+    EXPECT_TRUE(picturesAreRight()) << "after a size step down";
 
     // The next recording plays where the last one was shown.
     playAndWait(2);
-    EXPECT_TRUE(picturesFollowTheViews()) << "in the next recording";
+    EXPECT_TRUE(picturesAreRight()) << "in the next recording";
 }
 
-// A dialog closed over a paused picture: the players' windows are repainted by the X
-// server and libVLC, and nothing of the dialog stays on the screen.
+// A dialog closed over a paused picture leaves nothing of itself on the screen.
 TEST_F(VideoPlacementTest, AClosedDialogLeavesNoPictureOfItselfOverThePausedVideo) {
     open(demoCard());
     playAndWait(0);
@@ -151,4 +136,23 @@ TEST_F(VideoPlacementTest, AClosedDialogLeavesNoPictureOfItselfOverThePausedVide
     }
     EXPECT_FALSE(log.text().contains("Failed to make context current")) << "the window's "
                                                                            "composition failed";
+    EXPECT_TRUE(picturesAreRight()) << "after the dialog";
+}
+
+// While the pictures change sides the time stays where the pair was: the main player's
+// new recording starts at 00:00 until the pair is sought back to its place.
+TEST_F(VideoPlacementTest, TheSwapKeepsTheTimeWhereThePairWas) {
+    open(demoCard());
+    playAndWait(0);
+    ASSERT_TRUE(waitFor([&] { return delegate->player1->time().intValue() > 3000; }));
+    press(Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(waitFor([&] { return delegate->swapping(); }));
+    QStringList shown;
+    while (delegate->swapping()) {
+        shown << delegate->timeField->text();
+        spin(20);
+    }
+    for (const QString& text : shown)
+        EXPECT_FALSE(text.startsWith(QStringLiteral("00:00"))) << qPrintable(shown.join(u' '));
+    EXPECT_TRUE(picturesAreRight()) << "after the swap";
 }
