@@ -178,7 +178,8 @@ void RVXAppDelegate::swapPlayer() {
         frontInSecond ? QStringLiteral("v2_front_logo") : QStringLiteral("v2_rear_logo")));
 
     m_moving = true;
-    m_movingPosition = player1->position();
+    // The reloaded player stands at its start; the pair goes back to where it was.
+    m_movingPosition = p;
     animateSwap();
     player1->audio()->setMute(true);
     player2->audio()->setMute(true);

@@ -360,7 +360,13 @@ void RVXAppDelegate::mediaPlayerTimeChanged(VLCMediaPlayer* player) {
     // Paused, the picture on screen is where the clock stood at the pause.
     const std::optional<int64_t> paused =
         player1->state() == VLCMediaPlayerStatePaused ? player1->pausedTime() : std::nullopt;
-    const VLCTime time = paused ? VLCTime(*paused) : player1->time();
+    // While the pair moves (a seek, the swap's reload of both players) the time is where
+    // it goes, not the reloaded recording's first second.
+    const int64_t length = player1->mediaLength().intValue();
+    const VLCTime time = m_moving && m_movingPosition > 0 && length > 0
+                             ? VLCTime(int64_t(m_movingPosition * double(length)))
+                         : paused ? VLCTime(*paused)
+                                  : player1->time();
     timeField->setText(m_trips->playsTrip() ? m_trips->timeText()
                                             : time.stringValue() + QStringLiteral(" / ") +
                                                   player1->mediaLength().stringValue());

@@ -113,8 +113,8 @@ QImage VLCVideoFrames::latest() {
     auto* keep = new std::shared_ptr<Pool>(m_shownPool);
     return QImage(
         pool.planes[size_t(m_shown)].data(), pool.width, pool.height, pool.pitch,
-        QImage::Format_RGB32,
-        [](void* info) { delete static_cast<std::shared_ptr<Pool>*>(info); }, keep);
+        QImage::Format_RGB32, [](void* info) { delete static_cast<std::shared_ptr<Pool>*>(info); },
+        keep);
 }
 
 void VLCVideoFrames::clear() {

@@ -3,8 +3,8 @@
 
 #include "gui/player/VLCVideoFrames.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 VLCVideoView::VLCVideoView(QWidget* parent)
     : QWidget(parent) {

@@ -14,8 +14,8 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 
 inline xcb_connection_t* xConnection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -62,8 +62,10 @@ inline QString pictureOnScreenDiffers(const VLCVideoView* view) {
     }
     const QImage screen = screenUnder(view).convertToFormat(QImage::Format_RGB32);
     if (screen.size() != expected.size())
-        return QStringLiteral("%1: the screen read %2x%3").arg(view->objectName())
-            .arg(screen.width()).arg(screen.height());
+        return QStringLiteral("%1: the screen read %2x%3")
+            .arg(view->objectName())
+            .arg(screen.width())
+            .arg(screen.height());
     double total = 0;
     int far = 0, samples = 0;
     for (int y = 0; y < screen.height(); y += 2) {
