@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class VLCVideoFrames;
+#include "gui/player/VLCVideoFrames.h"
 
 // Paints its player's newest picture, scaled into the view with its proportions kept and
 // black bars beside it. An ordinary widget: a dialog closed over it, a swap, a size step

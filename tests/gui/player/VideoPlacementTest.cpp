@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QLabel>
 #include <QScreen>
 
 #include "gui/player/RVXScrollableVideoContainerView.h"
@@ -40,8 +41,14 @@ protected:
                 return last.isEmpty();
             },
             3000);
-        if (wasPlaying)
+        if (wasPlaying) {
             delegate->clickPlayButton();
+            // The next press is a pause only once the window knows the pair plays again.
+            waitFor([&] {
+                return delegate->player1->state() == VLCMediaPlayerStatePlaying &&
+                       delegate->playInfo()->isPlaying();
+            });
+        }
         if (right)
             return testing::AssertionSuccess();
         return testing::AssertionFailure() << qPrintable(last);
