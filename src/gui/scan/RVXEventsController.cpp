@@ -18,6 +18,7 @@
 
 #include <QBoxLayout>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTableView>
 #include <QThreadPool>
 #include <QToolButton>
@@ -83,7 +85,9 @@ void RVXEventsController::makeViews(QBoxLayout* buttonLayout, QBoxLayout* listLa
     m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setDefaultSectionSize(22);
     m_view->horizontalHeader()->setHighlightSections(false);
-    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->horizontalHeader()->setStretchLastSection(false);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->viewport()->installEventFilter(this);
     layout->addWidget(m_view, 1);
     m_status = new QLabel();
     m_status->setObjectName(QStringLiteral("eventsStatus"));
@@ -249,6 +253,34 @@ void RVXEventsController::scanDone(uint64_t generation, RVXCardScan::Result resu
     Q_EMIT scanFinished();
 }
 
+// The time, kind, peak and speed in full; the place beside them when it fits whole (a
+// cut-off "48.2…" says nothing), else in each row's tooltip and on the map page.
+void RVXEventsController::fitColumns() {
+    constexpr int kPlace = 4;
+    if (m_model->columnCount() <= kPlace)
+        return;
+    int used = 0;
+    for (int c = 0; c < kPlace; ++c) {
+        m_view->resizeColumnToContents(c);
+        used += m_view->columnWidth(c);
+    }
+    int placeNeeds = 0;
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        placeNeeds = std::max(placeNeeds, m_view->fontMetrics().horizontalAdvance(
+                                              m_model->index(r, kPlace).data().toString()));
+    // The cell's margins on both sides.
+    placeNeeds += 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 4;
+    const int left = m_view->viewport()->width() - used;
+    m_view->setColumnHidden(kPlace, left < placeNeeds);
+    m_view->setColumnWidth(kPlace, std::max(left, placeNeeds));
+}
+
+bool RVXEventsController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QObject::eventFilter(watched, event);
+}
+
 void RVXEventsController::fillModel() {
     m_model->clear();
     m_model->setHorizontalHeaderLabels(
@@ -271,8 +303,7 @@ void RVXEventsController::fillModel() {
             items[1]->setForeground(kImpactColour);
         m_model->appendRow(items);
     }
-    for (int c = 0; c < 4; ++c)
-        m_view->resizeColumnToContents(c);
+    fitColumns();
     // The model's reset leaves no row chosen.
     m_exportButton->setEnabled(false);
     if (m_scanning)

@@ -75,10 +75,14 @@ public:
 Q_SIGNALS:
     void scanFinished();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void scanProgressed(uint64_t generation, int done, int total);
     void scanDone(uint64_t generation, RVXCardScan::Result result);
     void fillModel();
+    void fitColumns();
     void setStatus(const QString& text);
     double lengthOf(const RVXMediaRef& media) const;
 

@@ -60,9 +60,14 @@ void RVXTripController::makeViews(QBoxLayout* listLayout, QBoxLayout* buttonLayo
     m_view->setUniformRowHeights(true);
     m_view->setExpandsOnDoubleClick(false);
     m_view->setIndentation(12);
-    m_view->setTextElideMode(Qt::ElideLeft);
-    m_view->header()->setStretchLastSection(true);
+    // A unit's file name keeps its kind and its side, at either end.
+    m_view->setTextElideMode(Qt::ElideMiddle);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->header()->setMinimumSectionSize(30);
+    // The distance and the file take what the date, time and length leave; a stretched
+    // last section of QHeaderView's never shrinks below its default size, and the list
+    // scrolled sideways for the distance.
+    m_view->header()->setStretchLastSection(false);
     m_view->hide();
     listLayout->addWidget(m_view);
     connect(m_view, &QAbstractItemView::activated, this, &RVXTripController::activated);
@@ -223,6 +228,7 @@ void RVXTripController::fillModel() {
     m_view->expandAll();
     for (int c = 0; c < 3; ++c)
         m_view->resizeColumnToContents(c);
+    m_view->header()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_view->collapseAll();
 }
 

@@ -75,6 +75,8 @@ TEST_F(EventsWindowTest, TheEventsViewListsTheDemoCardAndPlaysEachMoment) {
 
     QAbstractItemModel* model = events->eventsTable()->model();
     ASSERT_EQ(model->rowCount(), 2);
+    spin(200);
+    EXPECT_TRUE(columnsFit(events->eventsTable(), events->eventsTable()->horizontalHeader(), 3));
     const auto text = [&](int row, int column) {
         return model->index(row, column).data().toString();
     };

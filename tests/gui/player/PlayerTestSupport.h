@@ -9,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -69,4 +72,22 @@ inline QRect sliderPart(const QSlider* slider, QStyle::SubControl part) {
     option.sliderValue = slider->value();
     option.subControls = QStyle::SC_All;
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, part, slider);
+}
+
+// A list's columns fit its width, nothing to scroll sideways to, and the text of cell
+// (row 0, column) shows whole.
+inline testing::AssertionResult columnsFit(QAbstractItemView* view, QHeaderView* header,
+                                           int column) {
+    const int width = view->viewport()->width();
+    if (view->horizontalScrollBar()->isVisible() || header->length() > width)
+        return testing::AssertionFailure()
+               << "the columns are " << header->length() << " px wide in " << width << " ("
+               << header->sectionSize(0) << ", " << header->sectionSize(1) << ", "
+               << header->sectionSize(2) << ", " << header->sectionSize(3) << ")";
+    const QString text = view->model()->index(0, column).data().toString();
+    const int needed = view->fontMetrics().horizontalAdvance(text) + 6;
+    if (header->sectionSize(column) < needed)
+        return testing::AssertionFailure() << qPrintable(text) << " needs " << needed
+                                           << " px, its column has " << header->sectionSize(column);
+    return testing::AssertionSuccess();
 }

@@ -2,8 +2,8 @@
 // A trip's borders as the user meets them in the real window: the pictures as the X
 // server shows them, the time field and the knob.
 #include "PictureWatch.h"
-#include "TripWindowTest.h"
 #include "ScreenPictures.h"
+#include "TripWindowTest.h"
 
 #include "gui/player/RVXScrollableVideoContainerView.h"
 #include "gui/player/VLCVideoView.h"

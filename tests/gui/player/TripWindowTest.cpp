@@ -54,6 +54,9 @@ TEST_F(TripWindowTest, TheTripsListShowsTheDriveAndCtrlGSwitchesToIt) {
     // A double-click on a unit plays the trip from that unit.
     view->expand(drive);
     spin(100);
+    // The distance reads whole, and a unit's file shows its start and its end.
+    EXPECT_TRUE(columnsFit(view, view->header(), 3));
+    EXPECT_EQ(view->textElideMode(), Qt::ElideMiddle);
     const QRect unitRow = view->visualRect(model->index(2, 0, drive));
     ASSERT_TRUE(unitRow.isValid());
     // As a hand does it: a press and release, then the second press.
