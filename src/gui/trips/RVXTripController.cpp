@@ -60,8 +60,10 @@ void RVXTripController::makeViews(QBoxLayout* listLayout, QBoxLayout* buttonLayo
     m_view->setUniformRowHeights(true);
     m_view->setExpandsOnDoubleClick(false);
     m_view->setIndentation(12);
-    // A unit's file name keeps its kind and its side, at either end.
-    m_view->setTextElideMode(Qt::ElideMiddle);
+    // A unit's file name, cut to the room the distance leaves, keeps its end: the side and
+    // the time that tell the units apart (the kind is in the first column). Its tooltip
+    // has it whole.
+    m_view->setTextElideMode(Qt::ElideLeft);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->header()->setMinimumSectionSize(30);
     // The distance and the file take what the date, time and length leave; a stretched
@@ -220,6 +222,8 @@ void RVXTripController::fillModel() {
                 new QStandardItem(RVXTripTimeline::unitOffsetText(unit)),
                 new QStandardItem(unit.media->fileName())};
             child[0]->setData(qlonglong(u), kUnitRole);
+            for (QStandardItem* item : child)
+                item->setToolTip(unit.media->fileName());
             row[0]->appendRow(child);
         }
         m_model->appendRow(row);
