@@ -105,11 +105,13 @@ RVXSqliteLibraryIndex::open(const QString& path, bool durable) {
             return QStringLiteral("%1: %2").arg(path, d.lastError().text());
     }
     QSqlDatabase d = index->db();
-    RVXSqliteStatement wal(d, QStringLiteral("PRAGMA journal_mode=WAL"));
-    if (auto error = wal.exec())
-        return QStringLiteral("%1: %2").arg(path, *error);
-    if (!wal.next() || wal.text(0).compare(u"wal", Qt::CaseInsensitive) != 0)
-        return QStringLiteral("%1: the disk does not allow SQLite's write-ahead log").arg(path);
+    {
+        RVXSqliteStatement wal(d, QStringLiteral("PRAGMA journal_mode=WAL"));
+        if (auto error = wal.exec())
+            return QStringLiteral("%1: %2").arg(path, *error);
+        if (!wal.next() || wal.text(0).compare(u"wal", Qt::CaseInsensitive) != 0)
+            return QStringLiteral("%1: the disk does not allow SQLite's write-ahead log").arg(path);
+    }
     for (const QString& pragma : {durable ? QStringLiteral("PRAGMA synchronous=FULL")
                                           : QStringLiteral("PRAGMA synchronous=OFF"),
                                   QStringLiteral("PRAGMA foreign_keys=ON")}) {

@@ -84,13 +84,13 @@ std::optional<QString> RVXSqliteLibraryIndex::replaceDrives(const RVXLibraryDriv
         return transaction.error();
     RVXSqliteStatement oldTrips(
         db(), QStringLiteral("DELETE FROM trips WHERE id IN (SELECT trip_id FROM trip_units "
-                             "WHERE recording_id IN (SELECT value FROM json_each(?1)) OR "
-                             "partner_id IN (SELECT value FROM json_each(?1)))"));
-    oldTrips.bind(coveredIds);
+                             "WHERE recording_id IN (SELECT value FROM json_each(?)) OR "
+                             "partner_id IN (SELECT value FROM json_each(?)))"));
+    oldTrips.bind(coveredIds).bind(coveredIds);
     RVXSqliteStatement oldPairs(
         db(), QStringLiteral("DELETE FROM pairs WHERE front_id IN (SELECT value FROM "
-                             "json_each(?1)) OR rear_id IN (SELECT value FROM json_each(?1))"));
-    oldPairs.bind(days);
+                             "json_each(?)) OR rear_id IN (SELECT value FROM json_each(?))"));
+    oldPairs.bind(days).bind(days);
     for (RVXSqliteStatement* s : {&oldTrips, &oldPairs}) {
         if (auto error = s->exec())
             return error;

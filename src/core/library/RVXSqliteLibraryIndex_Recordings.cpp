@@ -125,9 +125,9 @@ std::vector<RVXLibraryRecording> RVXSqliteLibraryIndex::recordings(const RVXLibr
         std::vector<int64_t> ids(hits.keyBegin(), hits.keyEnd());
         RVXSqliteStatement partners(
             db(), QStringLiteral("SELECT front_id, rear_id FROM pairs WHERE front_id IN (SELECT "
-                                 "value FROM json_each(?1)) OR rear_id IN (SELECT value FROM "
-                                 "json_each(?1))"));
-        partners.bind(RVXSqliteStatement::idList(ids));
+                                 "value FROM json_each(?)) OR rear_id IN (SELECT value FROM "
+                                 "json_each(?))"));
+        partners.bind(RVXSqliteStatement::idList(ids)).bind(RVXSqliteStatement::idList(ids));
         if (!partners.exec()) {
             while (partners.next()) {
                 const int64_t front = partners.integer(0), rear = partners.integer(1);
@@ -185,16 +185,17 @@ std::optional<QString> RVXSqliteLibraryIndex::removeRecording(int64_t id) {
     if (transaction.error())
         return transaction.error();
     // The trips through it go; what else they held is worked out again later.
-    const QString through = QStringLiteral(
-        "(SELECT trip_id FROM trip_units WHERE recording_id = ?1 OR partner_id = ?1)");
+    const QString through =
+        QStringLiteral("(SELECT trip_id FROM trip_units WHERE recording_id = ? OR partner_id = ?)");
     RVXSqliteStatement left(
         db(), QStringLiteral("UPDATE recordings SET drives_done = 0 WHERE id IN (SELECT "
                              "recording_id FROM trip_units WHERE trip_id IN %1 UNION SELECT "
                              "partner_id FROM trip_units WHERE trip_id IN %1)")
                   .arg(through));
-    left.bind(qint64(id));
+    for (int i = 0; i < 4; ++i)
+        left.bind(qint64(id));
     RVXSqliteStatement trips(db(), QStringLiteral("DELETE FROM trips WHERE id IN %1").arg(through));
-    trips.bind(qint64(id));
+    trips.bind(qint64(id)).bind(qint64(id));
     RVXSqliteStatement row(db(), QStringLiteral("DELETE FROM recordings WHERE id = ?"));
     row.bind(qint64(id));
     for (RVXSqliteStatement* s : {&left, &trips, &row}) {

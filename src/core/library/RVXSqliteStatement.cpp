@@ -11,7 +11,11 @@ RVXSqliteStatement::RVXSqliteStatement(const QSqlDatabase& db, const QString& sq
 }
 
 RVXSqliteStatement& RVXSqliteStatement::bind(const QVariant& value) {
-    m_query.bindValue(m_next++, value);
+    // A null QString is text all the same: Qt would bind it as NULL.
+    if (value.metaType() == QMetaType::fromType<QString>() && value.toString().isNull())
+        m_query.bindValue(m_next++, QStringLiteral(""));
+    else
+        m_query.bindValue(m_next++, value);
     return *this;
 }
 
