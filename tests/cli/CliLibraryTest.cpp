@@ -8,13 +8,13 @@
 #include "testmedia/DemoDrive.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -200,7 +200,8 @@ TEST(CardLibrary, KilledInTheMiddleOfAnImportThenImportedAgain) {
     // Killed with a file half-written and others already in place.
     bool caught = false;
     QDeadlineTimer deadline(60000);
-    while (!deadline.hasExpired() && child.state() == QProcess::Running) {
+    // waitForFinished, not state(): without an event loop only a wait learns of the end.
+    while (!deadline.hasExpired() && !child.waitForFinished(1)) {
         const QStringList placed = QDir(day).entryList({"*.MP4"}, QDir::Files);
         const QStringList half = QDir(day).entryList({".*.part"}, QDir::Files | QDir::Hidden);
         if (placed.size() >= 3 && !half.isEmpty()) {
@@ -208,7 +209,6 @@ TEST(CardLibrary, KilledInTheMiddleOfAnImportThenImportedAgain) {
             caught = true;
             break;
         }
-        QThread::usleep(200);
     }
     child.waitForFinished();
     ASSERT_TRUE(caught) << "the import ended before it could be killed";
