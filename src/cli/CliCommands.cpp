@@ -56,6 +56,16 @@ constexpr CliCommand kCommands[] = {
      "format the card DEVICE for the camera (FAT32 \"ZAMO\"), keeping its config.bin; without "
      "--yes only say what would be done; --restore puts a kept config.bin back on it",
      runFormat},
+    {"library",
+     "library import CARD [--only events] [--since-last] [--json] | library list [--from D] "
+     "[--to D] [--kind event|motion|loop] [--events] [--near LAT,LON --radius M] "
+     "[--box LAT1,LON1,LAT2,LON2] [--trips] [--json] | library protect FILE | library prune "
+     "(--keep-days N | --max-gb G) [--dry-run] | library check | library rebuild; each with "
+     "[--library DIR]",
+     "keep every drive after the card is overwritten: import a card into the library (the "
+     "Movies folder's \"RUVEX Library\" unless --library), find recordings and trips by day, "
+     "kind, event and place, protect, prune, check against the index, rebuild the index",
+     runLibrary},
 };
 
 int runHelp(const QStringList&) {

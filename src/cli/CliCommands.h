@@ -47,3 +47,4 @@ int runDisks(const QStringList& args);
 int runFormat(const QStringList& args);
 int runConfigPages(const QStringList& args);
 int runConfigEdit(const QStringList& args);
+int runLibrary(const QStringList& args);

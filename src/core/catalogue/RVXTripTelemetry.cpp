@@ -88,6 +88,9 @@ std::optional<RVXTripTelemetry> RVXTripTelemetry::read(const RVXTrip& trip,
                     greatCircleKm(last->latitude, last->longitude, fix.latitude, fix.longitude);
             out.maxSpeedKmh = std::max(out.maxSpeedKmh.value_or(0), fix.speedKmh);
             out.track.emplace_back(fix.longitude, fix.latitude);
+            out.trackSeconds.push_back(segment.start + fix.second - from);
+            out.trackSpeedKmh.push_back(fix.speedKmh);
+            out.trackUnits.push_back(segment.unit);
             last = &fix;
         }
         const size_t n = unit.gsensors.size();

@@ -21,6 +21,10 @@ struct RVXTripTelemetry {
     std::optional<double> maxSpeedKmh;
     // The valid fixes' positions in order, (longitude, latitude) in decimal degrees.
     std::vector<std::pair<double, double>> track;
+    // Beside each track point: its trip second, its RMC speed and the unit it came from.
+    std::vector<double> trackSeconds;
+    std::vector<double> trackSpeedKmh;
+    std::vector<size_t> trackUnits;
     // The G samples in timeline order, spread evenly over the trip's seconds.
     std::vector<RVXGSensor> gsensors;
 

@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/library/RVXSqliteLibraryIndex.h"
+
+#include "core/library/RVXSqliteStatement.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+
+#include <atomic>
+
+namespace {
+
+struct Migration {
+    int version;
+    std::vector<const char*> statements;
+};
+
+// Each migration runs whole in one transaction (SQLite's schema changes are
+// transactional), so a stop half-way leaves the file at the version before it.
+const Migration kMigrations[] = {
+    {1,
+     {"CREATE TABLE schema_version (version INTEGER NOT NULL)",
+      "CREATE TABLE cards (id INTEGER PRIMARY KEY, label TEXT NOT NULL, "
+      "filesystem_uuid TEXT NOT NULL, drive_serial TEXT NOT NULL, source TEXT NOT NULL)",
+      "CREATE TABLE imports (id INTEGER PRIMARY KEY, card_id INTEGER NOT NULL REFERENCES "
+      "cards(id), started TEXT NOT NULL, finished TEXT NOT NULL DEFAULT '', source TEXT NOT "
+      "NULL, folder TEXT NOT NULL, choice TEXT NOT NULL, added INTEGER NOT NULL DEFAULT 0, "
+      "skipped INTEGER NOT NULL DEFAULT 0, clashes INTEGER NOT NULL DEFAULT 0, failed INTEGER "
+      "NOT NULL DEFAULT 0, bytes INTEGER NOT NULL DEFAULT 0, newest_moment INTEGER)",
+      "CREATE TABLE recordings (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, name TEXT "
+      "NOT NULL, kind INTEGER NOT NULL, side INTEGER NOT NULL, moment INTEGER NOT NULL, length "
+      "REAL NOT NULL, size INTEGER NOT NULL, sha256 TEXT NOT NULL, state TEXT NOT NULL CHECK "
+      "(state IN ('ok', 'cut', 'repaired')), protected INTEGER NOT NULL DEFAULT 0, clash "
+      "INTEGER NOT NULL DEFAULT 0, drives_done INTEGER NOT NULL DEFAULT 0, deleting INTEGER NOT "
+      "NULL DEFAULT 0)",
+      "CREATE INDEX recordings_name ON recordings(name)",
+      "CREATE INDEX recordings_moment ON recordings(moment)",
+      "CREATE TABLE pairs (front_id INTEGER NOT NULL UNIQUE REFERENCES recordings(id) ON "
+      "DELETE CASCADE, rear_id INTEGER NOT NULL UNIQUE REFERENCES recordings(id) ON DELETE "
+      "CASCADE)",
+      "CREATE TABLE trips (id INTEGER PRIMARY KEY, start INTEGER NOT NULL, seconds REAL NOT "
+      "NULL, distance_km REAL NOT NULL, max_speed_kmh REAL)",
+      "CREATE INDEX trips_start ON trips(start)",
+      "CREATE TABLE trip_units (trip_id INTEGER NOT NULL REFERENCES trips(id) ON DELETE "
+      "CASCADE, position INTEGER NOT NULL, recording_id INTEGER NOT NULL REFERENCES "
+      "recordings(id) ON DELETE CASCADE, partner_id INTEGER REFERENCES recordings(id) ON "
+      "DELETE SET NULL, offset REAL NOT NULL, length REAL NOT NULL, PRIMARY KEY (trip_id, "
+      "position))",
+      "CREATE INDEX trip_units_recording ON trip_units(recording_id)",
+      "CREATE INDEX trip_units_partner ON trip_units(partner_id)",
+      "CREATE TABLE events (id INTEGER PRIMARY KEY, trip_id INTEGER NOT NULL REFERENCES "
+      "trips(id) ON DELETE CASCADE, kind TEXT NOT NULL, moment REAL NOT NULL, recording_id "
+      "INTEGER NOT NULL REFERENCES recordings(id) ON DELETE CASCADE, offset REAL NOT NULL, "
+      "peak REAL NOT NULL, speed_kmh REAL, latitude REAL, longitude REAL)",
+      "CREATE INDEX events_moment ON events(moment)", "CREATE INDEX events_trip ON events(trip_id)",
+      "CREATE INDEX events_recording ON events(recording_id)",
+      "CREATE TABLE track (id INTEGER PRIMARY KEY, trip_id INTEGER NOT NULL REFERENCES "
+      "trips(id) ON DELETE CASCADE, recording_id INTEGER NOT NULL REFERENCES recordings(id) ON "
+      "DELETE CASCADE, moment REAL NOT NULL, latitude REAL NOT NULL, longitude REAL NOT NULL, "
+      "speed_kmh REAL NOT NULL)",
+      "CREATE INDEX track_trip ON track(trip_id, moment)",
+      "CREATE INDEX track_recording ON track(recording_id)",
+      // The R*Tree holds each point as a box of no size; it follows the track by triggers,
+      // cascaded deletes included.
+      "CREATE VIRTUAL TABLE track_places USING rtree(id, south, north, west, east)",
+      "CREATE TRIGGER track_place_added AFTER INSERT ON track BEGIN INSERT INTO track_places "
+      "VALUES (new.id, new.latitude, new.latitude, new.longitude, new.longitude); END",
+      "CREATE TRIGGER track_place_gone AFTER DELETE ON track BEGIN DELETE FROM track_places "
+      "WHERE id = old.id; END"}},
+};
+
+std::atomic<int> s_connections{0};
+
+} // namespace
+
+RVXSqliteLibraryIndex::RVXSqliteLibraryIndex(QString connection)
+    : m_connection(std::move(connection)) {}
+
+RVXSqliteLibraryIndex::~RVXSqliteLibraryIndex() {
+    {
+        QSqlDatabase d = db();
+        d.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlDatabase RVXSqliteLibraryIndex::db() const {
+    return QSqlDatabase::database(m_connection, false);
+}
+
+std::variant<std::unique_ptr<RVXSqliteLibraryIndex>, QString>
+RVXSqliteLibraryIndex::open(const QString& path, bool durable) {
+    const QString name = QStringLiteral("ruvex-library-%1").arg(s_connections++);
+    std::unique_ptr<RVXSqliteLibraryIndex> index(new RVXSqliteLibraryIndex(name));
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        if (!d.isValid())
+            return QStringLiteral("Qt's SQLite driver (QSQLITE) is missing; on Debian it comes "
+                                  "with the package libqt6sql6-sqlite");
+        d.setDatabaseName(path);
+        // Another program reading the index (the window beside a script) holds a lock for
+        // moments only; wait for it rather than fail.
+        d.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!d.open())
+            return QStringLiteral("%1: %2").arg(path, d.lastError().text());
+    }
+    QSqlDatabase d = index->db();
+    {
+        RVXSqliteStatement wal(d, QStringLiteral("PRAGMA journal_mode=WAL"));
+        if (auto error = wal.exec())
+            return QStringLiteral("%1: %2").arg(path, *error);
+        if (!wal.next() || wal.text(0).compare(u"wal", Qt::CaseInsensitive) != 0)
+            return QStringLiteral("%1: the disk does not allow SQLite's write-ahead log").arg(path);
+    }
+    for (const QString& pragma : {durable ? QStringLiteral("PRAGMA synchronous=FULL")
+                                          : QStringLiteral("PRAGMA synchronous=OFF"),
+                                  QStringLiteral("PRAGMA foreign_keys=ON")}) {
+        RVXSqliteStatement s(d, pragma);
+        if (auto error = s.exec())
+            return QStringLiteral("%1: %2").arg(path, *error);
+    }
+    if (auto error = index->migrate())
+        return QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), *error);
+    return index;
+}
+
+int RVXSqliteLibraryIndex::schemaVersion() {
+    RVXSqliteStatement exists(
+        db(),
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    exists.bind(QStringLiteral("schema_version"));
+    if (exists.exec() || !exists.next())
+        return -1;
+    if (exists.integer(0) == 0)
+        return 0;
+    RVXSqliteStatement version(db(), QStringLiteral("SELECT max(version) FROM schema_version"));
+    if (version.exec() || !version.next())
+        return -1;
+    return int(version.integer(0));
+}
+
+std::optional<QString> RVXSqliteLibraryIndex::migrate() {
+    const int current = schemaVersion();
+    if (current < 0) {
+        RVXSqliteStatement probe(db(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        return probe.exec().value_or(QStringLiteral("not a library index"));
+    }
+    if (current > kSchemaVersion)
+        return QStringLiteral("written by a newer RUVEX Viewer (index version %1; this one reads "
+                              "up to %2): open it with that version, or move it away and run "
+                              "'ruvex-card library rebuild'")
+            .arg(current)
+            .arg(kSchemaVersion);
+    for (const Migration& m : kMigrations) {
+        if (m.version <= current)
+            continue;
+        RVXSqliteTransaction transaction(db());
+        if (transaction.error())
+            return transaction.error();
+        for (const char* sql : m.statements) {
+            RVXSqliteStatement s(db(), QString::fromLatin1(sql));
+            if (auto error = s.exec())
+                return QStringLiteral("migration to version %1: %2").arg(m.version).arg(*error);
+        }
+        RVXSqliteStatement clear(db(), QStringLiteral("DELETE FROM schema_version"));
+        RVXSqliteStatement set(db(), QStringLiteral("INSERT INTO schema_version VALUES (?)"));
+        set.bind(m.version);
+        if (auto error = clear.exec())
+            return error;
+        if (auto error = set.exec())
+            return error;
+        if (auto error = transaction.commit())
+            return error;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> RVXSqliteLibraryIndex::checkpoint() {
+    RVXSqliteStatement s(db(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return s.exec();
+}
+
+std::optional<QString> RVXSqliteLibraryIndex::rememberCard(RVXLibraryCard& card) {
+    for (const RVXLibraryCard& known : cards()) {
+        if (!known.sameCard(card))
+            continue;
+        card.id = known.id;
+        RVXSqliteStatement s(db(), QStringLiteral("UPDATE cards SET label = ? WHERE id = ?"));
+        s.bind(card.label).bind(qint64(card.id));
+        return s.exec();
+    }
+    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO cards (label, filesystem_uuid, "
+                                              "drive_serial, source) VALUES (?, ?, ?, ?)"));
+    s.bind(card.label).bind(card.filesystemUuid).bind(card.driveSerial).bind(card.source);
+    if (auto error = s.exec())
+        return error;
+    card.id = s.lastId();
+    return std::nullopt;
+}
+
+std::vector<RVXLibraryCard> RVXSqliteLibraryIndex::cards() {
+    std::vector<RVXLibraryCard> out;
+    RVXSqliteStatement s(db(), QStringLiteral("SELECT id, label, filesystem_uuid, drive_serial, "
+                                              "source FROM cards ORDER BY id"));
+    if (s.exec())
+        return out;
+    while (s.next())
+        out.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)});
+    return out;
+}
+
+std::optional<QString> RVXSqliteLibraryIndex::addImport(RVXLibraryImportRecord& r) {
+    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO imports (card_id, started, finished, "
+                                              "source, folder, choice, added, skipped, clashes, "
+                                              "failed, bytes, newest_moment) VALUES (?, ?, ?, "
+                                              "?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    s.bind(qint64(r.card)).bind(r.started).bind(r.finished).bind(r.source).bind(r.folder);
+    s.bind(QString::fromLatin1(RVXLibraryImportRecord::choiceName(r.choice)));
+    s.bind(qint64(r.added)).bind(qint64(r.skipped)).bind(qint64(r.clashes));
+    s.bind(qint64(r.failed)).bind(qint64(r.bytes));
+    s.bind(r.newestMoment ? QVariant(qint64(*r.newestMoment))
+                          : QVariant(QMetaType::fromType<qint64>()));
+    if (auto error = s.exec())
+        return error;
+    r.id = s.lastId();
+    return std::nullopt;
+}
+
+std::optional<QString> RVXSqliteLibraryIndex::updateImport(const RVXLibraryImportRecord& r) {
+    RVXSqliteStatement s(db(), QStringLiteral("UPDATE imports SET finished = ?, added = ?, "
+                                              "skipped = ?, clashes = ?, failed = ?, bytes = ?, "
+                                              "newest_moment = ? WHERE id = ?"));
+    s.bind(r.finished).bind(qint64(r.added)).bind(qint64(r.skipped)).bind(qint64(r.clashes));
+    s.bind(qint64(r.failed)).bind(qint64(r.bytes));
+    s.bind(r.newestMoment ? QVariant(qint64(*r.newestMoment))
+                          : QVariant(QMetaType::fromType<qint64>()));
+    s.bind(qint64(r.id));
+    return s.exec();
+}
+
+std::vector<RVXLibraryImportRecord> RVXSqliteLibraryIndex::imports() {
+    std::vector<RVXLibraryImportRecord> out;
+    RVXSqliteStatement s(db(), QStringLiteral("SELECT id, card_id, started, finished, source, "
+                                              "folder, choice, added, skipped, clashes, failed, "
+                                              "bytes, newest_moment FROM imports ORDER BY id"));
+    if (s.exec())
+        return out;
+    while (s.next()) {
+        RVXLibraryImportRecord r;
+        r.id = s.integer(0);
+        r.card = s.integer(1);
+        r.started = s.text(2);
+        r.finished = s.text(3);
+        r.source = s.text(4);
+        r.folder = s.text(5);
+        r.choice = RVXLibraryImportRecord::choiceNamed(s.text(6)).value_or(r.choice);
+        r.added = s.integer(7);
+        r.skipped = s.integer(8);
+        r.clashes = s.integer(9);
+        r.failed = s.integer(10);
+        r.bytes = s.integer(11);
+        if (!s.value(12).isNull())
+            r.newestMoment = s.integer(12);
+        out.push_back(r);
+    }
+    return out;
+}
