@@ -1348,5 +1348,185 @@
         <source>msg.settings_restored</source>
         <translation>The card's settings were put back.</translation>
     </message>
+    <message id="menu.library">
+        <source>menu.library</source>
+        <translation>&amp;Library</translation>
+    </message>
+    <message id="action.import_card">
+        <source>action.import_card</source>
+        <translation>&amp;Import Card…</translation>
+    </message>
+    <message id="action.open_library">
+        <source>action.open_library</source>
+        <translation>&amp;Open Library</translation>
+    </message>
+    <message id="action.check_library">
+        <source>action.check_library</source>
+        <translation>&amp;Check Library</translation>
+    </message>
+    <message id="action.retention">
+        <source>action.retention</source>
+        <translation>&amp;Retention…</translation>
+    </message>
+    <message id="action.library_folder">
+        <source>action.library_folder</source>
+        <translation>Choose Library &amp;Folder…</translation>
+    </message>
+    <message id="library.title">
+        <source>library.title</source>
+        <translation>Library</translation>
+    </message>
+    <message id="library.cancel">
+        <source>library.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="library.close">
+        <source>library.close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="library.progress_fmt">
+        <source>library.progress_fmt</source>
+        <translation>%1 of %2 recordings, %3 of %4: %5</translation>
+    </message>
+    <message id="library.importing_fmt">
+        <source>library.importing_fmt</source>
+        <translation>Importing %1 into the library</translation>
+    </message>
+    <message id="library.looking">
+        <source>library.looking</source>
+        <translation>Looking at what the card holds…</translation>
+    </message>
+    <message id="library.imported_fmt">
+        <source>library.imported_fmt</source>
+        <translation>%1 recordings imported, %2 already in the library (%3 written).</translation>
+    </message>
+    <message id="library.beside_fmt">
+        <source>library.beside_fmt</source>
+        <translation>%1 with the name of another recording but other bytes were kept beside it.</translation>
+    </message>
+    <message id="library.failed_fmt">
+        <source>library.failed_fmt</source>
+        <translation>Not imported: %1.</translation>
+    </message>
+    <message id="library.import_cancelled">
+        <source>library.import_cancelled</source>
+        <translation>The import was cancelled; importing again finishes it.</translation>
+    </message>
+    <message id="library.none_yet_fmt">
+        <source>library.none_yet_fmt</source>
+        <translation>There is no library in %1 yet. Import a card first (File &gt; Import Card…).</translation>
+    </message>
+    <message id="library.check_clean_fmt">
+        <source>library.check_clean_fmt</source>
+        <translation>All %1 recordings are whole: their sizes and SHA-256 match the index.</translation>
+    </message>
+    <message id="library.check_faults_fmt">
+        <source>library.check_faults_fmt</source>
+        <translation>%1 recordings checked: %2 missing, %3 changed, %4 not in the index.</translation>
+    </message>
+    <message id="library.missing_fmt">
+        <source>library.missing_fmt</source>
+        <translation>Missing: %1</translation>
+    </message>
+    <message id="library.changed_fmt">
+        <source>library.changed_fmt</source>
+        <translation>Changed: %1</translation>
+    </message>
+    <message id="library.unindexed_fmt">
+        <source>library.unindexed_fmt</source>
+        <translation>Not in the index: %1</translation>
+    </message>
+    <message id="library.check_cancelled">
+        <source>library.check_cancelled</source>
+        <translation>The check was cancelled.</translation>
+    </message>
+    <message id="library.import_button">
+        <source>library.import_button</source>
+        <translation>Import…</translation>
+    </message>
+    <message id="library.card_offer_fmt">
+        <source>library.card_offer_fmt</source>
+        <translation>Card %1: %2 recordings not in your library (%3).</translation>
+    </message>
+    <message id="library.days">
+        <source>library.days</source>
+        <translation>Days</translation>
+    </message>
+    <message id="library.place_hint">
+        <source>library.place_hint</source>
+        <translation>Click the map, or drag a box with Shift held: the library&apos;s drives and events there.</translation>
+    </message>
+    <message id="library.when">
+        <source>library.when</source>
+        <translation>When</translation>
+    </message>
+    <message id="library.what">
+        <source>library.what</source>
+        <translation>What</translation>
+    </message>
+    <message id="library.searching">
+        <source>library.searching</source>
+        <translation>Searching the library…</translation>
+    </message>
+    <message id="library.nothing_here">
+        <source>library.nothing_here</source>
+        <translation>No drive and no event of the library passes here.</translation>
+    </message>
+    <message id="library.found_fmt">
+        <source>library.found_fmt</source>
+        <translation>%1 drives and %2 events here. Double-click one to play it from there.</translation>
+    </message>
+    <message id="library.drive_fmt">
+        <source>library.drive_fmt</source>
+        <translation>Drive %1–%2, %3 km</translation>
+    </message>
+    <message id="library.impact_fmt">
+        <source>library.impact_fmt</source>
+        <translation>Impact, %1 g</translation>
+    </message>
+    <message id="library.braking_fmt">
+        <source>library.braking_fmt</source>
+        <translation>Hard braking, %1 m/s²</translation>
+    </message>
+    <message id="library.acceleration_fmt">
+        <source>library.acceleration_fmt</source>
+        <translation>Hard acceleration, %1 m/s²</translation>
+    </message>
+    <message id="retention.explanation">
+        <source>retention.explanation</source>
+        <translation>Events and protected recordings are always kept. Loop recordings go oldest first; the list shows what would go before anything is deleted.</translation>
+    </message>
+    <message id="retention.keep_days">
+        <source>retention.keep_days</source>
+        <translation>Keep loop recordings of the last</translation>
+    </message>
+    <message id="retention.days">
+        <source>retention.days</source>
+        <translation>days</translation>
+    </message>
+    <message id="retention.max_size">
+        <source>retention.max_size</source>
+        <translation>Keep the library under</translation>
+    </message>
+    <message id="retention.show">
+        <source>retention.show</source>
+        <translation>Show What Goes</translation>
+    </message>
+    <message id="retention.delete">
+        <source>retention.delete</source>
+        <translation>Delete Them</translation>
+    </message>
+    <message id="retention.nothing">
+        <source>retention.nothing</source>
+        <translation>Nothing needs to go.</translation>
+    </message>
+    <message id="retention.plan_fmt">
+        <source>retention.plan_fmt</source>
+        <translation>%1 loop recordings would go, %2 of the library's %3.</translation>
+    </message>
+    <message id="retention.deleted_fmt">
+        <source>retention.deleted_fmt</source>
+        <translation>%1 recordings were deleted.</translation>
+    </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include "core/support/RVXLocalizedString.h"
 #include "core/support/RVXLog.h"
 #include "gui/cardtools/RVXTimeSetupController.h"
+#include "gui/library/RVXLibraryController.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/GraphView.h"
 #include "gui/player/RVXMapPage.h"
@@ -15,6 +16,7 @@
 #include "gui/player/VLCLibrary.h"
 #include "gui/player/VLCMediaPlayer.h"
 #include "gui/player/VLCVideoView.h"
+
 #include "gui/repair/RVXRepairController.h"
 #include "gui/scan/RVXEventsController.h"
 #include "gui/settings/RVXSettingController.h"
@@ -24,6 +26,8 @@
 #include "widgets/TKImageButton.h"
 #include "widgets/TKThreePartImageView.h"
 #include "widgets/TKVideoBackgroundImageView.h"
+#include <QMenu>
+#include <QMenuBar>
 
 #include <QApplication>
 #include <QFileDialog>
@@ -60,9 +64,12 @@ void RVXAppDelegate::awakeFromNib() {
     m_trips = new RVXTripController(this);
     m_events = new RVXEventsController(this);
     m_repairs = new RVXRepairController(this);
+    m_library = new RVXLibraryController(this);
     connect(m_trips, &RVXTripController::tripsChanged, m_events,
             &RVXEventsController::tripsChanged);
     loadInterface();
+    m_library->makeViews(mapContainerBottomView);
+    m_library->addMenu(window->menuBar()->actions().constFirst()->menu());
 
     video1View = new VLCVideoView();
     video1View->setObjectName(QStringLiteral("video1View"));

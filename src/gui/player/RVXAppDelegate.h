@@ -42,6 +42,7 @@ class TKThreePartImageView;
 class TKVideoBackgroundImageView;
 class VLCMediaPlayer;
 class VLCVideoView;
+class RVXLibraryController;
 
 // The application's one controller: it builds the main window and its players, opens
 // folders, fills the recording list, plays pairs and lays the window out. Its
@@ -170,6 +171,7 @@ public:
     RVXTripController* tripController() const { return m_trips; }
     RVXEventsController* eventsController() const { return m_events; }
     RVXRepairController* repairController() const { return m_repairs; }
+    RVXLibraryController* libraryController() const { return m_library; }
 
     void die();
 
@@ -330,6 +332,7 @@ private:
     RVXTripController* m_trips = nullptr;
     RVXEventsController* m_events = nullptr;
     RVXRepairController* m_repairs = nullptr;
+    RVXLibraryController* m_library = nullptr;
     // Where the next start opens its recordings, in seconds (a trip's unit from its middle);
     // used once.
     double m_startSecond = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's views, as the interface description would have made them: the
 // boxes of the layout, the controls inside them and the menus.
+#include "gui/library/RVXLibraryController.h"
 #include "gui/player/RVXAppDelegate.h"
 
 #include "core/playback/RVXPlayInfo.h"
@@ -98,6 +99,7 @@ void RVXAppDelegate::loadInterface() {
     bodyBox = namedBox("bodyBox");
     backgroundLayout->addWidget(headBox);
     backgroundLayout->addWidget(m_events->makeClockBar());
+    backgroundLayout->addWidget(m_library->makeCardBar());
     backgroundLayout->addWidget(bodyBox, 1);
 
     auto* bodyLayout = boxLayout(bodyBox, QBoxLayout::LeftToRight);
