@@ -8,6 +8,7 @@
 #include "core/library/RVXLibrary.h"
 #include "gui/library/RVXLibraryController.h"
 #include "gui/library/RVXLibraryImportPanel.h"
+#include "gui/library/RVXLibraryRetentionDialog.h"
 #include "gui/trips/RVXTripController.h"
 #include "platform/RVXUDisks2.h"
 #include "support/TempTree.h"
@@ -20,6 +21,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -198,4 +201,46 @@ TEST_F(LibraryWindowTest, ACardPutInIsOfferedAndImportedFromTheBar) {
     ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }, 120000));
     EXPECT_TRUE(finished[0][0].toBool()) << qPrintable(library->importPanel()->text());
     EXPECT_FALSE(bar->isVisible());
+}
+
+// Library > Retention…: what would go is listed first and nothing is deleted until asked;
+// then only those go, never an event recording.
+TEST_F(LibraryWindowTest, RetentionListsWhatGoesBeforeDeletingAndKeepsTheEvents) {
+    ASSERT_TRUE(importAndWait(demoCard()).startsWith(QStringLiteral("8 recordings imported")));
+    QAction* retention =
+        delegate->window->findChild<QAction*>(QStringLiteral("action.retention"));
+    ASSERT_NE(retention, nullptr);
+    retention->trigger();
+    RVXLibraryRetentionDialog* dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        dialog = delegate->window->findChild<RVXLibraryRetentionDialog*>();
+        return dialog && dialog->isVisible();
+    }));
+    auto* days = dialog->findChild<QSpinBox*>(QStringLiteral("keepDays"));
+    days->setValue(30);
+    QSignalSpy shown(dialog, &RVXLibraryRetentionDialog::planShown);
+    dialog->findChild<QPushButton*>(QStringLiteral("showButton"))->click();
+    ASSERT_TRUE(waitFor([&] { return shown.count() == 1; }));
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("toDelete"));
+    QStringList listed;
+    for (int i = 0; i < list->count(); ++i)
+        listed << list->item(i)->text();
+    // The demo card's drives are months old: every loop recording goes, nothing else.
+    ASSERT_FALSE(listed.isEmpty());
+    for (const QString& path : listed) {
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QStringLiteral("alwa_")))
+            << qPrintable(path);
+        EXPECT_TRUE(QFileInfo::exists(QDir(folder.path()).filePath(path)))
+            << "listed, then deleted before the user asked: " << qPrintable(path);
+    }
+
+    QSignalSpy deleted(dialog, &RVXLibraryRetentionDialog::deleted);
+    dialog->findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
+    ASSERT_TRUE(waitFor([&] { return deleted.count() == 1; }));
+    EXPECT_TRUE(deleted[0][0].toBool());
+    for (const QString& path : listed)
+        EXPECT_FALSE(QFileInfo::exists(QDir(folder.path()).filePath(path))) << qPrintable(path);
+    EXPECT_TRUE(QFileInfo::exists(
+        QDir(folder.path())
+            .filePath(QStringLiteral("2026/2026-03-14/event_20260314_081527_F.MP4"))));
 }
