@@ -7,7 +7,10 @@
 #include "core/drivelog/RVXFlashDataModel.h"
 #include "core/support/RVXLocalizedString.h"
 #include "gui/cardtools/RVXFormatWindowController.h"
+#include "core/library/RVXLibrary.h"
 #include "gui/cardtools/RVXTimeSetupController.h"
+#include "gui/library/RVXLibraryController.h"
+#include "gui/library/RVXLibraryImportPanel.h"
 #include "gui/drivelog/RVXSettingForFlashDataViewController.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/RVXAppDelegate.h"
@@ -17,6 +20,9 @@
 #include "gui/trips/RVXTripController.h"
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QDir>
 #include <QEventLoop>
 #include <QScreen>
@@ -140,6 +146,53 @@ int main(int argc, char** argv) {
     events->eventsTable()->selectRow(0);
     wait(3000);
     ok = shoot(delegate.window, out.filePath(QStringLiteral("events-view.png"))) && ok;
+
+    // The card in a library of its own (the user's chosen folder is put back after), the
+    // first day's drive on the map and a box dragged over it, answered.
+    {
+        RVXLibraryController* library = delegate.libraryController();
+        const QString usersFolder = QSettings().value(QStringLiteral("library/folder")).toString();
+        QTemporaryDir folder;
+        library->setFolder(folder.path());
+        QEventLoop imported;
+        QObject::connect(library, &RVXLibraryController::importFinished, &imported,
+                         &QEventLoop::quit);
+        library->importCard(card);
+        imported.exec();
+        library->importPanel()->close();
+        library->openLibrary();
+        wait(2500);
+        delegate.clickMapViewButton();
+        wait(1500);
+        delegate.window->findChild<QDateEdit*>(QStringLiteral("libraryFrom"))
+            ->setDate(QDate(2026, 3, 14));
+        delegate.window->findChild<QDateEdit*>(QStringLiteral("libraryTo"))
+            ->setDate(QDate(2026, 3, 14));
+        wait(2000);
+        RVXLibrary index(folder.path());
+        if (!index.open(false)) {
+            RVXLibraryQuery day;
+            day.from = day.to = QDate(2026, 3, 14);
+            const std::vector<RVXLibraryTrip> trips = index.index().trips(day);
+            const std::vector<RVXLibraryTrackPoint> track =
+                trips.empty() ? std::vector<RVXLibraryTrackPoint>{}
+                              : index.index().track(trips[0].id);
+            if (track.size() > 20)
+                delegate.evaluateMapScript(QStringLiteral("rvxChooseBox(%1, %2, %3, %4)")
+                                               .arg(track[20].latitude + 0.0004, 0, 'f', 6)
+                                               .arg(track[20].longitude - 0.0006, 0, 'f', 6)
+                                               .arg(track[20].latitude - 0.0004, 0, 'f', 6)
+                                               .arg(track[20].longitude + 0.0006, 0, 'f', 6));
+        }
+        wait(2000);
+        ok = shoot(delegate.window, out.filePath(QStringLiteral("library.png"))) && ok;
+        if (usersFolder.isEmpty())
+            QSettings().remove(QStringLiteral("library/folder"));
+        else
+            library->setFolder(usersFolder);
+        delegate.openMediaDirectory(card);
+        wait(1500);
+    }
 
     // The settings editor on the card's config.bin, page by page.
     delegate.stopPlay();

@@ -1450,7 +1450,7 @@
     </message>
     <message id="library.days">
         <source>library.days</source>
-        <translation>Days</translation>
+        <translation>The days whose drives the map shows</translation>
     </message>
     <message id="library.place_hint">
         <source>library.place_hint</source>
@@ -1474,7 +1474,7 @@
     </message>
     <message id="library.found_fmt">
         <source>library.found_fmt</source>
-        <translation>%1 drives and %2 events here. Double-click one to play it from there.</translation>
+        <translation>%1 and %2 here. Double-click one to play it from there.</translation>
     </message>
     <message id="library.drive_fmt">
         <source>library.drive_fmt</source>
@@ -1527,6 +1527,26 @@
     <message id="retention.deleted_fmt">
         <source>retention.deleted_fmt</source>
         <translation>%1 recordings were deleted.</translation>
+    </message>
+    <message id="library.one_drive">
+        <source>library.one_drive</source>
+        <translation>1 drive</translation>
+    </message>
+    <message id="library.drives_fmt">
+        <source>library.drives_fmt</source>
+        <translation>%1 drives</translation>
+    </message>
+    <message id="library.one_event">
+        <source>library.one_event</source>
+        <translation>1 event</translation>
+    </message>
+    <message id="library.events_fmt">
+        <source>library.events_fmt</source>
+        <translation>%1 events</translation>
+    </message>
+    <message id="library.none">
+        <source>library.none</source>
+        <translation>no</translation>
     </message>
 </context>
 </TS>

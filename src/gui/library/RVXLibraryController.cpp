@@ -46,6 +46,14 @@ QString tripText(const RVXLibraryTrip& trip) {
         .arg(trip.distanceKm, 0, 'f', 2);
 }
 
+// "no events", "1 drive", "3 drives".
+QString counted(size_t n, const char* oneKey, const char* manyKey) {
+    if (n == 1)
+        return RVXLocalizedString(oneKey);
+    return RVXLocalizedString(manyKey).arg(n == 0 ? RVXLocalizedString("library.none")
+                                                  : QString::number(n));
+}
+
 QString eventText(const RVXLibraryEvent& event) {
     if (event.kind == QLatin1String("impact"))
         return RVXLocalizedString("library.impact_fmt").arg(event.peak, 0, 'f', 2);
@@ -93,6 +101,10 @@ void RVXLibraryController::makeViews(QWidget* mapBottom) {
         edit->setObjectName(QLatin1String(name));
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setToolTip(RVXLocalizedString("library.days"));
+        // The whole date beside the calendar's arrow.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("2026-03-14")) +
+                              40);
         connect(edit, &QDateEdit::dateChanged, this, [this] {
             ++m_daysChosen;
             showDrivesOfChosenDays();
@@ -107,7 +119,6 @@ void RVXLibraryController::makeViews(QWidget* mapBottom) {
     m_radius->setCurrentIndex(2);
     connect(m_radius, &QComboBox::currentIndexChanged, this,
             &RVXLibraryController::updatePlaceSearch);
-    days->addWidget(new QLabel(RVXLocalizedString("library.days")));
     days->addWidget(m_from);
     days->addWidget(new QLabel(QStringLiteral("\u2013")));
     days->addWidget(m_to);
@@ -144,6 +155,8 @@ void RVXLibraryController::listReloaded() {
     const bool library = isOpenInWindow();
     if (m_libraryBox)
         m_libraryBox->setVisible(library);
+    // The library's answers share the panel with the map; the hint alone needs no room.
+    d->layoutMapContainer();
     if (m_mapHint)
         m_mapHint->setVisible(!library);
     updatePlaceSearch();
@@ -299,6 +312,7 @@ void RVXLibraryController::showPlaceAnswer(const PlaceAnswer& answer) {
         auto* item = new QTreeWidgetItem({clockText(moment), tripText(trip)});
         item->setData(0, kTripStartRole, qlonglong(trip.start));
         item->setData(0, kMomentRole, moment);
+        item->setToolTip(1, item->text(1));
         m_placeList->addTopLevelItem(item);
     }
     for (size_t i = 0; i < answer.events.size(); ++i) {
@@ -310,11 +324,12 @@ void RVXLibraryController::showPlaceAnswer(const PlaceAnswer& answer) {
         m_placeList->addTopLevelItem(item);
     }
     m_placeList->setVisible(m_placeList->topLevelItemCount() > 0);
-    m_placeStatus->setText(m_placeList->topLevelItemCount() == 0
-                               ? RVXLocalizedString("library.nothing_here")
-                               : RVXLocalizedString("library.found_fmt")
-                                     .arg(answer.trips.size())
-                                     .arg(answer.events.size()));
+    m_placeStatus->setText(
+        m_placeList->topLevelItemCount() == 0
+            ? RVXLocalizedString("library.nothing_here")
+            : RVXLocalizedString("library.found_fmt")
+                  .arg(counted(answer.trips.size(), "library.one_drive", "library.drives_fmt"),
+                       counted(answer.events.size(), "library.one_event", "library.events_fmt")));
     Q_EMIT placeAnswered();
 }
 

@@ -256,6 +256,7 @@ private:
     friend class RVXTripController;
     friend class RVXEventsController;
     friend class RVXRepairController;
+    friend class RVXLibraryController;
     // The players' reports reach the controller only from the pair on screen.
     void connectPlayer(VLCMediaPlayer* player);
     // The logos behind the two views say which side each shows.

@@ -2,6 +2,10 @@
 // The main window's arrangement: normal and full screen, list and map, size steps.
 #include "gui/player/RVXAppDelegate.h"
 
+#include "gui/library/RVXLibraryController.h"
+
+#include <algorithm>
+
 #include "core/playback/RVXPlayInfo.h"
 #include "core/playback/RVXWindowGeometry.h"
 #include "gui/player/CustomWindow.h"
@@ -71,8 +75,13 @@ void RVXAppDelegate::layoutBodyBox() {
 void RVXAppDelegate::layoutMapContainer() {
     if (window->isFullScreen())
         return;
-    if (m_rightViewMode != 0)
+    if (m_rightViewMode != 0 && m_library && m_library->isOpenInWindow()) {
+        // The library's days, what a place holds and the list of it share the panel with
+        // the map.
+        mapContainerBottomView->setFixedHeight(std::max(150, mediaListBox->height() / 2));
+    } else if (m_rightViewMode != 0) {
         mapContainerBottomView->setFixedHeight(57);
+    }
     mediaListBox->layout()->invalidate();
 }
 
