@@ -60,13 +60,14 @@ const Migration kMigrations[] = {
       "speed_kmh REAL NOT NULL)",
       "CREATE INDEX track_trip ON track(trip_id, moment)",
       "CREATE INDEX track_recording ON track(recording_id)",
-      // The R*Tree holds each point as a box of no size; it follows the track by triggers,
-      // cascaded deletes included.
-      "CREATE VIRTUAL TABLE track_places USING rtree(id, south, north, west, east)",
-      "CREATE TRIGGER track_place_added AFTER INSERT ON track BEGIN INSERT INTO track_places "
-      "VALUES (new.id, new.latitude, new.latitude, new.longitude, new.longitude); END",
-      "CREATE TRIGGER track_place_gone AFTER DELETE ON track BEGIN DELETE FROM track_places "
-      "WHERE id = old.id; END"}},
+      // The R*Tree holds the box of each run of kSegmentPoints points of a trip's track, under
+      // the id of its first point: a place query reads some thousand boxes where the points
+      // would be a hundred thousand, and then only the points of the boxes it hit.
+      "CREATE VIRTUAL TABLE track_segments USING rtree(id, south, north, west, east)",
+      // Before the trip goes, while its track (and so the boxes' ids) can still be read.
+      "CREATE TRIGGER trip_segments_gone BEFORE DELETE ON trips BEGIN DELETE FROM "
+      "track_segments WHERE id IN (SELECT id FROM track WHERE trip_id = old.id AND (id & 15) = "
+      "0); END"}},
 };
 
 std::atomic<int> s_connections{0};

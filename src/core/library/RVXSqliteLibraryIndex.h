@@ -17,6 +17,10 @@ class QSqlDatabase;
 class RVXSqliteLibraryIndex final : public RVXLibraryIndex {
 public:
     static constexpr int kSchemaVersion = 1;
+    // A track point's id: its trip's id shifted by kPointBits, plus its number in the trip.
+    // The boxes of the R*Tree hold kSegmentPoints points each.
+    static constexpr int kPointBits = 20;
+    static constexpr int kSegmentPoints = 16;
 
     // Opens the index at path, creating it when missing. durable: every commit reaches
     // the disk before it returns (the library's own; a rebuild's scratch copy goes

@@ -214,4 +214,15 @@ TEST(LibraryIndex, PlacesAgainstDistancesWorkedOutByHand) {
     EXPECT_EQ(names, QStringList({"alwa_20260401_100000_F.MP4", "alwa_20260401_100000_R.MP4"}));
     q.from = q.to = QDate(2026, 4, 2);
     EXPECT_TRUE(index.recordings(q).empty());
+
+    // The east drive deleted: its boxes go with it, and the crossing has the north one only.
+    const QString db = tree.path("lib/library.db");
+    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 4);
+    ASSERT_EQ(library->deleteRecordings({index.recordingsNamed("alwa_20260402_100000_F.MP4")[0].id}),
+              std::nullopt);
+    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 2);
+    RVXLibraryQuery crossing;
+    crossing.place = RVXLibraryPlace::circle(48.210, 16.370, 60);
+    ASSERT_EQ(index.trips(crossing).size(), 1u);
+    EXPECT_EQ(index.trips(crossing)[0].start, start1);
 }
