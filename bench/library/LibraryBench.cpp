@@ -23,7 +23,11 @@
 
 namespace {
 
-constexpr int kPairs = 600;
+// RUVEX_BENCH_PAIRS sets another count, for a quicker look.
+int pairCount() {
+    const int n = qEnvironmentVariableIntValue("RUVEX_BENCH_PAIRS");
+    return n > 0 ? n : 600;
+}
 // Bytes of one recording: a real minute is some 60-100 MB; the default keeps the run to a
 // few GB of writing on a shared machine. RUVEX_BENCH_RECORDING_MB sets another.
 int64_t recordingBytes() {
@@ -60,7 +64,7 @@ const QString& card() {
         const QString folder = dir.filePath(QStringLiteral("DCIM/100MEDIA"));
         QDir().mkpath(folder);
         const QDateTime start(QDate(2026, 6, 1), QTime(6, 0), Qt::UTC);
-        for (int i = 0; i < kPairs; ++i) {
+        for (int i = 0; i < pairCount(); ++i) {
             const QDateTime utc = start.addSecs(60 * i);
             for (const char* side : {"F", "R"}) {
                 const QString name =
@@ -74,6 +78,11 @@ const QString& card() {
             }
         }
         root = dir.path();
+        // RUVEX_BENCH_KEEP_CARD: the card stays for a look with other tools.
+        if (qEnvironmentVariableIsSet("RUVEX_BENCH_KEEP_CARD")) {
+            dir.setAutoRemove(false);
+            std::fprintf(stderr, "card kept in %s\n", qPrintable(root));
+        }
     }
     return root;
 }
@@ -100,7 +109,7 @@ void BM_ImportAgainstCopyAndHash(benchmark::State& state) {
         if (auto e = library.open())
             qFatal("%s", qPrintable(*e));
         const RVXLibraryImport::Result r = RVXLibraryImport::run(library, source);
-        if (r.error || r.record.added != 2 * kPairs)
+        if (r.error || r.record.added != 2 * pairCount())
             qFatal("import: %s", qPrintable(r.error.value_or(QStringLiteral("short"))));
         bytes = r.record.bytes;
     });
@@ -134,10 +143,14 @@ struct YearIndex {
     double buildSeconds = 0;
 };
 
+// Closed before Qt's registry of connections goes at exit (see main), or the folder stays.
+std::unique_ptr<YearIndex> s_year;
+
 YearIndex& year() {
-    static YearIndex y;
-    if (y.index)
-        return y;
+    if (s_year)
+        return *s_year;
+    s_year = std::make_unique<YearIndex>();
+    YearIndex& y = *s_year;
     y.buildSeconds = secondsOf([&] {
         auto opened =
             RVXSqliteLibraryIndex::open(y.dir.filePath(QStringLiteral("library.db")), false);
@@ -199,13 +212,18 @@ void BM_PlaceQuery(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaceQuery)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+struct DayIndex {
+    QTemporaryDir dir;
+    std::unique_ptr<RVXSqliteLibraryIndex> index;
+};
+std::unique_ptr<DayIndex> s_day;
+
 void BM_ListDay(benchmark::State& state) {
-    static QTemporaryDir dir;
-    static std::unique_ptr<RVXSqliteLibraryIndex> index;
-    if (!index) {
+    if (!s_day) {
+        s_day = std::make_unique<DayIndex>();
         auto opened =
-            RVXSqliteLibraryIndex::open(dir.filePath(QStringLiteral("library.db")), false);
-        index = std::move(std::get<0>(opened));
+            RVXSqliteLibraryIndex::open(s_day->dir.filePath(QStringLiteral("library.db")), false);
+        s_day->index = std::move(std::get<0>(opened));
         const int64_t first = (QDate(2026, 1, 1).toJulianDay() - 2440588) * 86400;
         // 365 days of 200 recordings: 100 minutes of pairs a day.
         for (int day = 0; day < 365; ++day) {
@@ -218,11 +236,12 @@ void BM_ListDay(benchmark::State& state) {
                 r.path = QStringLiteral("%1/%2").arg(day).arg(r.name);
                 r.size = 80000000;
                 r.sha256 = QStringLiteral("0");
-                if (index->addRecording(r))
+                if (s_day->index->addRecording(r))
                     qFatal("recording");
             }
         }
     }
+    RVXSqliteLibraryIndex* index = s_day->index.get();
     RVXLibraryQuery q;
     q.from = q.to = QDate(2026, 7, 1);
     size_t found = 0;
@@ -237,4 +256,13 @@ BENCHMARK(BM_ListDay)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    s_year.reset();
+    s_day.reset();
+    return 0;
+}

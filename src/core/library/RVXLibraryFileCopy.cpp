@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/library/RVXLibraryFileCopy.h"
 
-#include <QCryptographicHash>
+#include "core/support/RVXSha256.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -85,7 +86,7 @@ RVXLibraryFileCopy::Result pump(const QString& source, int out,
     if (in.get() < 0)
         return failure(Error::Source, QStringLiteral("%1: %2").arg(source, systemError(errno)));
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    QCryptographicHash sha(QCryptographicHash::Sha256);
+    RVXSha256 sha;
     std::vector<char> buffer(kChunk);
     off_t written = 0;
     for (;;) {
@@ -106,7 +107,7 @@ RVXLibraryFileCopy::Result pump(const QString& source, int out,
             ::sync_file_range(out, written, n, SYNC_FILE_RANGE_WRITE);
             written += n;
         }
-        sha.addData(QByteArrayView(buffer.data(), n));
+        sha.addData(buffer.data(), size_t(n));
         r.size += n;
         if (progress)
             progress(n);
