@@ -58,6 +58,7 @@ public:
             ::close(m_fd);
     }
     int get() const { return m_fd; }
+    void forget() { m_fd = -1; }
     // The close of a written file can be where the disk first says it is full.
     int release() {
         const int r = ::close(m_fd);
@@ -136,11 +137,12 @@ RVXLibraryFileCopy::Result RVXLibraryFileCopy::hash(const QString& path, const P
     return pump(path, -1, progress, cancel);
 }
 
-RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const QString& folder,
-                                                    const QString& name, const Progress& progress,
-                                                    const std::atomic<bool>* cancel) {
+RVXLibraryFileCopy::Result RVXLibraryFileCopy::write(const QString& source, const QString& folder,
+                                                     const QString& name, int* fd,
+                                                     const Progress& progress,
+                                                     const std::atomic<bool>* cancel) {
+    *fd = -1;
     const QByteArray temp = QFile::encodeName(folder + u'/' + temporaryName(name));
-    const QByteArray target = QFile::encodeName(folder + u'/' + name);
     ::unlink(temp.constData());
     Fd out(::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.get() < 0) {
@@ -149,7 +151,22 @@ RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const
                        QStringLiteral("%1: %2").arg(QFile::decodeName(temp), systemError(e)));
     }
     Result r = pump(source, out.get(), progress, cancel);
-    if (r.error == Error::None && ::fsync(out.get()) != 0) {
+    if (r.error != Error::None) {
+        ::unlink(temp.constData());
+        return r;
+    }
+    *fd = out.get();
+    out.forget();
+    return r;
+}
+
+RVXLibraryFileCopy::Result RVXLibraryFileCopy::place(int fd, const QString& folder,
+                                                     const QString& name) {
+    Fd out(fd);
+    const QByteArray temp = QFile::encodeName(folder + u'/' + temporaryName(name));
+    const QByteArray target = QFile::encodeName(folder + u'/' + name);
+    Result r;
+    if (::fsync(out.get()) != 0) {
         const int e = errno;
         r = failure(diskFull(e) ? Error::DiskFull : Error::Target, systemError(e));
     }
@@ -165,10 +182,21 @@ RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const
         const int e = errno;
         r = failure(diskFull(e) ? Error::DiskFull : Error::Target, systemError(e));
     }
-    if (r.error != Error::None) {
+    if (r.error != Error::None)
         ::unlink(temp.constData());
+    return r;
+}
+
+RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const QString& folder,
+                                                    const QString& name, const Progress& progress,
+                                                    const std::atomic<bool>* cancel) {
+    int fd = -1;
+    Result r = write(source, folder, name, &fd, progress, cancel);
+    if (r.error != Error::None)
         return r;
-    }
+    const Result placed = place(fd, folder, name);
+    if (placed.error != Error::None)
+        return placed;
     if (!syncFolder(folder))
         return failure(Error::Target, QStringLiteral("%1: %2").arg(folder, systemError(errno)));
     return r;

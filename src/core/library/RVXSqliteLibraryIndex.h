@@ -40,6 +40,7 @@ public:
     std::vector<RVXLibraryImportRecord> imports() override;
 
     std::optional<QString> addRecording(RVXLibraryRecording& recording) override;
+    std::optional<QString> addRecordings(std::vector<RVXLibraryRecording>& recordings) override;
     std::vector<RVXLibraryRecording> recordingsNamed(const QString& name) override;
     std::optional<RVXLibraryRecording> recordingAt(const QString& path) override;
     std::optional<RVXLibraryRecording> recording(int64_t id) override;
