@@ -7,7 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -88,18 +88,19 @@ RVXLibraryFileCopy::Result pump(const QString& source, int out,
         return failure(Error::Source, QStringLiteral("%1: %2").arg(source, systemError(errno)));
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     RVXSha256 sha;
-    std::vector<char> buffer(kChunk);
+    // Not zeroed: a card's worth of files would be a card's worth of memset.
+    const std::unique_ptr<char[]> buffer(new char[kChunk]);
     off_t written = 0;
     for (;;) {
         if (cancel && cancel->load())
             return failure(Error::Cancelled, QStringLiteral("cancelled"));
-        const ssize_t n = readSome(in.get(), buffer.data(), buffer.size());
+        const ssize_t n = readSome(in.get(), buffer.get(), kChunk);
         if (n < 0)
             return failure(Error::Source, QStringLiteral("%1: %2").arg(source, systemError(errno)));
         if (n == 0)
             break;
         if (out >= 0) {
-            if (!writeAll(out, buffer.data(), size_t(n))) {
+            if (!writeAll(out, buffer.get(), size_t(n))) {
                 const int e = errno;
                 return failure(diskFull(e) ? Error::DiskFull : Error::Target, systemError(e));
             }
@@ -108,7 +109,7 @@ RVXLibraryFileCopy::Result pump(const QString& source, int out,
             ::sync_file_range(out, written, n, SYNC_FILE_RANGE_WRITE);
             written += n;
         }
-        sha.addData(buffer.data(), size_t(n));
+        sha.addData(buffer.get(), size_t(n));
         r.size += n;
         if (progress)
             progress(n);
