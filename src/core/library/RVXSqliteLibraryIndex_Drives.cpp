@@ -15,7 +15,8 @@ namespace {
 constexpr int64_t kEpochJulianDay = 2440588;
 constexpr int kPointBits = RVXSqliteLibraryIndex::kPointBits;
 constexpr int kSegmentPoints = RVXSqliteLibraryIndex::kSegmentPoints;
-static_assert(kSegmentPoints == 16, "the trigger that deletes the boxes picks ids by & 15");
+// The schema's trigger and its second migration count on these in their SQL.
+static_assert(kSegmentPoints == 16 && kPointBits == 20, "see migration 2 in the schema");
 constexpr double kMetresPerDegree =
     RVXTripTelemetry::kEarthRadiusKm * 1000 * std::numbers::pi / 180;
 
