@@ -46,6 +46,7 @@ bench: demo-card
 	$(BUILD)/bench/bench_catalogue
 	$(BUILD)/bench/bench_telemetry
 	$(BUILD)/bench/bench_media
+	$(BUILD)/bench/bench_library
 	xvfb-run -a -s "-ac -screen 0 1920x1080x24" $(BUILD)/bench/bench_player $(DEMO_CARD)
 
 # The Debian package, ruvex-viewer_<version>_<arch>.deb, in the build folder.

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/library/RVXLibraryFileCopy.h"
 
-#include <QCryptographicHash>
+#include "core/support/RVXSha256.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,6 +58,7 @@ public:
             ::close(m_fd);
     }
     int get() const { return m_fd; }
+    void forget() { m_fd = -1; }
     // The close of a written file can be where the disk first says it is full.
     int release() {
         const int r = ::close(m_fd);
@@ -85,19 +87,20 @@ RVXLibraryFileCopy::Result pump(const QString& source, int out,
     if (in.get() < 0)
         return failure(Error::Source, QStringLiteral("%1: %2").arg(source, systemError(errno)));
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    QCryptographicHash sha(QCryptographicHash::Sha256);
-    std::vector<char> buffer(kChunk);
+    RVXSha256 sha;
+    // Not zeroed: a card's worth of files would be a card's worth of memset.
+    const std::unique_ptr<char[]> buffer(new char[kChunk]);
     off_t written = 0;
     for (;;) {
         if (cancel && cancel->load())
             return failure(Error::Cancelled, QStringLiteral("cancelled"));
-        const ssize_t n = readSome(in.get(), buffer.data(), buffer.size());
+        const ssize_t n = readSome(in.get(), buffer.get(), kChunk);
         if (n < 0)
             return failure(Error::Source, QStringLiteral("%1: %2").arg(source, systemError(errno)));
         if (n == 0)
             break;
         if (out >= 0) {
-            if (!writeAll(out, buffer.data(), size_t(n))) {
+            if (!writeAll(out, buffer.get(), size_t(n))) {
                 const int e = errno;
                 return failure(diskFull(e) ? Error::DiskFull : Error::Target, systemError(e));
             }
@@ -106,7 +109,7 @@ RVXLibraryFileCopy::Result pump(const QString& source, int out,
             ::sync_file_range(out, written, n, SYNC_FILE_RANGE_WRITE);
             written += n;
         }
-        sha.addData(QByteArrayView(buffer.data(), n));
+        sha.addData(buffer.get(), size_t(n));
         r.size += n;
         if (progress)
             progress(n);
@@ -135,11 +138,12 @@ RVXLibraryFileCopy::Result RVXLibraryFileCopy::hash(const QString& path, const P
     return pump(path, -1, progress, cancel);
 }
 
-RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const QString& folder,
-                                                    const QString& name, const Progress& progress,
-                                                    const std::atomic<bool>* cancel) {
+RVXLibraryFileCopy::Result RVXLibraryFileCopy::write(const QString& source, const QString& folder,
+                                                     const QString& name, int* fd,
+                                                     const Progress& progress,
+                                                     const std::atomic<bool>* cancel) {
+    *fd = -1;
     const QByteArray temp = QFile::encodeName(folder + u'/' + temporaryName(name));
-    const QByteArray target = QFile::encodeName(folder + u'/' + name);
     ::unlink(temp.constData());
     Fd out(::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.get() < 0) {
@@ -148,7 +152,22 @@ RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const
                        QStringLiteral("%1: %2").arg(QFile::decodeName(temp), systemError(e)));
     }
     Result r = pump(source, out.get(), progress, cancel);
-    if (r.error == Error::None && ::fsync(out.get()) != 0) {
+    if (r.error != Error::None) {
+        ::unlink(temp.constData());
+        return r;
+    }
+    *fd = out.get();
+    out.forget();
+    return r;
+}
+
+RVXLibraryFileCopy::Result RVXLibraryFileCopy::place(int fd, const QString& folder,
+                                                     const QString& name) {
+    Fd out(fd);
+    const QByteArray temp = QFile::encodeName(folder + u'/' + temporaryName(name));
+    const QByteArray target = QFile::encodeName(folder + u'/' + name);
+    Result r;
+    if (::fsync(out.get()) != 0) {
         const int e = errno;
         r = failure(diskFull(e) ? Error::DiskFull : Error::Target, systemError(e));
     }
@@ -164,10 +183,21 @@ RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const
         const int e = errno;
         r = failure(diskFull(e) ? Error::DiskFull : Error::Target, systemError(e));
     }
-    if (r.error != Error::None) {
+    if (r.error != Error::None)
         ::unlink(temp.constData());
+    return r;
+}
+
+RVXLibraryFileCopy::Result RVXLibraryFileCopy::copy(const QString& source, const QString& folder,
+                                                    const QString& name, const Progress& progress,
+                                                    const std::atomic<bool>* cancel) {
+    int fd = -1;
+    Result r = write(source, folder, name, &fd, progress, cancel);
+    if (r.error != Error::None)
         return r;
-    }
+    const Result placed = place(fd, folder, name);
+    if (placed.error != Error::None)
+        return placed;
     if (!syncFolder(folder))
         return failure(Error::Target, QStringLiteral("%1: %2").arg(folder, systemError(errno)));
     return r;

@@ -27,6 +27,11 @@ public:
     // (temporaryName), which a later import removes.
     static Result copy(const QString& source, const QString& folder, const QString& name,
                        const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+    // The two halves of copy: write leaves the hidden file open (fd) and not yet forced to
+    // the disk; place forces it, closes it and gives it its name, the folder not synced.
+    static Result write(const QString& source, const QString& folder, const QString& name, int* fd,
+                        const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+    static Result place(int fd, const QString& folder, const QString& name);
     static Result hash(const QString& path, const Progress& progress = {},
                        const std::atomic<bool>* cancel = nullptr);
     // ".<name>.part": hidden from file managers and from the catalogue's walk.

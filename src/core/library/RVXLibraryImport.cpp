@@ -4,6 +4,7 @@
 #include "core/catalogue/RVXMediaList.h"
 #include "core/catalogue/RVXTrip.h"
 #include "core/library/RVXLibrary.h"
+#include "core/library/RVXLibraryCommitter.h"
 #include "core/library/RVXLibraryDrives.h"
 #include "core/library/RVXLibraryFileCopy.h"
 #include "core/library/RVXLibraryManifest.h"
@@ -63,12 +64,14 @@ std::optional<int64_t> lastImportedMoment(RVXLibrary& library, const RVXLibraryC
     return newest;
 }
 
-// The first name a recording can be kept beside its namesakes under: in no row, no file.
-QString besideName(RVXLibrary& library, const QString& day, const QString& name) {
+// The first name a recording can be kept beside its namesakes under: in no row, no file,
+// not taken by this import.
+QString besideName(RVXLibrary& library, const QSet<QString>& reserved, const QString& day,
+                   const QString& name) {
     for (int n = 2;; ++n) {
         const QString candidate = RVXLibrary::besideName(name, n);
         const QString relative = day + u'/' + candidate;
-        if (!library.index().recordingAt(relative) &&
+        if (!reserved.contains(relative) && !library.index().recordingAt(relative) &&
             !QFileInfo::exists(library.absolutePath(relative)))
             return candidate;
     }
@@ -230,7 +233,44 @@ RVXLibraryImport::Result RVXLibraryImport::run(RVXLibrary& library, const QStrin
         if (progress)
             progress(state);
     };
+    RVXLibraryCommitter committer;
+    // Paths this import writes to, before their files have their names.
+    QSet<QString> reserved;
+    // The rows of the files in place, in one transaction; false when the import must stop.
+    const auto enter = [&](std::vector<RVXLibraryCommitter::Done> done) {
+        std::vector<RVXLibraryRecording> rows;
+        bool go = !result.diskFull && !result.error;
+        for (RVXLibraryCommitter::Done& d : done) {
+            if (d.result.error == RVXLibraryFileCopy::Error::DiskFull) {
+                result.diskFull = true;
+                go = false;
+            } else if (d.result.error != RVXLibraryFileCopy::Error::None) {
+                result.failedFiles << d.result.message;
+            } else {
+                rows.push_back(std::move(d.record));
+            }
+            ++state.doneFiles;
+        }
+        if (rows.empty())
+            return go;
+        if (auto error = library.index().addRecordings(rows)) {
+            // The files stay in place, whole; the next import enters them.
+            if (error->contains(QLatin1String("full"), Qt::CaseInsensitive))
+                result.diskFull = true;
+            else
+                result.error = *error;
+            return false;
+        }
+        for (const RVXLibraryRecording& r : rows) {
+            (r.clash ? result.beside : result.added) << r.path;
+            ++(r.clash ? record.clashes : record.added);
+            record.bytes += r.size;
+        }
+        return go;
+    };
     for (const Item& item : p.items) {
+        if (result.diskFull || result.error)
+            break;
         const QString name = item.media->fileName();
         state.file = name;
         report(0);
@@ -265,29 +305,30 @@ RVXLibraryImport::Result RVXLibraryImport::run(RVXLibrary& library, const QStrin
             // Read once more, to be written this time.
             state.totalBytes += item.size;
         }
+        const QString dayPath = library.absolutePath(day);
         if (action == Item::Action::Copy &&
-            QFileInfo::exists(library.absolutePath(day + u'/' + name)))
+            (reserved.contains(day + u'/' + name) || QFileInfo::exists(dayPath + u'/' + name)))
             action = Item::Action::Beside;
         r.clash = action == Item::Action::Beside;
-        const QString fileName = r.clash ? besideName(library, day, name) : name;
+        const QString fileName = r.clash ? besideName(library, reserved, day, name) : name;
         r.path = day + u'/' + fileName;
-        const QString dayPath = library.absolutePath(day);
         if (!QDir().mkpath(dayPath)) {
             result.error = QStringLiteral("cannot make %1").arg(dayPath);
             break;
         }
-        const auto copied =
-            RVXLibraryFileCopy::copy(item.media->path(), dayPath, fileName, report, cancel);
-        if (copied.error == RVXLibraryFileCopy::Error::Cancelled) {
+        int fd = -1;
+        const auto written =
+            RVXLibraryFileCopy::write(item.media->path(), dayPath, fileName, &fd, report, cancel);
+        if (written.error == RVXLibraryFileCopy::Error::Cancelled) {
             result.cancelled = true;
             break;
         }
-        if (copied.error == RVXLibraryFileCopy::Error::DiskFull) {
+        if (written.error == RVXLibraryFileCopy::Error::DiskFull) {
             result.diskFull = true;
             break;
         }
-        if (copied.error != RVXLibraryFileCopy::Error::None) {
-            result.failedFiles << copied.message;
+        if (written.error != RVXLibraryFileCopy::Error::None) {
+            result.failedFiles << written.message;
             ++state.doneFiles;
             // A card pulled out fails every file after; there is nothing left to read.
             if (!QFileInfo::exists(cardPath)) {
@@ -296,27 +337,22 @@ RVXLibraryImport::Result RVXLibraryImport::run(RVXLibrary& library, const QStrin
             }
             continue;
         }
-        r.size = copied.size;
-        r.sha256 = copied.sha256;
-        const QString placed = library.absolutePath(r.path);
-        r.length = RVXTrip::movieLength(RVXMedia(placed));
+        r.size = written.size;
+        r.sha256 = written.sha256;
+        // Its headers, while the bytes are still in memory.
+        const QString temp = dayPath + u'/' + RVXLibraryFileCopy::temporaryName(fileName);
+        r.length = RVXTrip::movieLength(RVXMedia(temp));
         if (item.media->isRepairedCopy())
             r.state = RVXLibraryRecording::State::Repaired;
-        else if (RVXRecordingDiagnosis::diagnose(placed).state ==
+        else if (RVXRecordingDiagnosis::diagnose(temp).state ==
                  RVXRecordingDiagnosis::State::CutShort)
             r.state = RVXLibraryRecording::State::Cut;
-        if (auto error = library.index().addRecording(r)) {
-            // The file stays in place, whole; the next import enters it.
-            result.diskFull = error->contains(QLatin1String("full"), Qt::CaseInsensitive);
-            if (!result.diskFull)
-                result.error = *error;
+        reserved.insert(r.path);
+        committer.push({fd, dayPath, fileName, std::move(r)});
+        if (!enter(committer.take(false)))
             break;
-        }
-        ++state.doneFiles;
-        (r.clash ? result.beside : result.added) << r.path;
-        ++(r.clash ? record.clashes : record.added);
-        record.bytes += r.size;
     }
+    enter(committer.take(true));
     record.failed = result.failedFiles.size();
     const int64_t entered = record.added + record.clashes;
     if (result.diskFull)

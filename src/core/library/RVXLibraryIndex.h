@@ -50,6 +50,8 @@ public:
     // Adds a recording whose file is in place; its id set. It waits for the trips until
     // replaceDrives covers it (a kept-beside clash never joins them).
     virtual std::optional<QString> addRecording(RVXLibraryRecording& recording) = 0;
+    // Several in one transaction: all or none.
+    virtual std::optional<QString> addRecordings(std::vector<RVXLibraryRecording>& recordings) = 0;
     // Every recording the camera gave this name, kept-beside ones included.
     virtual std::vector<RVXLibraryRecording> recordingsNamed(const QString& name) = 0;
     virtual std::optional<RVXLibraryRecording> recordingAt(const QString& path) = 0;

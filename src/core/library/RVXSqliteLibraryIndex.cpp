@@ -60,13 +60,34 @@ const Migration kMigrations[] = {
       "speed_kmh REAL NOT NULL)",
       "CREATE INDEX track_trip ON track(trip_id, moment)",
       "CREATE INDEX track_recording ON track(recording_id)",
-      // The R*Tree holds each point as a box of no size; it follows the track by triggers,
-      // cascaded deletes included.
+      // The first version's R*Tree held each point; see version 2.
       "CREATE VIRTUAL TABLE track_places USING rtree(id, south, north, west, east)",
       "CREATE TRIGGER track_place_added AFTER INSERT ON track BEGIN INSERT INTO track_places "
       "VALUES (new.id, new.latitude, new.latitude, new.longitude, new.longitude); END",
       "CREATE TRIGGER track_place_gone AFTER DELETE ON track BEGIN DELETE FROM track_places "
       "WHERE id = old.id; END"}},
+    // The R*Tree holds the box of each run of 16 points of a trip's track, under the id of
+    // its first point, and a point's id is its trip's shifted by 20 bits plus its number in
+    // the trip: a place query reads some thousand boxes where the points would be a hundred
+    // thousand, and then only the points of the first box of each trip it hit.
+    {2,
+     {"CREATE TABLE track_numbered (id INTEGER PRIMARY KEY, trip_id INTEGER NOT NULL "
+      "REFERENCES trips(id) ON DELETE CASCADE, recording_id INTEGER NOT NULL REFERENCES "
+      "recordings(id) ON DELETE CASCADE, moment REAL NOT NULL, latitude REAL NOT NULL, "
+      "longitude REAL NOT NULL, speed_kmh REAL NOT NULL)",
+      "INSERT INTO track_numbered SELECT (trip_id << 20) | (row_number() OVER (PARTITION BY "
+      "trip_id ORDER BY moment, id) - 1), trip_id, recording_id, moment, latitude, longitude, "
+      "speed_kmh FROM track",
+      "DROP TABLE track", "DROP TABLE track_places", "ALTER TABLE track_numbered RENAME TO track",
+      "CREATE INDEX track_trip ON track(trip_id, moment)",
+      "CREATE INDEX track_recording ON track(recording_id)",
+      "CREATE VIRTUAL TABLE track_segments USING rtree(id, south, north, west, east)",
+      "INSERT INTO track_segments SELECT (id >> 4) << 4, min(latitude), max(latitude), "
+      "min(longitude), max(longitude) FROM track GROUP BY id >> 4",
+      // Before the trip goes, while its track (and so the boxes' ids) can still be read.
+      "CREATE TRIGGER trip_segments_gone BEFORE DELETE ON trips BEGIN DELETE FROM "
+      "track_segments WHERE id IN (SELECT id FROM track WHERE trip_id = old.id AND (id & 15) = "
+      "0); END"}},
 };
 
 std::atomic<int> s_connections{0};
@@ -89,7 +110,7 @@ QSqlDatabase RVXSqliteLibraryIndex::db() const {
 }
 
 std::variant<std::unique_ptr<RVXSqliteLibraryIndex>, QString>
-RVXSqliteLibraryIndex::open(const QString& path, bool durable) {
+RVXSqliteLibraryIndex::open(const QString& path, bool durable, int upTo) {
     const QString name = QStringLiteral("ruvex-library-%1").arg(s_connections++);
     std::unique_ptr<RVXSqliteLibraryIndex> index(new RVXSqliteLibraryIndex(name));
     {
@@ -119,7 +140,7 @@ RVXSqliteLibraryIndex::open(const QString& path, bool durable) {
         if (auto error = s.exec())
             return QStringLiteral("%1: %2").arg(path, *error);
     }
-    if (auto error = index->migrate())
+    if (auto error = index->migrate(upTo))
         return QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), *error);
     return index;
 }
@@ -139,7 +160,7 @@ int RVXSqliteLibraryIndex::schemaVersion() {
     return int(version.integer(0));
 }
 
-std::optional<QString> RVXSqliteLibraryIndex::migrate() {
+std::optional<QString> RVXSqliteLibraryIndex::migrate(int upTo) {
     const int current = schemaVersion();
     if (current < 0) {
         RVXSqliteStatement probe(db(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
@@ -152,7 +173,7 @@ std::optional<QString> RVXSqliteLibraryIndex::migrate() {
             .arg(current)
             .arg(kSchemaVersion);
     for (const Migration& m : kMigrations) {
-        if (m.version <= current)
+        if (m.version <= current || m.version > upTo)
             continue;
         RVXSqliteTransaction transaction(db());
         if (transaction.error())

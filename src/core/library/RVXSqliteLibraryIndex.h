@@ -16,13 +16,18 @@ class QSqlDatabase;
 // a newer one is refused rather than misread.
 class RVXSqliteLibraryIndex final : public RVXLibraryIndex {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
+    // A track point's id: its trip's id shifted by kPointBits, plus its number in the trip.
+    // The boxes of the R*Tree hold kSegmentPoints points each.
+    static constexpr int kPointBits = 20;
+    static constexpr int kSegmentPoints = 16;
 
     // Opens the index at path, creating it when missing. durable: every commit reaches
     // the disk before it returns (the library's own; a rebuild's scratch copy goes
-    // without until it is put in place).
-    static std::variant<std::unique_ptr<RVXSqliteLibraryIndex>, QString> open(const QString& path,
-                                                                              bool durable = true);
+    // without until it is put in place). upTo: the version to bring it to; an older one
+    // only for the tests of the migrations.
+    static std::variant<std::unique_ptr<RVXSqliteLibraryIndex>, QString>
+    open(const QString& path, bool durable = true, int upTo = kSchemaVersion);
     ~RVXSqliteLibraryIndex() override;
 
     int schemaVersion();
@@ -36,6 +41,7 @@ public:
     std::vector<RVXLibraryImportRecord> imports() override;
 
     std::optional<QString> addRecording(RVXLibraryRecording& recording) override;
+    std::optional<QString> addRecordings(std::vector<RVXLibraryRecording>& recordings) override;
     std::vector<RVXLibraryRecording> recordingsNamed(const QString& name) override;
     std::optional<RVXLibraryRecording> recordingAt(const QString& path) override;
     std::optional<RVXLibraryRecording> recording(int64_t id) override;
@@ -58,7 +64,7 @@ public:
 private:
     explicit RVXSqliteLibraryIndex(QString connection);
     QSqlDatabase db() const;
-    std::optional<QString> migrate();
+    std::optional<QString> migrate(int upTo);
     std::vector<RVXLibraryRecording> selectRecordings(const QString& where,
                                                       const QVariantList& values);
     std::vector<RVXLibraryTrip> selectTrips(const QString& where, const QVariantList& values);

@@ -6,12 +6,17 @@
 #include "core/catalogue/RVXTripTelemetry.h"
 #include "core/library/RVXSqliteStatement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
 
 constexpr int64_t kEpochJulianDay = 2440588;
+constexpr int kPointBits = RVXSqliteLibraryIndex::kPointBits;
+constexpr int kSegmentPoints = RVXSqliteLibraryIndex::kSegmentPoints;
+// The schema's trigger and its second migration count on these in their SQL.
+static_assert(kSegmentPoints == 16 && kPointBits == 20, "see migration 2 in the schema");
 constexpr double kMetresPerDegree =
     RVXTripTelemetry::kEarthRadiusKm * 1000 * std::numbers::pi / 180;
 
@@ -49,14 +54,33 @@ QString placeCondition(const RVXLibraryPlace& place, const char* lat, const char
 QHash<int64_t, double> RVXSqliteLibraryIndex::placeHits(const RVXLibraryPlace& place, bool byTrip) {
     QHash<int64_t, double> out;
     const RVXLibraryPlace::Bounds b = place.bounds();
-    QVariantList values{b.south, b.north, b.west, b.east};
-    // The R*Tree first: CROSS JOIN keeps SQLite from starting at the track instead.
-    const QString sql =
-        QStringLiteral("SELECT t.%1, MIN(t.moment) FROM track_places p CROSS JOIN track t ON "
-                       "t.id = p.id WHERE p.north >= ? AND p.south <= ? AND p.east >= ? AND "
-                       "p.west <= ? AND ")
-            .arg(byTrip ? QLatin1String("trip_id") : QLatin1String("recording_id")) +
-        placeCondition(place, "t.latitude", "t.longitude", values) + QStringLiteral(" GROUP BY 1");
+    QVariantList values;
+    const QString inside = placeCondition(place, "t.latitude", "t.longitude", values);
+    const QString boxes = QStringLiteral("SELECT id FROM track_segments WHERE north >= ? AND "
+                                         "south <= ? AND east >= ? AND west <= ?");
+    QString sql;
+    if (byTrip) {
+        // Each trip's first box there, and from it on its first point there: the points
+        // are read in order and the scan stops at the first inside, so a trip costs a few
+        // rows however long it stays in the place.
+        sql = QStringLiteral("SELECT trip, moment FROM (SELECT g.trip, (SELECT t.moment FROM "
+                             "track t WHERE t.id >= g.first AND t.id < ((g.trip + 1) << %1) AND "
+                             "%2 ORDER BY t.id LIMIT 1) AS moment FROM (SELECT id >> %1 AS "
+                             "trip, MIN(id) AS first FROM (%3) GROUP BY 1) g) WHERE moment IS "
+                             "NOT NULL")
+                  .arg(kPointBits)
+                  .arg(inside, boxes);
+    } else {
+        sql = QStringLiteral("SELECT t.recording_id, MIN(t.moment) FROM (%1) g CROSS JOIN track "
+                             "t ON t.id >= g.id AND t.id < g.id + %2 WHERE %3 GROUP BY 1")
+                  .arg(boxes)
+                  .arg(kSegmentPoints)
+                  .arg(inside);
+        // The boxes' values come first in this text.
+        values = QVariantList{b.south, b.north, b.west, b.east} + values;
+    }
+    if (byTrip)
+        values << b.south << b.north << b.west << b.east;
     RVXSqliteStatement s(db(), sql);
     for (const QVariant& v : values)
         s.bind(v);
@@ -112,9 +136,11 @@ std::optional<QString> RVXSqliteLibraryIndex::replaceDrives(const RVXLibraryDriv
                                                   "recording_id, offset, peak, speed_kmh, "
                                                   "latitude, longitude) VALUES (?, ?, ?, ?, ?, "
                                                   "?, ?, ?, ?)"));
-    RVXSqliteStatement point(db(), QStringLiteral("INSERT INTO track (trip_id, recording_id, "
-                                                  "moment, latitude, longitude, speed_kmh) "
-                                                  "VALUES (?, ?, ?, ?, ?, ?)"));
+    RVXSqliteStatement point(db(), QStringLiteral("INSERT INTO track (id, trip_id, "
+                                                  "recording_id, moment, latitude, longitude, "
+                                                  "speed_kmh) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    RVXSqliteStatement segment(db(), QStringLiteral("INSERT INTO track_segments VALUES (?, ?, ?, "
+                                                    "?, ?)"));
     for (const RVXLibraryDriveSet::Drive& d : set.drives) {
         trip.bind(qint64(d.trip.start)).bind(d.trip.seconds).bind(d.trip.distanceKm);
         trip.bind(nullable(d.trip.maxSpeedKmh));
@@ -137,10 +163,27 @@ std::optional<QString> RVXSqliteLibraryIndex::replaceDrives(const RVXLibraryDriv
             if (auto error = event.exec())
                 return error;
         }
-        for (const RVXLibraryTrackPoint& p : d.track) {
-            point.bind(id).bind(qint64(p.recording)).bind(p.moment).bind(p.latitude);
+        // A trip of more than 2^kPointBits seconds (12 days) keeps its first points only.
+        const size_t points = std::min(d.track.size(), size_t(1) << kPointBits);
+        for (size_t k = 0; k < points; ++k) {
+            const RVXLibraryTrackPoint& p = d.track[k];
+            point.bind((id << kPointBits) | qint64(k)).bind(id).bind(qint64(p.recording));
+            point.bind(p.moment).bind(p.latitude);
             point.bind(p.longitude).bind(p.speedKmh);
             if (auto error = point.exec())
+                return error;
+        }
+        for (size_t k = 0; k < points; k += kSegmentPoints) {
+            RVXLibraryPlace::Bounds box{90, -90, 180, -180};
+            for (size_t j = k; j < std::min(points, k + kSegmentPoints); ++j) {
+                box.south = std::min(box.south, d.track[j].latitude);
+                box.north = std::max(box.north, d.track[j].latitude);
+                box.west = std::min(box.west, d.track[j].longitude);
+                box.east = std::max(box.east, d.track[j].longitude);
+            }
+            segment.bind((id << kPointBits) | qint64(k)).bind(box.south).bind(box.north);
+            segment.bind(box.west).bind(box.east);
+            if (auto error = segment.exec())
                 return error;
         }
     }

@@ -56,6 +56,15 @@ RVXSqliteLibraryIndex::selectRecordings(const QString& where, const QVariantList
 }
 
 std::optional<QString> RVXSqliteLibraryIndex::addRecording(RVXLibraryRecording& r) {
+    std::vector<RVXLibraryRecording> one{r};
+    if (auto error = addRecordings(one))
+        return error;
+    r.id = one.front().id;
+    return std::nullopt;
+}
+
+std::optional<QString>
+RVXSqliteLibraryIndex::addRecordings(std::vector<RVXLibraryRecording>& recordings) {
     RVXSqliteTransaction transaction(db());
     if (transaction.error())
         return transaction.error();
@@ -63,16 +72,21 @@ std::optional<QString> RVXSqliteLibraryIndex::addRecording(RVXLibraryRecording& 
                                               "moment, length, size, sha256, state, protected, "
                                               "clash, drives_done) VALUES (?, ?, ?, ?, ?, ?, ?, "
                                               "?, ?, ?, ?, ?)"));
-    s.bind(r.path).bind(r.name).bind(r.kind).bind(r.side).bind(qint64(r.moment)).bind(r.length);
-    s.bind(qint64(r.size)).bind(r.sha256);
-    s.bind(QString::fromLatin1(RVXLibraryRecording::stateName(r.state)));
-    s.bind(int(r.isProtected)).bind(int(r.clash)).bind(int(r.clash));
-    if (auto error = s.exec())
-        return error;
-    const int64_t id = s.lastId();
+    std::vector<int64_t> ids;
+    for (const RVXLibraryRecording& r : recordings) {
+        s.bind(r.path).bind(r.name).bind(r.kind).bind(r.side).bind(qint64(r.moment));
+        s.bind(r.length).bind(qint64(r.size)).bind(r.sha256);
+        s.bind(QString::fromLatin1(RVXLibraryRecording::stateName(r.state)));
+        // A recording kept beside a namesake never joins the trips: done from the start.
+        s.bind(int(r.isProtected)).bind(int(r.clash)).bind(int(r.clash));
+        if (auto error = s.exec())
+            return error;
+        ids.push_back(s.lastId());
+    }
     if (auto error = transaction.commit())
         return error;
-    r.id = id;
+    for (size_t i = 0; i < recordings.size(); ++i)
+        recordings[i].id = ids[i];
     return std::nullopt;
 }
 

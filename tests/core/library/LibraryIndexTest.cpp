@@ -79,14 +79,15 @@ TEST(LibraryIndex, TheFileIsVersionedWalAndANewerOneIsRefused) {
     }
     EXPECT_EQ(sql(db, "PRAGMA journal_mode").toString(), QStringLiteral("wal"));
     EXPECT_EQ(sql(db, "SELECT count(*) FROM recordings").toInt(), 1);
-    EXPECT_EQ(sql(db, "SELECT version FROM schema_version").toInt(), 1);
+    EXPECT_EQ(sql(db, "SELECT version FROM schema_version").toInt(),
+              RVXSqliteLibraryIndex::kSchemaVersion);
 
     sql(db, "UPDATE schema_version SET version = 7");
     auto newer = RVXSqliteLibraryIndex::open(db);
     ASSERT_TRUE(std::holds_alternative<QString>(newer));
     EXPECT_EQ(std::get<QString>(newer),
               "library.db: written by a newer RUVEX Viewer (index version 7; this one reads up "
-              "to 1): open it with that version, or move it away and run 'ruvex-card library "
+              "to 2): open it with that version, or move it away and run 'ruvex-card library "
               "rebuild'");
     // Refused, not changed.
     EXPECT_EQ(sql(db, "SELECT version FROM schema_version").toInt(), 7);
@@ -95,6 +96,52 @@ TEST(LibraryIndex, TheFileIsVersionedWalAndANewerOneIsRefused) {
     tree.file("other.db", "not a database at all, just text that is long enough to look at");
     auto other = RVXSqliteLibraryIndex::open(tree.path("other.db"));
     EXPECT_TRUE(std::holds_alternative<QString>(other));
+}
+
+TEST(LibraryIndex, AFirstVersionIndexIsBroughtUpToDate) {
+    TempTree tree;
+    const QString db = tree.path("library.db");
+    {
+        auto first = RVXSqliteLibraryIndex::open(db, true, 1);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<RVXSqliteLibraryIndex>>(first));
+        EXPECT_EQ(std::get<0>(first)->schemaVersion(), 1);
+    }
+    // A trip as the first version wrote it: its track under ids of the table's own count,
+    // after another trip's that is gone.
+    for (const char* statement :
+         {"INSERT INTO recordings (id, path, name, kind, side, moment, length, size, sha256, "
+          "state, drives_done) VALUES (1, '2026/2026-04-01/alwa_20260401_100000_F.MP4', "
+          "'alwa_20260401_100000_F.MP4', 0, 0, 1775037600, 40, 1, '00', 'ok', 1)",
+          "INSERT INTO trips (id, start, seconds, distance_km) VALUES (3, 1775037600, 40, 4.4)",
+          "INSERT INTO trip_units VALUES (3, 0, 1, NULL, 0, 40)",
+          "INSERT INTO track (id, trip_id, recording_id, moment, latitude, longitude, speed_kmh) "
+          "VALUES (500, 3, 1, 1775037600, 48.2, 16.37, 40)"})
+        sql(db, statement);
+    for (int k = 1; k < 40; ++k)
+        sql(db, QStringLiteral("INSERT INTO track (trip_id, recording_id, moment, latitude, "
+                               "longitude, speed_kmh) VALUES (3, 1, %1, %2, 16.37, 40)")
+                    .arg(1775037600 + k)
+                    .arg(48.2 + 0.001 * k, 0, 'f', 3));
+    ASSERT_EQ(sql(db, "SELECT count(*) FROM track_places").toInt(), 40);
+
+    auto opened = RVXSqliteLibraryIndex::open(db);
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<RVXSqliteLibraryIndex>>(opened));
+    auto& index = std::get<0>(opened);
+    EXPECT_EQ(index->schemaVersion(), 2);
+    const std::vector<RVXLibraryTrackPoint> track = index->track(3);
+    ASSERT_EQ(track.size(), 40u);
+    EXPECT_DOUBLE_EQ(track[25].latitude, 48.225);
+    // 48.2245 lies 55.6 m from points 24 and 25; 23 and 26 are 166.8 m off.
+    RVXLibraryQuery q;
+    q.place = RVXLibraryPlace::circle(48.2245, 16.37, 100);
+    const std::vector<RVXLibraryTrip> found = index->trips(q);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_DOUBLE_EQ(*found[0].placeMoment, 1775037600 + 24);
+    EXPECT_EQ(index->recordings(q).size(), 1u);
+    ASSERT_EQ(index->removeRecording(1), std::nullopt);
+    index.reset();
+    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 0);
+    EXPECT_EQ(sql(db, "SELECT count(*) FROM track").toInt(), 0);
 }
 
 TEST(LibraryIndex, ByDayKindAndEvent) {
@@ -214,4 +261,16 @@ TEST(LibraryIndex, PlacesAgainstDistancesWorkedOutByHand) {
     EXPECT_EQ(names, QStringList({"alwa_20260401_100000_F.MP4", "alwa_20260401_100000_R.MP4"}));
     q.from = q.to = QDate(2026, 4, 2);
     EXPECT_TRUE(index.recordings(q).empty());
+
+    // The east drive deleted: its boxes go with it, and the crossing has the north one only.
+    const QString db = tree.path("lib/library.db");
+    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 4);
+    ASSERT_EQ(
+        library->deleteRecordings({index.recordingsNamed("alwa_20260402_100000_F.MP4")[0].id}),
+        std::nullopt);
+    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 2);
+    RVXLibraryQuery crossing;
+    crossing.place = RVXLibraryPlace::circle(48.210, 16.370, 60);
+    ASSERT_EQ(index.trips(crossing).size(), 1u);
+    EXPECT_EQ(index.trips(crossing)[0].start, start1);
 }
