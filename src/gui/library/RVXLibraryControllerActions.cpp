@@ -114,16 +114,7 @@ void RVXLibraryController::importCard(const QString& card) {
         RVXLocalizedString("library.importing_fmt").arg(QDir::toNativeSeparators(card)),
         RVXLocalizedString("library.looking"));
     m_cancel = cancel;
-    QPointer<RVXLibraryImportPanel> panel = m_importPanel;
-    const auto progress = [panel](const RVXLibraryProgress& p) {
-        QMetaObject::invokeMethod(
-            panel,
-            [panel, p] {
-                if (panel)
-                    panel->showProgress(p);
-            },
-            Qt::QueuedConnection);
-    };
+    const RVXLibraryImport::Progress progress = m_importPanel->progressFromWorker();
     RVXLibraryJob<RVXLibraryImport::Result>(
         this,
         [where, card, cancel, progress] {
@@ -160,16 +151,7 @@ void RVXLibraryController::checkLibrary() {
     const std::shared_ptr<std::atomic<bool>> cancel = m_importPanel->start(
         plainTitle("action.check_library"), RVXLocalizedString("library.looking"));
     m_cancel = cancel;
-    QPointer<RVXLibraryImportPanel> panel = m_importPanel;
-    const auto progress = [panel](const RVXLibraryProgress& p) {
-        QMetaObject::invokeMethod(
-            panel,
-            [panel, p] {
-                if (panel)
-                    panel->showProgress(p);
-            },
-            Qt::QueuedConnection);
-    };
+    const RVXLibraryImport::Progress progress = m_importPanel->progressFromWorker();
     using Checked = std::variant<RVXLibraryCheck::Result, QString>;
     RVXLibraryJob<Checked>(
         this,

@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -82,6 +83,19 @@ void RVXLibraryImportPanel::showProgress(const RVXLibraryProgress& progress) {
                         .arg(progress.totalFiles)
                         .arg(RVXLibraryImport::sizeText(progress.doneBytes),
                              RVXLibraryImport::sizeText(progress.totalBytes), progress.file));
+}
+
+std::function<void(const RVXLibraryProgress&)> RVXLibraryImportPanel::progressFromWorker() {
+    QPointer<RVXLibraryImportPanel> panel(this);
+    return [panel](const RVXLibraryProgress& p) {
+        QMetaObject::invokeMethod(
+            panel,
+            [panel, p] {
+                if (panel)
+                    panel->showProgress(p);
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 void RVXLibraryImportPanel::finish(const QString& text) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class PMProgressIndicator;
@@ -24,6 +25,8 @@ public:
     // worker's to read.
     std::shared_ptr<std::atomic<bool>> start(const QString& title, const QString& text);
     void showProgress(const RVXLibraryProgress& progress);
+    // For a worker's progress callback: each report shown on the panel's thread.
+    std::function<void(const RVXLibraryProgress&)> progressFromWorker();
     void finish(const QString& text);
     QString text() const;
     QPushButton* cancelButton() const { return m_cancel; }

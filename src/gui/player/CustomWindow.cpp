@@ -57,7 +57,25 @@ void CustomWindow::leaveFullscreen() {
     m_isFullScreen = false;
     showNormal();
     setGeometry(m_initialFrame);
+    // A Wayland compositor takes the frame asked before it has left full screen for the
+    // full-screen one: it is asked again once the window's state has really changed.
+    m_restoreFramePending = true;
     Q_EMIT isFullScreenChanged(false);
+}
+
+void CustomWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_restoreFramePending ||
+        (windowState() & Qt::WindowFullScreen))
+        return;
+    m_restoreFramePending = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_isFullScreen && geometry().size() != m_initialFrame.size())
+                setGeometry(m_initialFrame);
+        },
+        Qt::QueuedConnection);
 }
 
 void CustomWindow::keyPressEvent(QKeyEvent* event) {

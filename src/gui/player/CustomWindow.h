@@ -43,6 +43,7 @@ Q_SIGNALS:
     void windowWillClose();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -54,6 +55,7 @@ protected:
 private:
     bool m_isFullScreen = false;
     QRect m_initialFrame;
+    bool m_restoreFramePending = false;
     QPoint initialLocation;
     bool m_dragging = false;
     QPointer<QWidget> m_dragHandle;
