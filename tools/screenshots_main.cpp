@@ -5,13 +5,13 @@
 // windows. Run it on an X server (xvfb-run), under a window manager for the windows' frames;
 // the pictures are taken from the screen, as the user sees it.
 #include "core/drivelog/RVXFlashDataModel.h"
+#include "core/library/RVXLibrary.h"
 #include "core/support/RVXLocalizedString.h"
 #include "gui/cardtools/RVXFormatWindowController.h"
-#include "core/library/RVXLibrary.h"
 #include "gui/cardtools/RVXTimeSetupController.h"
+#include "gui/drivelog/RVXSettingForFlashDataViewController.h"
 #include "gui/library/RVXLibraryController.h"
 #include "gui/library/RVXLibraryImportPanel.h"
-#include "gui/drivelog/RVXSettingForFlashDataViewController.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/RVXAppDelegate.h"
 #include "gui/player/RVXMapWindowController.h"
@@ -21,12 +21,12 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QDir>
 #include <QEventLoop>
 #include <QScreen>
+#include <QSettings>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 

@@ -22,11 +22,11 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
-#include <QSpinBox>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -207,8 +207,7 @@ TEST_F(LibraryWindowTest, ACardPutInIsOfferedAndImportedFromTheBar) {
 // then only those go, never an event recording.
 TEST_F(LibraryWindowTest, RetentionListsWhatGoesBeforeDeletingAndKeepsTheEvents) {
     ASSERT_TRUE(importAndWait(demoCard()).startsWith(QStringLiteral("8 recordings imported")));
-    QAction* retention =
-        delegate->window->findChild<QAction*>(QStringLiteral("action.retention"));
+    QAction* retention = delegate->window->findChild<QAction*>(QStringLiteral("action.retention"));
     ASSERT_NE(retention, nullptr);
     retention->trigger();
     RVXLibraryRetentionDialog* dialog = nullptr;
