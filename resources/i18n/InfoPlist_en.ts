@@ -1548,5 +1548,21 @@
         <source>library.none</source>
         <translation>no</translation>
     </message>
+    <message id="action.keep_playing">
+        <source>action.keep_playing</source>
+        <translation>&amp;Keep What Plays Always</translation>
+    </message>
+    <message id="library.keep_nothing">
+        <source>library.keep_nothing</source>
+        <translation>Nothing of the library plays: open the library (Library > Open Library) and play a recording or a drive first.</translation>
+    </message>
+    <message id="library.kept_drive_fmt">
+        <source>library.kept_drive_fmt</source>
+        <translation>The drive playing is kept whatever the retention says (its %1 recordings and their pairs).</translation>
+    </message>
+    <message id="library.kept_recordings_fmt">
+        <source>library.kept_recordings_fmt</source>
+        <translation>%1 recordings (the one shown and its pair) are kept whatever the retention says.</translation>
+    </message>
 </context>
 </TS>

@@ -51,6 +51,7 @@ public:
     void importCardDialog();
     void importCard(const QString& card);
     void checkLibrary();
+    void keepWhatPlays();
     void showRetention();
     void chooseFolder();
 
@@ -76,6 +77,7 @@ Q_SIGNALS:
     void placeAnswered();
     void importFinished(bool ok);
     void cardOffered(const QString& text);
+    void kept(const QString& text);
 
 private:
     void listReloaded();

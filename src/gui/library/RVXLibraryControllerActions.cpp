@@ -12,6 +12,8 @@
 #include "gui/library/RVXLibraryRetentionDialog.h"
 #include "gui/player/CustomWindow.h"
 #include "gui/player/RVXAppDelegate.h"
+#include "gui/player/VLCMediaPlayer.h"
+#include "gui/trips/RVXTripController.h"
 #include "widgets/RVXPageHelpers.h"
 
 #include <QDir>
@@ -66,6 +68,7 @@ void RVXLibraryController::addMenu(QMenu* fileMenu) {
     };
     add("action.open_library", QKeySequence(Qt::CTRL | Qt::Key_L),
         &RVXLibraryController::openLibrary);
+    add("action.keep_playing", {}, &RVXLibraryController::keepWhatPlays);
     menu->addSeparator();
     add("action.check_library", {}, &RVXLibraryController::checkLibrary);
     add("action.retention", {}, &RVXLibraryController::showRetention);
@@ -81,6 +84,56 @@ void RVXLibraryController::openLibrary() {
         return;
     }
     d->openMediaDirectory(folder());
+}
+
+// The drive playing, or the recording shown with its pair's other side, kept whatever the
+// retention says.
+void RVXLibraryController::keepWhatPlays() {
+    const VLCMediaRef shown = d->player1->media();
+    if (!isOpenInWindow() || !shown) {
+        showAlert(d->window, plainTitle("action.keep_playing"),
+                  RVXLocalizedString("library.keep_nothing"));
+        return;
+    }
+    std::optional<int64_t> tripStart;
+    if (const std::optional<size_t> trip = d->tripController()->playingTrip())
+        tripStart = d->tripController()->trips()[*trip].start();
+    const QString where = folder();
+    const QString relative = QDir(where).relativeFilePath(shown->path());
+    RVXLibraryJob<QString>(
+        this,
+        [where, relative, tripStart]() -> QString {
+            RVXLibrary library(where);
+            if (std::optional<QString> error = library.open(false))
+                return *error;
+            if (tripStart) {
+                for (const RVXLibraryTrip& t : library.index().trips({})) {
+                    if (std::llabs(t.start - *tripStart) <= 2) {
+                        const std::optional<QString> error = library.protectTrip(t.id);
+                        return error ? *error
+                                     : RVXLocalizedString("library.kept_drive_fmt")
+                                           .arg(t.units.size());
+                    }
+                }
+            }
+            const std::optional<RVXLibraryRecording> r = library.index().recordingAt(relative);
+            if (!r)
+                return RVXLocalizedString("library.keep_nothing");
+            std::vector<int64_t> ids{r->id};
+            for (const auto& [front, rear] : library.index().pairs()) {
+                if (front == r->id)
+                    ids.push_back(rear);
+                else if (rear == r->id)
+                    ids.push_back(front);
+            }
+            const std::optional<QString> error = library.protectRecordings(ids);
+            return error ? *error
+                         : RVXLocalizedString("library.kept_recordings_fmt").arg(ids.size());
+        },
+        [this](QString text) {
+            showSuccess(d->window, plainTitle("action.keep_playing"), text);
+            Q_EMIT kept(text);
+        });
 }
 
 void RVXLibraryController::chooseFolder() {

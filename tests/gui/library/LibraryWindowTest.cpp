@@ -243,3 +243,32 @@ TEST_F(LibraryWindowTest, RetentionListsWhatGoesBeforeDeletingAndKeepsTheEvents)
         QDir(folder.path())
             .filePath(QStringLiteral("2026/2026-03-14/event_20260314_081527_F.MP4"))));
 }
+
+// Library > Keep What Plays Always on a recording shown from the library: it and its
+// pair's other side leave the retention's list.
+TEST_F(LibraryWindowTest, WhatPlaysIsKeptAndTheRetentionLeavesIt) {
+    ASSERT_TRUE(importAndWait(demoCard()).startsWith(QStringLiteral("8 recordings imported")));
+    open(folder.path());
+    ASSERT_TRUE(library->isOpenInWindow());
+    playAndWait(0);
+    const QString shown = QFileInfo(delegate->player1->media()->path()).fileName();
+    ASSERT_TRUE(shown.startsWith(QStringLiteral("alwa_20260314_081500"))) << qPrintable(shown);
+    QSignalSpy kept(library, &RVXLibraryController::kept);
+    delegate->window->findChild<QAction*>(QStringLiteral("action.keep_playing"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return kept.count() == 1; }));
+    EXPECT_TRUE(kept[0][0].toString().startsWith(QStringLiteral("2 recordings")))
+        << qPrintable(kept[0][0].toString());
+
+    RVXLibrary index(folder.path());
+    ASSERT_EQ(index.open(false), std::nullopt);
+    for (const QString side : {"F", "R"}) {
+        const auto r = index.index().recordingAt(
+            QStringLiteral("2026/2026-03-14/alwa_20260314_081500_%1.MP4").arg(side));
+        ASSERT_TRUE(r);
+        EXPECT_TRUE(r->isProtected) << qPrintable(side);
+    }
+    RVXLibraryRetention::Rule rule;
+    rule.keepDays = 1;
+    for (const RVXLibraryRecording& r : RVXLibraryRetention::plan(index, rule).remove)
+        EXPECT_FALSE(r.path.contains(QStringLiteral("081500"))) << qPrintable(r.path);
+}
