@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -44,8 +45,10 @@ void CustomWindow::enterFullscreen() {
         m_initialFrame = geometry();
     m_animation->stop();
     // The desktop's full-screen state covers its panels; the frame is set as well for
-    // desktops (or none) that do not act on the state.
-    if (QScreen* s = screen())
+    // X desktops (or none) that do not act on the state. A Wayland compositor always acts
+    // on it, and takes a frame set first for the window's normal one, which it would
+    // return to on leaving full screen.
+    if (QScreen* s = screen(); s && !QGuiApplication::platformName().startsWith(u"wayland"))
         setGeometry(s->geometry());
     showFullScreen();
     Q_EMIT isFullScreenChanged(true);
@@ -57,25 +60,7 @@ void CustomWindow::leaveFullscreen() {
     m_isFullScreen = false;
     showNormal();
     setGeometry(m_initialFrame);
-    // A Wayland compositor takes the frame asked before it has left full screen for the
-    // full-screen one: it is asked again once the window's state has really changed.
-    m_restoreFramePending = true;
     Q_EMIT isFullScreenChanged(false);
-}
-
-void CustomWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !m_restoreFramePending ||
-        (windowState() & Qt::WindowFullScreen))
-        return;
-    m_restoreFramePending = false;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_isFullScreen && geometry().size() != m_initialFrame.size())
-                setGeometry(m_initialFrame);
-        },
-        Qt::QueuedConnection);
 }
 
 void CustomWindow::keyPressEvent(QKeyEvent* event) {

@@ -43,7 +43,6 @@ Q_SIGNALS:
     void windowWillClose();
 
 protected:
-    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -55,7 +54,6 @@ protected:
 private:
     bool m_isFullScreen = false;
     QRect m_initialFrame;
-    bool m_restoreFramePending = false;
     QPoint initialLocation;
     bool m_dragging = false;
     QPointer<QWidget> m_dragHandle;
