@@ -28,8 +28,9 @@
 #include <QTemporaryDir>
 
 namespace {
+// A menu item's words as a window's title: no mnemonic, no ellipsis.
 QString plainTitle(const char* key) {
-    return RVXLocalizedString(key).remove(u'&');
+    return RVXLocalizedString(key).remove(u'&').remove(u'\u2026');
 }
 
 // What the import did, in a sentence or two.
