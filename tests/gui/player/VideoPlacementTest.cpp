@@ -26,9 +26,16 @@ protected:
             return testing::AssertionFailure() << "the window did not settle";
         const bool wasPlaying = delegate->player1->state() == VLCMediaPlayerStatePlaying;
         if (wasPlaying) {
+            // The button pauses only once the window knows the pair plays (a time report
+            // after a full-screen change or a seek tells it).
+            if (!waitFor([&] { return delegate->playInfo()->isPlaying(); }))
+                return testing::AssertionFailure() << "the window never knew the pair plays";
             delegate->clickPlayButton();
             if (!waitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }))
-                return testing::AssertionFailure() << "the player did not pause";
+                return testing::AssertionFailure()
+                       << "the player did not pause (state " << delegate->player1->state()
+                       << ", the window " << (delegate->playInfo()->isPlaying() ? "" : "not ")
+                       << "playing)";
         }
         QString last;
         const bool right = waitFor(
