@@ -3,10 +3,8 @@
 // PostgreSQL on a server of the test's own) find: by day, kind and event, and by place
 // against distances worked out by hand.
 #include "LibraryTestSupport.h"
-#include "PostgresTestServer.h"
 
 #include "core/library/RVXLibraryImport.h"
-#include "core/library/RVXPostgresLibraryIndex.h"
 #include "core/library/RVXSqliteLibraryIndex.h"
 #include "support/TempTree.h"
 #include "testmedia/CameraRecordingWriter.h"
@@ -60,43 +58,12 @@ void writeRecording(const QString& path, const QDateTime& startUtc,
     ASSERT_EQ(CameraRecordingWriter::writeSkeletonFile(path, records, 0), std::nullopt);
 }
 
-// The same cases against each implementation of the index: the same answers.
-class LibraryIndexQueries : public ::testing::TestWithParam<const char*> {
-protected:
-    bool onServer() const { return std::string_view(GetParam()) == "postgresql"; }
-
-    std::unique_ptr<RVXLibrary> open(const QString& folder) {
-        m_folder = folder;
-        if (!onServer())
-            return openLibrary(folder);
-        PostgresTestServer& server = PostgresTestServer::instance();
-        EXPECT_EQ(server.error(), QString());
-        m_address = server.newDatabase();
-        auto opened = RVXPostgresLibraryIndex::open(m_address);
-        if (auto* error = std::get_if<QString>(&opened)) {
-            ADD_FAILURE() << qPrintable(*error);
-            return nullptr;
-        }
-        QDir().mkpath(folder);
-        auto library = std::make_unique<RVXLibrary>(folder, std::move(std::get<0>(opened)));
-        EXPECT_EQ(library->open(), std::nullopt);
-        return library;
-    }
-    // One statement on the index as another program would run it.
-    QVariant indexSql(const QString& statement) {
-        if (onServer())
-            return PostgresTestServer::instance().sql(m_address, statement);
-        return sql(m_folder + QStringLiteral("/library.db"), statement);
-    }
-
-    QString m_folder;
-    QString m_address;
-};
+// The same queries on each implementation of the index: the same answers.
+class LibraryIndexQueries : public LibraryOnEachIndex {};
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Index, LibraryIndexQueries, ::testing::Values("sqlite", "postgresql"),
-                         [](const auto& info) { return std::string(info.param); });
+RUVEX_ON_EACH_INDEX(LibraryIndexQueries);
 
 TEST(LibraryIndex, TheFileIsVersionedWalAndANewerOneIsRefused) {
     TempTree tree;
