@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The PostgreSQL index on a server of the test's own: its schema's version, and two
-// workstations registering the same files at the same moment.
+// The PostgreSQL index on a server of the test's own: its schema's version, two
+// workstations registering the same files at the same moment, and a server gone mid-import.
 #include "LibraryTestSupport.h"
 #include "PostgresTestServer.h"
 
+#include "core/library/RVXLibraryCheck.h"
+#include "core/library/RVXLibraryImport.h"
 #include "core/library/RVXPostgresLibraryIndex.h"
+#include "support/TempTree.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -121,4 +126,38 @@ TEST(LibraryPostgresIndex, TwoWorkstationsAddingTheSameCardAtOnceRegisterItOnce)
     }
     EXPECT_EQ(server.sql(address, "SELECT count(*) FROM recordings").toInt(), 2 * kRounds);
     EXPECT_EQ(server.sql(address, "SELECT count(*) FROM cards").toInt(), kRounds);
+}
+
+TEST(LibraryPostgresIndex, AServerGoneMidImportIsSaidAndTheIndexStaysWhole) {
+    PostgresTestServer server;
+    ASSERT_EQ(server.error(), QString());
+    const QString address = server.newDatabase();
+    TempTree tree;
+    const QString folder = tree.path("lib");
+    QDir().mkpath(folder);
+    auto library = std::make_unique<RVXLibrary>(folder, openIndex(address));
+    bool stopped = false;
+    const auto stop = [&](const RVXLibraryProgress& p) {
+        if (stopped || p.doneFiles < 2)
+            return;
+        stopped = true;
+        EXPECT_EQ(server.pause(), QString());
+    };
+    const RVXLibraryImport::Result r = RVXLibraryImport::run(
+        *library, demoCard(), RVXLibraryImportRecord::Choice::Everything, stop);
+    ASSERT_TRUE(stopped);
+    ASSERT_TRUE(r.error);
+    library.reset();
+
+    // Back: what was committed is whole, and the next import finishes the card.
+    ASSERT_EQ(server.resume(), QString());
+    library = std::make_unique<RVXLibrary>(folder, openIndex(address));
+    ASSERT_EQ(library->lock(), std::nullopt);
+    ASSERT_EQ(library->recover(), std::nullopt);
+    EXPECT_TRUE(RVXLibraryCheck::run(*library).clean());
+    const RVXLibraryImport::Result again = RVXLibraryImport::run(*library, demoCard());
+    ASSERT_EQ(again.error, std::nullopt) << qPrintable(*again.error);
+    EXPECT_EQ(library->index().recordings({}).size(), 8u);
+    EXPECT_EQ(library->index().trips({}).size(), 2u);
+    EXPECT_TRUE(RVXLibraryCheck::run(*library).clean());
 }

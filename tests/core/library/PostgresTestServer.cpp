@@ -143,12 +143,8 @@ QString PostgresTestServer::start() {
                        .arg(m_folder)
                        .toUtf8());
     }
-    if (QString e = run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data, QStringLiteral("-l"),
-                                                   m_folder + QStringLiteral("/server.log"),
-                                                   QStringLiteral("-w"), QStringLiteral("start")});
-        !e.isEmpty())
+    if (QString e = resume(); !e.isEmpty())
         return e;
-    m_running = true;
     // Every database made from here on has PostGIS.
     if (sql(addressOf(m_folder, QStringLiteral("template1")),
             QStringLiteral("CREATE EXTENSION postgis"))
@@ -158,13 +154,29 @@ QString PostgresTestServer::start() {
     return {};
 }
 
+QString PostgresTestServer::resume() {
+    if (QString e = run(QStringLiteral("pg_ctl"),
+                        {QStringLiteral("-D"), m_folder + QStringLiteral("/data"),
+                         QStringLiteral("-l"), m_folder + QStringLiteral("/server.log"),
+                         QStringLiteral("-w"), QStringLiteral("start")});
+        !e.isEmpty())
+        return e;
+    m_running = true;
+    return {};
+}
+
+QString PostgresTestServer::pause() {
+    if (!m_running)
+        return {};
+    m_running = false;
+    // Fast: the clients' transactions are rolled back, as when a server goes down.
+    return run(QStringLiteral("pg_ctl"),
+               {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),
+                QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")});
+}
+
 void PostgresTestServer::stop() {
-    if (m_running) {
-        run(QStringLiteral("pg_ctl"),
-            {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),
-             QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")});
-        m_running = false;
-    }
+    pause();
     if (!m_folder.isEmpty()) {
         QDir(m_folder).removeRecursively();
         m_folder.clear();

@@ -12,6 +12,8 @@ class PostgresTestServer {
 public:
     // The program's one server, started at its first use.
     static PostgresTestServer& instance();
+    // One of a test's own, to stop under the index.
+    PostgresTestServer();
     ~PostgresTestServer();
 
     // Why it could not start; empty when it runs.
@@ -21,9 +23,11 @@ public:
     // One statement in database as another client would run it; its first value.
     QVariant sql(const QString& address, const QString& statement);
     void stop();
+    // Stops the server, keeping its databases, and starts it again; a message on failure.
+    QString pause();
+    QString resume();
 
 private:
-    PostgresTestServer();
     QString start();
     // The program (initdb, pg_ctl) run as the server's user; a message when it fails.
     QString run(const QString& program, const QStringList& args);
