@@ -105,7 +105,12 @@ RVXPostgresLibraryIndex::~RVXPostgresLibraryIndex() {
 }
 
 QSqlDatabase RVXPostgresLibraryIndex::db() const {
-    return QSqlDatabase::database(m_connection, false);
+    QSqlDatabase d = QSqlDatabase::database(m_connection, false);
+    // The driver closes a connection the server dropped; a window open for days outlives
+    // a server restart.
+    if (!d.isOpen() && d.open())
+        QSqlQuery(d).exec(QStringLiteral("SET client_min_messages = warning"));
+    return d;
 }
 
 bool RVXPostgresLibraryIndex::isAddress(const QString& text) {

@@ -84,9 +84,6 @@ std::optional<QString> RVXPostgresLibraryIndex::replaceDrives(const RVXLibraryDr
     const QString coveredIds = idArray(covered);
     const QString days = idArray(set.recordings);
 
-    RVXSqliteTransaction transaction(db());
-    if (transaction.error())
-        return transaction.error();
     RVXSqliteStatement oldTrips(
         db(), QStringLiteral("DELETE FROM trips WHERE id IN (SELECT trip_id FROM trip_units "
                              "WHERE recording_id = ANY(?::bigint[]) OR partner_id = "
@@ -96,23 +93,11 @@ std::optional<QString> RVXPostgresLibraryIndex::replaceDrives(const RVXLibraryDr
                                                      "ANY(?::bigint[]) OR rear_id = "
                                                      "ANY(?::bigint[])"));
     oldPairs.bind(days).bind(days);
-    for (RVXSqliteStatement* s : {&oldTrips, &oldPairs}) {
-        if (auto error = s->exec())
-            return error;
-    }
     // A pair replaces any other either side was in.
     RVXSqliteStatement unpair(db(), QStringLiteral("DELETE FROM pairs WHERE front_id = ? OR "
                                                    "rear_id = ?"));
     RVXSqliteStatement pair(db(), QStringLiteral("INSERT INTO pairs (front_id, rear_id) VALUES "
                                                  "(?, ?)"));
-    for (const auto& [front, rear] : set.pairs) {
-        unpair.bind(qint64(front)).bind(qint64(rear));
-        pair.bind(qint64(front)).bind(qint64(rear));
-        if (auto error = unpair.exec())
-            return error;
-        if (auto error = pair.exec())
-            return error;
-    }
     RVXSqliteStatement trip(db(), QStringLiteral("INSERT INTO trips (start, seconds, "
                                                  "distance_km, max_speed_kmh) VALUES (?, ?, ?, "
                                                  "?) RETURNING id"));
@@ -131,6 +116,26 @@ std::optional<QString> RVXPostgresLibraryIndex::replaceDrives(const RVXLibraryDr
     RVXSqliteStatement route(
         db(), QStringLiteral("UPDATE trips SET route = (SELECT ST_MakeLine(place::geometry ORDER "
                              "BY number)::geography FROM track WHERE trip_id = ?) WHERE id = ?"));
+    RVXSqliteStatement done(db(), QStringLiteral("UPDATE recordings SET drives_done = 1 WHERE "
+                                                 "id = ANY(?::bigint[])"));
+    done.bind(coveredIds);
+    // Every statement outlives the transaction: a failed one is rolled back before its
+    // statements are freed, which an aborted transaction would refuse.
+    RVXSqliteTransaction transaction(db());
+    if (transaction.error())
+        return transaction.error();
+    for (RVXSqliteStatement* s : {&oldTrips, &oldPairs}) {
+        if (auto error = s->exec())
+            return error;
+    }
+    for (const auto& [front, rear] : set.pairs) {
+        unpair.bind(qint64(front)).bind(qint64(rear));
+        pair.bind(qint64(front)).bind(qint64(rear));
+        if (auto error = unpair.exec())
+            return error;
+        if (auto error = pair.exec())
+            return error;
+    }
     for (const RVXLibraryDriveSet::Drive& d : set.drives) {
         trip.bind(qint64(d.trip.start)).bind(d.trip.seconds).bind(d.trip.distanceKm);
         trip.bind(nullable(d.trip.maxSpeedKmh));
@@ -175,9 +180,6 @@ std::optional<QString> RVXPostgresLibraryIndex::replaceDrives(const RVXLibraryDr
                 return error;
         }
     }
-    RVXSqliteStatement done(db(), QStringLiteral("UPDATE recordings SET drives_done = 1 WHERE "
-                                                 "id = ANY(?::bigint[])"));
-    done.bind(coveredIds);
     if (auto error = done.exec())
         return error;
     return transaction.commit();

@@ -198,9 +198,6 @@ std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::deletingRecordings() {
 }
 
 std::optional<QString> RVXPostgresLibraryIndex::removeRecording(int64_t id) {
-    RVXSqliteTransaction transaction(db());
-    if (transaction.error())
-        return transaction.error();
     // The trips through it go; what else they held is worked out again later.
     const QString through =
         QStringLiteral("(SELECT trip_id FROM trip_units WHERE recording_id = ? OR partner_id = ?)");
@@ -215,6 +212,9 @@ std::optional<QString> RVXPostgresLibraryIndex::removeRecording(int64_t id) {
     trips.bind(qint64(id)).bind(qint64(id));
     RVXSqliteStatement row(db(), QStringLiteral("DELETE FROM recordings WHERE id = ?"));
     row.bind(qint64(id));
+    RVXSqliteTransaction transaction(db());
+    if (transaction.error())
+        return transaction.error();
     for (RVXSqliteStatement* s : {&left, &trips, &row}) {
         if (auto error = s->exec())
             return error;
