@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -108,11 +110,35 @@ QString PostgresTestServer::run(const QString& program, const QStringList& args)
     return {};
 }
 
+// The servers of test programs that were killed before they could stop theirs: stopped and
+// removed, so that a crash leaves nothing running for long.
+void PostgresTestServer::sweep() {
+    const QDir tmp(QStringLiteral("/tmp"));
+    for (const QString& name :
+         tmp.entryList({QStringLiteral("ruvex-pg-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString folder = tmp.filePath(name);
+        QFile owner(folder + QStringLiteral("/owner.pid"));
+        if (!owner.open(QIODevice::ReadOnly))
+            continue;
+        const pid_t pid = pid_t(owner.readAll().trimmed().toLongLong());
+        if (pid <= 0 || kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        const QString saved = m_folder;
+        m_folder = folder;
+        run(QStringLiteral("pg_ctl"),
+            {QStringLiteral("-D"), folder + QStringLiteral("/data"), QStringLiteral("-m"),
+             QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+        m_folder = saved;
+        QDir(folder).removeRecursively();
+    }
+}
+
 QString PostgresTestServer::start() {
     m_binaries = binaries();
     if (m_binaries.isEmpty())
         return QStringLiteral("no PostgreSQL server programs (tools/install-deps installs "
                               "postgresql-15)");
+    sweep();
     QByteArray folder = "/tmp/ruvex-pg-XXXXXX";
     if (!mkdtemp(folder.data()))
         return QStringLiteral("no temporary folder under /tmp");
@@ -125,6 +151,12 @@ QString PostgresTestServer::start() {
             return QStringLiteral("%1 could not be given to postgres").arg(m_folder);
     }
     chmod(folder.constData(), 0700);
+    {
+        QFile owner(m_folder + QStringLiteral("/owner.pid"));
+        if (!owner.open(QIODevice::WriteOnly))
+            return QStringLiteral("%1 could not be written").arg(owner.fileName());
+        owner.write(QByteArray::number(qint64(getpid())));
+    }
     const QString data = m_folder + QStringLiteral("/data");
     if (QString e =
             run(QStringLiteral("initdb"),

@@ -29,6 +29,7 @@ public:
 
 private:
     QString start();
+    void sweep();
     // The program (initdb, pg_ctl) run as the server's user; a message when it fails.
     QString run(const QString& program, const QStringList& args);
 
