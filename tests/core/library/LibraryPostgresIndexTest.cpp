@@ -10,6 +10,8 @@
 #include "support/TempTree.h"
 
 #include <QDir>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,33 @@ TEST(LibraryPostgresIndex, AnAddressWithAPasswordIsRefusedAndNotRepeated) {
         EXPECT_TRUE(std::get<QString>(opened).contains("password")) << address;
     }
     EXPECT_TRUE(std::holds_alternative<QString>(RVXPostgresLibraryIndex::open("library.db")));
+}
+
+TEST(LibraryPostgresIndex, AServiceFileOrLibpqsEnvironmentNamesTheServer) {
+    PostgresTestServer& server = PostgresTestServer::instance();
+    ASSERT_EQ(server.error(), QString());
+    const QUrl full(server.newDatabase());
+    const QString host = QUrlQuery(full).queryItemValue("host", QUrl::FullyDecoded);
+    const QString database = full.path().mid(1);
+    TempTree tree;
+    // Where the server is and who to be: libpq's own service file, not the address.
+    const QString services =
+        tree.file("pg_service.conf", QStringLiteral("[fleet]\nhost=%1\nuser=postgres\ndbname=%2\n")
+                                         .arg(host, database)
+                                         .toUtf8());
+    qputenv("PGSERVICEFILE", services.toUtf8());
+    EXPECT_TRUE(openIndex("postgresql:///?service=fleet"));
+    qunsetenv("PGSERVICEFILE");
+    qputenv("PGHOST", host.toUtf8());
+    qputenv("PGUSER", "postgres");
+    EXPECT_TRUE(openIndex("postgresql:///" + database));
+    qunsetenv("PGHOST");
+    qunsetenv("PGUSER");
+    auto missing =
+        RVXPostgresLibraryIndex::open("postgresql:///nowhere?host=" + host + "&user=postgres");
+    ASSERT_TRUE(std::holds_alternative<QString>(missing));
+    EXPECT_TRUE(std::get<QString>(missing).startsWith("nowhere on " + host + ": "))
+        << qPrintable(std::get<QString>(missing));
 }
 
 TEST(LibraryPostgresIndex, TwoWorkstationsAddingTheSameCardAtOnceRegisterItOnce) {
