@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-// One prepared statement of the library's SQLite index: values are bound, never pasted
-// into the text, and a failure comes back as the driver's message.
+// One prepared statement of the library's index, on SQLite or PostgreSQL: values are
+// bound, never pasted into the text, and a failure comes back as the driver's message.
 class RVXSqliteStatement {
 public:
     RVXSqliteStatement(const QSqlDatabase& db, const QString& sql);

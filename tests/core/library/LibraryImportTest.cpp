@@ -46,9 +46,12 @@ void expectWhole(RVXLibrary& library) {
 
 } // namespace
 
-TEST(LibraryImport, TheDemoCardTwiceTheSecondAddsNothing) {
+class LibraryImportOnEachIndex : public LibraryOnEachIndex {};
+RUVEX_ON_EACH_INDEX(LibraryImportOnEachIndex);
+
+TEST_P(LibraryImportOnEachIndex, TheDemoCardTwiceTheSecondAddsNothing) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     const RVXLibraryImport::Result first = RVXLibraryImport::run(*library, demoCard());
     ASSERT_EQ(first.error, std::nullopt) << qPrintable(*first.error);
     EXPECT_EQ(first.record.added, 8);
@@ -103,9 +106,9 @@ TEST(LibraryImport, TheDemoCardTwiceTheSecondAddsNothing) {
     expectWhole(*library);
 }
 
-TEST(LibraryImport, OtherBytesUnderAHeldNameAreKeptBesideNeverOver) {
+TEST_P(LibraryImportOnEachIndex, OtherBytesUnderAHeldNameAreKeptBesideNeverOver) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     ASSERT_EQ(RVXLibraryImport::run(*library, DemoCardCopy{}.make(tree, "a")).error, std::nullopt);
     const QString held = library->absolutePath("2026/2026-03-14/alwa_20260314_081500_F.MP4");
     const QString heldHash = sha256Of(held);
@@ -140,9 +143,9 @@ TEST(LibraryImport, OtherBytesUnderAHeldNameAreKeptBesideNeverOver) {
     expectWhole(*library);
 }
 
-TEST(LibraryImport, OnlyEventsAndSinceTheLastImportOfTheCard) {
+TEST_P(LibraryImportOnEachIndex, OnlyEventsAndSinceTheLastImportOfTheCard) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     const RVXLibraryImport::Result events =
         RVXLibraryImport::run(*library, demoCard(), Choice::EventsOnly);
     ASSERT_EQ(events.error, std::nullopt) << qPrintable(*events.error);
@@ -152,7 +155,7 @@ TEST(LibraryImport, OnlyEventsAndSinceTheLastImportOfTheCard) {
 
     // The card as it was, then with a later recording and an earlier one the camera
     // never wrote after the import: since the last import takes the later one only.
-    library = openLibrary(tree.path("lib2"));
+    library = open(tree.path("lib2"));
     DemoCardCopy copy;
     copy.without = {"alwa_20260314_081541_F.MP4"};
     const QString card = copy.make(tree, "card");
@@ -173,7 +176,7 @@ TEST(LibraryImport, OnlyEventsAndSinceTheLastImportOfTheCard) {
     EXPECT_DOUBLE_EQ(trips[0].seconds, 56);
 }
 
-TEST(LibraryImport, AReadOnlyCardIsOnlyRead) {
+TEST_P(LibraryImportOnEachIndex, AReadOnlyCardIsOnlyRead) {
     TempTree tree;
     const QString card = tree.path("card");
     copyTree(demoCard(), card);
@@ -183,7 +186,7 @@ TEST(LibraryImport, AReadOnlyCardIsOnlyRead) {
         GTEST_SKIP() << "no read-only bind mount: " << qPrintable(locked.error());
     ASSERT_FALSE(QFile(card + "/probe").open(QIODevice::WriteOnly));
 
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     const RVXLibraryImport::Result r = RVXLibraryImport::run(*library, card);
     ASSERT_EQ(r.error, std::nullopt) << qPrintable(*r.error);
     EXPECT_EQ(r.record.added, 8);
@@ -191,14 +194,14 @@ TEST(LibraryImport, AReadOnlyCardIsOnlyRead) {
     expectWhole(*library);
 }
 
-TEST(LibraryImport, AFullDiskIsSaidBeforeTheFirstFileAndWhenItFillsUp) {
+TEST_P(LibraryImportOnEachIndex, AFullDiskIsSaidBeforeTheFirstFileAndWhenItFillsUp) {
     TempTree tree;
     const QString small = tree.path("small");
     const TestMount disk = TestMount::tmpfs(small, 4 << 20);
     if (!disk.ok())
         GTEST_SKIP() << "no tmpfs: " << qPrintable(disk.error());
     {
-        auto library = openLibrary(small + "/lib");
+        auto library = open(small + "/lib");
         const RVXLibraryImport::Result r = RVXLibraryImport::run(*library, demoCard());
         ASSERT_TRUE(r.error);
         EXPECT_TRUE(QRegularExpression("^8 recordings need 12\\.\\d MB; the library's disk has "
@@ -214,7 +217,7 @@ TEST(LibraryImport, AFullDiskIsSaidBeforeTheFirstFileAndWhenItFillsUp) {
     const QString roomy = tree.path("roomy");
     const TestMount room = TestMount::tmpfs(roomy, 24 << 20);
     ASSERT_TRUE(room.ok()) << qPrintable(room.error());
-    auto library = openLibrary(roomy + "/lib");
+    auto library = open(roomy + "/lib");
     bool filled = false;
     const auto fill = [&](const RVXLibraryProgress& p) {
         if (filled || p.doneFiles < 2)
@@ -250,9 +253,9 @@ TEST(LibraryImport, AFullDiskIsSaidBeforeTheFirstFileAndWhenItFillsUp) {
     expectWhole(*library);
 }
 
-TEST(LibraryImport, ACancelOrAStopBeforeTheRowIsFinishedByTheNextImport) {
+TEST_P(LibraryImportOnEachIndex, ACancelOrAStopBeforeTheRowIsFinishedByTheNextImport) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     std::atomic<bool> cancel{false};
     const RVXLibraryImport::Result cancelled = RVXLibraryImport::run(
         *library, demoCard(), Choice::Everything,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The SQLite index as a file on disk, and what its queries find: by day, kind and event,
-// and by place against distances worked out by hand.
+// The SQLite index as a file on disk, and what the queries of both indexes (SQLite, and
+// PostgreSQL on a server of the test's own) find: by day, kind and event, and by place
+// against distances worked out by hand.
 #include "LibraryTestSupport.h"
 
 #include "core/library/RVXLibraryImport.h"
@@ -57,7 +58,12 @@ void writeRecording(const QString& path, const QDateTime& startUtc,
     ASSERT_EQ(CameraRecordingWriter::writeSkeletonFile(path, records, 0), std::nullopt);
 }
 
+// The same queries on each implementation of the index: the same answers.
+class LibraryIndexQueries : public LibraryOnEachIndex {};
+
 } // namespace
+
+RUVEX_ON_EACH_INDEX(LibraryIndexQueries);
 
 TEST(LibraryIndex, TheFileIsVersionedWalAndANewerOneIsRefused) {
     TempTree tree;
@@ -144,9 +150,10 @@ TEST(LibraryIndex, AFirstVersionIndexIsBroughtUpToDate) {
     EXPECT_EQ(sql(db, "SELECT count(*) FROM track").toInt(), 0);
 }
 
-TEST(LibraryIndex, ByDayKindAndEvent) {
+TEST_P(LibraryIndexQueries, ByDayKindAndEvent) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
+    ASSERT_TRUE(library);
     ASSERT_EQ(RVXLibraryImport::run(*library, demoCard()).error, std::nullopt);
     RVXLibraryIndex& index = library->index();
     const auto count = [&](RVXLibraryQuery q) { return index.recordings(q).size(); };
@@ -181,7 +188,7 @@ TEST(LibraryIndex, ByDayKindAndEvent) {
     EXPECT_EQ(index.events(sunday).size(), 1u);
 }
 
-TEST(LibraryIndex, PlacesAgainstDistancesWorkedOutByHand) {
+TEST_P(LibraryIndexQueries, PlacesAgainstDistancesWorkedOutByHand) {
     // One degree of latitude on the trips' sphere: 6371008.8 m x pi / 180 = 111195.08 m;
     // one of longitude at 48.21 degrees: that x cos(48.21) = 74100.4 m.
     TempTree tree;
@@ -199,7 +206,8 @@ TEST(LibraryIndex, PlacesAgainstDistancesWorkedOutByHand) {
     writeRecording(card + "/alwa_20260401_100000_R.MP4", day1, north);
     // East along 48.21 N from 16.370 E, 74.1 m a second.
     writeRecording(card + "/alwa_20260402_100000_F.MP4", day2, east);
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
+    ASSERT_TRUE(library);
     ASSERT_EQ(RVXLibraryImport::run(*library, tree.path("card")).error, std::nullopt);
     RVXLibraryIndex& index = library->index();
     const std::vector<RVXLibraryTrip> all = index.trips({});
@@ -262,13 +270,19 @@ TEST(LibraryIndex, PlacesAgainstDistancesWorkedOutByHand) {
     q.from = q.to = QDate(2026, 4, 2);
     EXPECT_TRUE(index.recordings(q).empty());
 
-    // The east drive deleted: its boxes go with it, and the crossing has the north one only.
-    const QString db = tree.path("lib/library.db");
-    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 4);
+    // The east drive deleted: its boxes (or its points and line) go with it, and the
+    // crossing has the north one only.
+    const char* const places =
+        onServer() ? "SELECT count(*) FROM track" : "SELECT count(*) FROM track_segments";
+    EXPECT_EQ(indexSql(places).toInt(), onServer() ? 60 : 4);
+    if (onServer())
+        EXPECT_EQ(
+            indexSql("SELECT count(*) FROM trips WHERE ST_NPoints(route::geometry) = 30").toInt(),
+            2);
     ASSERT_EQ(
         library->deleteRecordings({index.recordingsNamed("alwa_20260402_100000_F.MP4")[0].id}),
         std::nullopt);
-    EXPECT_EQ(sql(db, "SELECT count(*) FROM track_segments").toInt(), 2);
+    EXPECT_EQ(indexSql(places).toInt(), onServer() ? 30 : 2);
     RVXLibraryQuery crossing;
     crossing.place = RVXLibraryPlace::circle(48.210, 16.370, 60);
     ASSERT_EQ(index.trips(crossing).size(), 1u);

@@ -35,9 +35,12 @@ QStringList pathsOf(const std::vector<RVXLibraryRecording>& recordings) {
 
 } // namespace
 
-TEST(LibraryKeep, RetentionListsFirstThenDeletesNeverAnEventOrAProtectedOne) {
+class LibraryKeepOnEachIndex : public LibraryOnEachIndex {};
+RUVEX_ON_EACH_INDEX(LibraryKeepOnEachIndex);
+
+TEST_P(LibraryKeepOnEachIndex, RetentionListsFirstThenDeletesNeverAnEventOrAProtectedOne) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     ASSERT_EQ(RVXLibraryImport::run(*library, demoCard()).error, std::nullopt);
     const auto last = named(*library, "alwa_20260314_081541_F.MP4");
     ASSERT_TRUE(last);
@@ -93,12 +96,12 @@ TEST(LibraryKeep, RetentionListsFirstThenDeletesNeverAnEventOrAProtectedOne) {
     EXPECT_TRUE(RVXLibraryCheck::run(*library).clean());
 }
 
-TEST(LibraryKeep, ADeletionStoppedAfterItsMarkIsFinishedNotForgotten) {
+TEST_P(LibraryKeepOnEachIndex, ADeletionStoppedAfterItsMarkIsFinishedNotForgotten) {
     TempTree tree;
     const QString folder = tree.path("lib");
     QString path;
     {
-        auto library = openLibrary(folder);
+        auto library = open(folder);
         ASSERT_EQ(RVXLibraryImport::run(*library, demoCard()).error, std::nullopt);
         const auto r = named(*library, "alwa_20260314_081500_R.MP4");
         ASSERT_TRUE(r);
@@ -107,7 +110,7 @@ TEST(LibraryKeep, ADeletionStoppedAfterItsMarkIsFinishedNotForgotten) {
         ASSERT_EQ(library->index().setDeleting({r->id}), std::nullopt);
         EXPECT_TRUE(RVXLibraryCheck::run(*library).clean());
     }
-    auto library = openLibrary(folder);
+    auto library = open(folder);
     ASSERT_EQ(library->lock(), std::nullopt);
     ASSERT_EQ(library->recover(), std::nullopt);
     EXPECT_FALSE(QFile::exists(library->absolutePath(path)));
@@ -116,9 +119,9 @@ TEST(LibraryKeep, ADeletionStoppedAfterItsMarkIsFinishedNotForgotten) {
     EXPECT_TRUE(RVXLibraryCheck::run(*library).clean());
 }
 
-TEST(LibraryKeep, CheckFindsMissingChangedAndUnindexedFiles) {
+TEST_P(LibraryKeepOnEachIndex, CheckFindsMissingChangedAndUnindexedFiles) {
     TempTree tree;
-    auto library = openLibrary(tree.path("lib"));
+    auto library = open(tree.path("lib"));
     ASSERT_EQ(RVXLibraryImport::run(*library, demoCard()).error, std::nullopt);
     ASSERT_TRUE(RVXLibraryCheck::run(*library).clean());
 
@@ -146,6 +149,7 @@ TEST(LibraryKeep, CheckFindsMissingChangedAndUnindexedFiles) {
     EXPECT_FALSE(r.clean());
 }
 
+// A rebuild makes library.db again: SQLite alone.
 TEST(LibraryKeep, TheIndexRebuiltFromTheFilesHoldsTheSameRows) {
     TempTree tree;
     const QString folder = tree.path("lib");

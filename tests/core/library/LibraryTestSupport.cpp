@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LibraryTestSupport.h"
 
+#include "PostgresTestServer.h"
+#include "core/library/RVXPostgresLibraryIndex.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -145,5 +150,45 @@ QString rowsDiff(const QStringList& before, const QStringList& after) {
             out += QStringLiteral("+ ") + line + u'\n';
     if (out.isEmpty() && before != after)
         out = QStringLiteral("the same lines in another order\n");
+    return out;
+}
+
+bool LibraryOnEachIndex::onServer() const {
+    return std::string_view(GetParam()) == "postgresql";
+}
+
+std::unique_ptr<RVXLibrary> LibraryOnEachIndex::open(const QString& folder) {
+    m_folder = folder;
+    if (!onServer())
+        return openLibrary(folder);
+    PostgresTestServer& server = PostgresTestServer::instance();
+    EXPECT_EQ(server.error(), QString());
+    if (!m_addresses.count(folder))
+        m_addresses[folder] = server.newDatabase();
+    auto opened = RVXPostgresLibraryIndex::open(m_addresses[folder]);
+    if (auto* error = std::get_if<QString>(&opened)) {
+        ADD_FAILURE() << qPrintable(*error);
+        return nullptr;
+    }
+    QDir().mkpath(folder);
+    auto library = std::make_unique<RVXLibrary>(folder, std::move(std::get<0>(opened)));
+    EXPECT_EQ(library->open(), std::nullopt);
+    return library;
+}
+
+QVariant LibraryOnEachIndex::indexSql(const QString& statement) {
+    if (onServer())
+        return PostgresTestServer::instance().sql(m_addresses[m_folder], statement);
+    QVariant out;
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", "outside-sqlite");
+        d.setDatabaseName(m_folder + QStringLiteral("/library.db"));
+        EXPECT_TRUE(d.open());
+        QSqlQuery q(d);
+        EXPECT_TRUE(q.exec(statement)) << qPrintable(statement);
+        if (q.next())
+            out = q.value(0);
+    }
+    QSqlDatabase::removeDatabase("outside-sqlite");
     return out;
 }

@@ -5,6 +5,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+
+#include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
@@ -25,6 +28,28 @@ std::map<QString, QString> digest(const QString& folder, bool withTimes = false)
 QStringList indexRows(RVXLibrary& library);
 // The lines only one of two lists holds, marked - and +; empty when they are the same.
 QString rowsDiff(const QStringList& before, const QStringList& after);
+
+// A suite's cases against each implementation of the index: "sqlite" (library.db in the
+// folder) and "postgresql" (a database of its own for each folder, on the tests' server).
+class LibraryOnEachIndex : public ::testing::TestWithParam<const char*> {
+protected:
+    bool onServer() const;
+    // The library in folder, open, on the parameter's index; the same folder again is the
+    // same index.
+    std::unique_ptr<RVXLibrary> open(const QString& folder);
+    // One statement on the last opened folder's index as another program would run it;
+    // its first value.
+    QVariant indexSql(const QString& statement);
+
+private:
+    std::map<QString, QString> m_addresses;
+    QString m_folder;
+};
+
+// Runs the suite (a class derived from LibraryOnEachIndex) on both.
+#define RUVEX_ON_EACH_INDEX(suite)                                                                 \
+    INSTANTIATE_TEST_SUITE_P(Index, suite, ::testing::Values("sqlite", "postgresql"),              \
+                             [](const auto& info) { return std::string(info.param); })
 
 // Readable failures: gtest would print a QString as its bytes.
 inline void PrintTo(const QString& text, std::ostream* os) {
