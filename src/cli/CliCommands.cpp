@@ -61,7 +61,7 @@ constexpr CliCommand kCommands[] = {
      "[--to D] [--kind event|motion|loop] [--events] [--near LAT,LON --radius M] "
      "[--box LAT1,LON1,LAT2,LON2] [--trips] [--json] | library protect FILE | library prune "
      "(--keep-days N | --max-gb G) [--dry-run] | library check | library rebuild; each with "
-     "[--library DIR]",
+     "[--library DIR] [--database postgresql://...]",
      "keep every drive after the card is overwritten: import a card into the library (the "
      "Movies folder's \"RUVEX Library\" unless --library), find recordings and trips by day, "
      "kind, event and place, protect, prune, check against the index, rebuild the index",

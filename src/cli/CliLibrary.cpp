@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr const char* kImportUsage =
-    "usage: ruvex-card library import CARD [--library DIR] [--only events] [--since-last] "
-    "[--json]\n";
+constexpr const char* kImportUsage = "usage: ruvex-card library import CARD [--library DIR] "
+                                     "[--database URL] [--only events] [--since-last] "
+                                     "[--json]\n";
 
 std::atomic<bool> s_interrupted{false};
 bool s_progressShown = false;
@@ -51,10 +51,13 @@ std::optional<CliLibraryArgs> CliLibraryArgs::parse(const char* sub, const char*
     out.library = RVXLibrary::defaultFolder();
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if ((a == u"--library" || valued.contains(a)) && i + 1 < args.size()) {
+        if ((a == u"--library" || a == u"--database" || valued.contains(a)) &&
+            i + 1 < args.size()) {
             const QString v = args[++i];
             if (a == u"--library")
                 out.library = v;
+            else if (a == u"--database")
+                out.database = v;
             else
                 out.values.insert(a, v);
         } else if (flagNames.contains(a)) {
@@ -77,8 +80,10 @@ std::optional<QString> CliLibraryArgs::value(const char* option) const {
     return *i;
 }
 
-std::unique_ptr<RVXLibrary> cliOpenLibrary(const char* sub, const QString& folder, bool create) {
-    auto library = std::make_unique<RVXLibrary>(folder);
+std::unique_ptr<RVXLibrary> cliOpenLibrary(const char* sub, const CliLibraryArgs& args,
+                                           bool create) {
+    auto library = std::make_unique<RVXLibrary>(args.library);
+    library->setDatabase(args.database);
     if (auto error = library->open(create)) {
         cliErr(QStringLiteral("ruvex-card library %1: %2\n").arg(QLatin1String(sub), *error));
         return nullptr;
@@ -164,7 +169,7 @@ int runLibraryImport(const QStringList& args) {
     const Choice choice = only                     ? Choice::EventsOnly
                           : a->has("--since-last") ? Choice::SinceLast
                                                    : Choice::Everything;
-    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("import", a->library, true);
+    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("import", *a, true);
     if (!library)
         return CliNotFound;
     const RVXLibraryImport::Result r = RVXLibraryImport::run(

@@ -18,6 +18,8 @@ struct CliLibraryArgs {
     QHash<QString, QString> values;
     QSet<QString> flags;
     QString library;
+    // --database: the index on a server instead of the folder's own.
+    QString database;
 
     // valued: options that take a value; flags: those that do not. None (the error told,
     // with usage) for anything else.
@@ -29,7 +31,8 @@ struct CliLibraryArgs {
 };
 
 // The library at folder, its index open; none when it cannot be (the error told).
-std::unique_ptr<RVXLibrary> cliOpenLibrary(const char* sub, const QString& folder, bool create);
+std::unique_ptr<RVXLibrary> cliOpenLibrary(const char* sub, const CliLibraryArgs& args,
+                                           bool create);
 // A line on stderr that follows progress when stderr is a terminal; nothing otherwise.
 RVXLibraryImport::Progress cliLibraryProgress(const char* verb);
 // Ends the progress line, if one was drawn.

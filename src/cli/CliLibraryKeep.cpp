@@ -14,10 +14,12 @@
 
 namespace {
 
-constexpr const char* kProtectUsage = "usage: ruvex-card library protect FILE [--library DIR]\n";
-constexpr const char* kPruneUsage =
-    "usage: ruvex-card library prune (--keep-days N | --max-gb G) [--dry-run] [--library DIR]\n";
-constexpr const char* kCheckUsage = "usage: ruvex-card library check [--library DIR]\n";
+constexpr const char* kProtectUsage =
+    "usage: ruvex-card library protect FILE [--library DIR] [--database URL]\n";
+constexpr const char* kPruneUsage = "usage: ruvex-card library prune (--keep-days N | --max-gb G) "
+                                    "[--dry-run] [--library DIR] [--database URL]\n";
+constexpr const char* kCheckUsage =
+    "usage: ruvex-card library check [--library DIR] [--database URL]\n";
 constexpr const char* kRebuildUsage = "usage: ruvex-card library rebuild [--library DIR]\n";
 
 // A recording named by its path (absolute, or relative to the library or the working
@@ -50,7 +52,7 @@ int runLibraryProtect(const QStringList& args) {
         cliErr(QString::fromLatin1(kProtectUsage));
         return CliUsage;
     }
-    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("protect", a->library, false);
+    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("protect", *a, false);
     if (!library)
         return CliNotFound;
     if (auto error = library->lock()) {
@@ -98,7 +100,7 @@ int runLibraryPrune(const QStringList& args) {
         cliErr(QString::fromLatin1(kPruneUsage));
         return CliUsage;
     }
-    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("prune", a->library, false);
+    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("prune", *a, false);
     if (!library)
         return CliNotFound;
     const RVXLibraryRetention::Plan plan = RVXLibraryRetention::plan(*library, rule);
@@ -133,7 +135,7 @@ int runLibraryCheck(const QStringList& args) {
         cliErr(QString::fromLatin1(kCheckUsage));
         return CliUsage;
     }
-    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("check", a->library, false);
+    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("check", *a, false);
     if (!library)
         return CliNotFound;
     const RVXLibraryCheck::Result r =
@@ -162,6 +164,15 @@ int runLibraryRebuild(const QStringList& args) {
     if (!a->positional.isEmpty()) {
         cliErr(QString::fromLatin1(kRebuildUsage));
         return CliUsage;
+    }
+    // The folder's own library.db is what a rebuild writes; a shared server's index is
+    // its administrator's to make again.
+    RVXLibrary named(a->library);
+    if (!a->database.isEmpty() || !named.configuredDatabase().isEmpty()) {
+        cliErr(QStringLiteral("ruvex-card library rebuild: the index of %1 is on a database "
+                              "server; rebuild makes only a library.db\n")
+                   .arg(a->library));
+        return CliNotFound;
     }
     const RVXLibraryRebuild::Result r =
         RVXLibraryRebuild::run(a->library, cliLibraryProgress("reading"), cliInterruptFlag());

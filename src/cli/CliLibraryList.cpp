@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: ruvex-card library list [--library DIR] [--from yyyy-MM-dd] [--to yyyy-MM-dd] "
-    "[--kind event|motion|loop] [--events] [--near LAT,LON --radius M] "
-    "[--box LAT1,LON1,LAT2,LON2] [--trips] [--json]\n";
+constexpr const char* kUsage = "usage: ruvex-card library list [--library DIR] [--database URL] "
+                               "[--from yyyy-MM-dd] [--to yyyy-MM-dd] "
+                               "[--kind event|motion|loop] [--events] [--near LAT,LON --radius M] "
+                               "[--box LAT1,LON1,LAT2,LON2] [--trips] [--json]\n";
 
 std::optional<std::vector<double>> numbers(const QString& text, qsizetype count) {
     const QStringList parts = text.split(u',');
@@ -212,7 +212,7 @@ int runLibraryList(const QStringList& args) {
         cliErr(QString::fromLatin1(kUsage));
         return CliUsage;
     }
-    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("list", a->library, false);
+    const std::unique_ptr<RVXLibrary> library = cliOpenLibrary("list", *a, false);
     if (!library)
         return CliNotFound;
     if (a->has("--trips"))

@@ -5,6 +5,7 @@
 #include "core/catalogue/RVXTrip.h"
 #include "core/library/RVXLibraryDrives.h"
 #include "core/library/RVXLibraryFileCopy.h"
+#include "core/library/RVXPostgresLibraryIndex.h"
 #include "core/library/RVXSqliteLibraryIndex.h"
 #include "core/media/RVXRecordingDiagnosis.h"
 
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -49,9 +51,30 @@ RVXLibrary::RVXLibrary(QString folder, std::unique_ptr<RVXLibraryIndex> index)
 
 RVXLibrary::~RVXLibrary() = default;
 
+QString RVXLibrary::configuredDatabase() const {
+    const QString config = QDir(m_folder).filePath(kConfigName);
+    if (!QFile::exists(config))
+        return QString();
+    return QSettings(config, QSettings::IniFormat).value(QStringLiteral("database")).toString();
+}
+
+bool RVXLibrary::exists() const {
+    return QFile::exists(QDir(m_folder).filePath(kIndexName)) || !configuredDatabase().isEmpty();
+}
+
 std::optional<QString> RVXLibrary::open(bool create) {
     if (m_index)
         return std::nullopt;
+    const QString address = m_database.isEmpty() ? configuredDatabase() : m_database;
+    if (!address.isEmpty()) {
+        if (!QDir().mkpath(m_folder))
+            return QStringLiteral("cannot make the folder %1").arg(m_folder);
+        auto opened = RVXPostgresLibraryIndex::open(address);
+        if (auto* error = std::get_if<QString>(&opened))
+            return *error;
+        m_index = std::move(std::get<0>(opened));
+        return std::nullopt;
+    }
     const QString db = QDir(m_folder).filePath(kIndexName);
     if (!create && !QFile::exists(db))
         return QStringLiteral("%1 holds no library (no %2)").arg(m_folder, kIndexName);

@@ -26,6 +26,9 @@ public:
     static constexpr QLatin1StringView kIndexName{"library.db"};
     static constexpr QLatin1StringView kProtectedName{"protected.txt"};
     static constexpr QLatin1StringView kImportsName{"imports"};
+    // Beside a shared library folder: "database=postgresql://..." names the server that
+    // holds its index instead of library.db.
+    static constexpr QLatin1StringView kConfigName{"library.conf"};
 
     // The user's Movies folder + "/RUVEX Library".
     static QString defaultFolder();
@@ -36,6 +39,13 @@ public:
     RVXLibrary(const RVXLibrary&) = delete;
     RVXLibrary& operator=(const RVXLibrary&) = delete;
 
+    // The index on a database server (postgresql://...) instead of the folder's own;
+    // before open(). Empty: library.conf's, else library.db.
+    void setDatabase(const QString& address) { m_database = address; }
+    // The server library.conf names; empty without one.
+    QString configuredDatabase() const;
+    // The folder has an index: its library.db, or a server its library.conf names.
+    bool exists() const;
     // Opens the index, making the folder and the index when create and they are missing.
     std::optional<QString> open(bool create = true);
     // Takes the library for this program until it ends; a message when another holds it.
@@ -81,6 +91,7 @@ private:
     std::optional<QString> finishDeletions();
 
     QString m_folder;
+    QString m_database;
     std::unique_ptr<RVXLibraryIndex> m_index;
     std::unique_ptr<QLockFile> m_lock;
 };

@@ -78,7 +78,7 @@ void RVXLibraryController::addMenu(QMenu* fileMenu) {
 }
 
 void RVXLibraryController::openLibrary() {
-    if (!QFileInfo::exists(QDir(folder()).filePath(RVXLibrary::kIndexName))) {
+    if (!RVXLibrary(folder()).exists()) {
         showAlert(
             d->window, plainTitle("action.open_library"),
             RVXLocalizedString("library.none_yet_fmt").arg(QDir::toNativeSeparators(folder())));
@@ -310,7 +310,7 @@ void RVXLibraryController::offerCard(const QString& mountPath, const QString& la
         this,
         [where, mountPath]() -> Planned {
             QTemporaryDir scratch;
-            const bool exists = QFileInfo::exists(QDir(where).filePath(RVXLibrary::kIndexName));
+            const bool exists = RVXLibrary(where).exists();
             RVXLibrary library(exists ? where : scratch.path());
             if (std::optional<QString> error = library.open(!exists))
                 return *error;

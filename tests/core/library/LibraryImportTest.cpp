@@ -259,16 +259,18 @@ TEST_P(LibraryImportOnEachIndex, ACancelOrAStopBeforeTheRowIsFinishedByTheNextIm
     std::atomic<bool> cancel{false};
     const RVXLibraryImport::Result cancelled = RVXLibraryImport::run(
         *library, demoCard(), Choice::Everything,
+        // Cancelled as soon as the first bytes are read, as a user's press may come: the
+        // files count only once their rows are entered, which on a quick disk may be after
+        // every file was copied.
         [&](const RVXLibraryProgress& p) {
-            if (p.doneFiles >= 1)
+            if (p.doneBytes > 0)
                 cancel = true;
         },
         &cancel);
     EXPECT_TRUE(cancelled.cancelled);
-    // What was written before the cancel is entered whole; the rest is not begun.
+    // What was written before the cancel is entered whole; the rest is not begun. The
+    // committer may hold a few written files when the cancel comes.
     const int64_t first = cancelled.record.added;
-    // The one entered, and those already written while it was: the committer holds three.
-    EXPECT_GE(first, 1);
     EXPECT_LE(first, 5);
     EXPECT_TRUE(cancelled.record.finished.isEmpty());
     EXPECT_TRUE(library->dayFiles(true).isEmpty());
