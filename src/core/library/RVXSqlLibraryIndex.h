@@ -20,6 +20,11 @@ class RVXSqlLibraryIndex : public RVXLibraryIndex {
 public:
     ~RVXSqlLibraryIndex() override;
 
+    std::vector<RVXLibraryCard> cards() override;
+    std::optional<QString> addImport(RVXLibraryImportRecord& record) override;
+    std::optional<QString> updateImport(const RVXLibraryImportRecord& record) override;
+    std::vector<RVXLibraryImportRecord> imports() override;
+
     std::optional<QString> addRecording(RVXLibraryRecording& recording) override;
     std::optional<QString> addRecordings(std::vector<RVXLibraryRecording>& recordings) override;
     std::vector<RVXLibraryRecording> recordingsNamed(const QString& name) override;

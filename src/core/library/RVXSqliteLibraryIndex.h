@@ -33,10 +33,6 @@ public:
     std::optional<QString> checkpoint();
 
     std::optional<QString> rememberCard(RVXLibraryCard& card) override;
-    std::vector<RVXLibraryCard> cards() override;
-    std::optional<QString> addImport(RVXLibraryImportRecord& record) override;
-    std::optional<QString> updateImport(const RVXLibraryImportRecord& record) override;
-    std::vector<RVXLibraryImportRecord> imports() override;
 
     std::optional<QString> replaceDrives(const RVXLibraryDriveSet& set) override;
 
