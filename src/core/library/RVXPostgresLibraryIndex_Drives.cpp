@@ -49,32 +49,16 @@ QString RVXPostgresLibraryIndex::placeCondition(const RVXLibraryPlace& place, co
 
 QHash<int64_t, double> RVXPostgresLibraryIndex::placeHits(const RVXLibraryPlace& place,
                                                           bool byTrip) {
-    QHash<int64_t, double> out;
     QVariantList values;
     const QString inside = placeCondition(place, "place", values);
-    RVXSqlStatement s(
-        db(),
-        QStringLiteral("SELECT %1, MIN(moment) FROM track WHERE %2 GROUP "
-                       "BY 1")
-            .arg(byTrip ? QStringLiteral("trip_id") : QStringLiteral("recording_id"), inside));
-    for (const QVariant& v : values)
-        s.bind(v);
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.insert(s.integer(0), s.real(1));
-    return out;
+    return hitsOf(
+        QStringLiteral("SELECT %1, MIN(moment) FROM track WHERE %2 GROUP BY 1")
+            .arg(byTrip ? QStringLiteral("trip_id") : QStringLiteral("recording_id"), inside),
+        values);
 }
 
 std::optional<QString> RVXPostgresLibraryIndex::replaceDrives(const RVXLibraryDriveSet& set) {
-    std::vector<int64_t> covered = set.recordings;
-    for (const RVXLibraryDriveSet::Drive& d : set.drives) {
-        for (const RVXLibraryTripUnit& u : d.trip.units) {
-            covered.push_back(u.recording);
-            if (u.partner)
-                covered.push_back(u.partner);
-        }
-    }
+    const std::vector<int64_t> covered = coveredBy(set);
     const QString coveredIds = idArray(covered);
     const QString days = idArray(set.recordings);
 

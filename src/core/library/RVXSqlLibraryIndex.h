@@ -75,6 +75,10 @@ protected:
                                                       const QVariantList& values);
     std::vector<RVXLibraryTrip> selectTrips(const QString& where, const QVariantList& values);
     std::vector<RVXLibraryEvent> selectEvents(const QString& where, const QVariantList& values);
+    // What a place query of an id and a moment found, by id.
+    QHash<int64_t, double> hitsOf(const QString& sql, const QVariantList& values);
+    // The recordings a set of drives is worked out for: its days' and those its trips hold.
+    static std::vector<int64_t> coveredBy(const RVXLibraryDriveSet& set);
 
     QString m_connection;
 };

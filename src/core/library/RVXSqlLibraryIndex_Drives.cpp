@@ -176,3 +176,27 @@ std::vector<std::pair<int64_t, int64_t>> RVXSqlLibraryIndex::pairs() {
         out.emplace_back(s.integer(0), s.integer(1));
     return out;
 }
+
+QHash<int64_t, double> RVXSqlLibraryIndex::hitsOf(const QString& sql, const QVariantList& values) {
+    QHash<int64_t, double> out;
+    RVXSqlStatement s(db(), sql);
+    for (const QVariant& v : values)
+        s.bind(v);
+    if (s.exec())
+        return out;
+    while (s.next())
+        out.insert(s.integer(0), s.real(1));
+    return out;
+}
+
+std::vector<int64_t> RVXSqlLibraryIndex::coveredBy(const RVXLibraryDriveSet& set) {
+    std::vector<int64_t> covered = set.recordings;
+    for (const RVXLibraryDriveSet::Drive& d : set.drives) {
+        for (const RVXLibraryTripUnit& u : d.trip.units) {
+            covered.push_back(u.recording);
+            if (u.partner)
+                covered.push_back(u.partner);
+        }
+    }
+    return covered;
+}

@@ -47,7 +47,6 @@ QString placeCondition(const RVXLibraryPlace& place, const char* lat, const char
 } // namespace
 
 QHash<int64_t, double> RVXSqliteLibraryIndex::placeHits(const RVXLibraryPlace& place, bool byTrip) {
-    QHash<int64_t, double> out;
     const RVXLibraryPlace::Bounds b = place.bounds();
     QVariantList values;
     const QString inside = placeCondition(place, "t.latitude", "t.longitude", values);
@@ -76,25 +75,11 @@ QHash<int64_t, double> RVXSqliteLibraryIndex::placeHits(const RVXLibraryPlace& p
     }
     if (byTrip)
         values << b.south << b.north << b.west << b.east;
-    RVXSqlStatement s(db(), sql);
-    for (const QVariant& v : values)
-        s.bind(v);
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.insert(s.integer(0), s.real(1));
-    return out;
+    return hitsOf(sql, values);
 }
 
 std::optional<QString> RVXSqliteLibraryIndex::replaceDrives(const RVXLibraryDriveSet& set) {
-    std::vector<int64_t> covered = set.recordings;
-    for (const RVXLibraryDriveSet::Drive& d : set.drives) {
-        for (const RVXLibraryTripUnit& u : d.trip.units) {
-            covered.push_back(u.recording);
-            if (u.partner)
-                covered.push_back(u.partner);
-        }
-    }
+    const std::vector<int64_t> covered = coveredBy(set);
     const QString coveredIds = RVXSqlStatement::idList(covered);
     const QString days = RVXSqlStatement::idList(set.recordings);
 
