@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/library/RVXPostgresLibraryIndex.h"
 
-#include "core/library/RVXSqliteStatement.h"
+#include "core/library/RVXSqlStatement.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -94,15 +94,9 @@ std::optional<QString> execute(const QSqlDatabase& db, const QString& sql) {
 } // namespace
 
 RVXPostgresLibraryIndex::RVXPostgresLibraryIndex(QString connection)
-    : m_connection(std::move(connection)) {}
+    : RVXSqlLibraryIndex(std::move(connection)) {}
 
-RVXPostgresLibraryIndex::~RVXPostgresLibraryIndex() {
-    {
-        QSqlDatabase d = db();
-        d.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-}
+RVXPostgresLibraryIndex::~RVXPostgresLibraryIndex() = default;
 
 QSqlDatabase RVXPostgresLibraryIndex::db() const {
     QSqlDatabase d = QSqlDatabase::database(m_connection, false);
@@ -173,14 +167,14 @@ RVXPostgresLibraryIndex::open(const QString& address, int upTo) {
 }
 
 int RVXPostgresLibraryIndex::schemaVersion() {
-    RVXSqliteStatement exists(db(),
-                              QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL"));
+    RVXSqlStatement exists(db(),
+                           QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL"));
     if (exists.exec() || !exists.next())
         return -1;
     if (!exists.value(0).toBool())
         return 0;
-    RVXSqliteStatement version(db(), QStringLiteral("SELECT COALESCE(max(version), 0) FROM "
-                                                    "schema_version"));
+    RVXSqlStatement version(db(), QStringLiteral("SELECT COALESCE(max(version), 0) FROM "
+                                                 "schema_version"));
     if (version.exec() || !version.next())
         return -1;
     return int(version.integer(0));
@@ -190,10 +184,10 @@ std::optional<QString> RVXPostgresLibraryIndex::migrate(int upTo) {
     for (const Migration& m : kMigrations) {
         if (m.version > upTo)
             break;
-        RVXSqliteTransaction transaction(db());
+        RVXSqlTransaction transaction(db());
         if (transaction.error())
             return transaction.error();
-        RVXSqliteStatement lock(db(), QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
+        RVXSqlStatement lock(db(), QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
         lock.bind(kMigrationLock);
         if (auto error = lock.exec())
             return error;
@@ -212,8 +206,8 @@ std::optional<QString> RVXPostgresLibraryIndex::migrate(int upTo) {
             if (auto error = execute(db(), QString::fromLatin1(sql)))
                 return QStringLiteral("migration to version %1: %2").arg(m.version).arg(*error);
         }
-        RVXSqliteStatement clear(db(), QStringLiteral("DELETE FROM schema_version"));
-        RVXSqliteStatement set(db(), QStringLiteral("INSERT INTO schema_version VALUES (?)"));
+        RVXSqlStatement clear(db(), QStringLiteral("DELETE FROM schema_version"));
+        RVXSqlStatement set(db(), QStringLiteral("INSERT INTO schema_version VALUES (?)"));
         set.bind(m.version);
         if (auto error = clear.exec())
             return error;
@@ -245,7 +239,7 @@ QString RVXPostgresLibraryIndex::idArray(const std::vector<int64_t>& ids) {
 std::optional<QString> RVXPostgresLibraryIndex::rememberCard(RVXLibraryCard& card) {
     // Whether a card is known is decided here, not by a key: the table is locked against
     // another workstation adding the same card between the look and the insert.
-    RVXSqliteTransaction transaction(db());
+    RVXSqlTransaction transaction(db());
     if (transaction.error())
         return transaction.error();
     if (auto error = execute(db(), QStringLiteral("LOCK TABLE cards IN SHARE ROW EXCLUSIVE MODE")))
@@ -254,15 +248,15 @@ std::optional<QString> RVXPostgresLibraryIndex::rememberCard(RVXLibraryCard& car
         if (!known.sameCard(card))
             continue;
         card.id = known.id;
-        RVXSqliteStatement s(db(), QStringLiteral("UPDATE cards SET label = ? WHERE id = ?"));
+        RVXSqlStatement s(db(), QStringLiteral("UPDATE cards SET label = ? WHERE id = ?"));
         s.bind(card.label).bind(qint64(card.id));
         if (auto error = s.exec())
             return error;
         return transaction.commit();
     }
-    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO cards (label, filesystem_uuid, "
-                                              "drive_serial, source) VALUES (?, ?, ?, ?) "
-                                              "RETURNING id"));
+    RVXSqlStatement s(db(), QStringLiteral("INSERT INTO cards (label, filesystem_uuid, "
+                                           "drive_serial, source) VALUES (?, ?, ?, ?) "
+                                           "RETURNING id"));
     s.bind(card.label).bind(card.filesystemUuid).bind(card.driveSerial).bind(card.source);
     if (auto error = s.exec())
         return error;
@@ -275,72 +269,35 @@ std::optional<QString> RVXPostgresLibraryIndex::rememberCard(RVXLibraryCard& car
     return std::nullopt;
 }
 
-std::vector<RVXLibraryCard> RVXPostgresLibraryIndex::cards() {
-    std::vector<RVXLibraryCard> out;
-    RVXSqliteStatement s(db(), QStringLiteral("SELECT id, label, filesystem_uuid, drive_serial, "
-                                              "source FROM cards ORDER BY id"));
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)});
-    return out;
+QString RVXPostgresLibraryIndex::idIn(QLatin1String column) const {
+    return QStringLiteral("%1 = ANY(?::bigint[])").arg(column);
 }
 
-std::optional<QString> RVXPostgresLibraryIndex::addImport(RVXLibraryImportRecord& r) {
-    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO imports (card_id, started, finished, "
-                                              "source, folder, choice, added, skipped, clashes, "
-                                              "failed, bytes, newest_moment) VALUES (?, ?, ?, "
-                                              "?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
-    s.bind(qint64(r.card)).bind(r.started).bind(r.finished).bind(r.source).bind(r.folder);
-    s.bind(QString::fromLatin1(RVXLibraryImportRecord::choiceName(r.choice)));
-    s.bind(qint64(r.added)).bind(qint64(r.skipped)).bind(qint64(r.clashes));
-    s.bind(qint64(r.failed)).bind(qint64(r.bytes));
-    s.bind(r.newestMoment ? QVariant(qint64(*r.newestMoment))
-                          : QVariant(QMetaType::fromType<qint64>()));
-    if (auto error = s.exec())
-        return error;
-    if (!s.next())
-        return QStringLiteral("the import's row came back without its id");
-    r.id = s.integer(0);
-    return std::nullopt;
+QString RVXPostgresLibraryIndex::idSet(const std::vector<int64_t>& ids) const {
+    return idArray(ids);
 }
 
-std::optional<QString> RVXPostgresLibraryIndex::updateImport(const RVXLibraryImportRecord& r) {
-    RVXSqliteStatement s(db(), QStringLiteral("UPDATE imports SET finished = ?, added = ?, "
-                                              "skipped = ?, clashes = ?, failed = ?, bytes = ?, "
-                                              "newest_moment = ? WHERE id = ?"));
-    s.bind(r.finished).bind(qint64(r.added)).bind(qint64(r.skipped)).bind(qint64(r.clashes));
-    s.bind(qint64(r.failed)).bind(qint64(r.bytes));
-    s.bind(r.newestMoment ? QVariant(qint64(*r.newestMoment))
-                          : QVariant(QMetaType::fromType<qint64>()));
-    s.bind(qint64(r.id));
-    return s.exec();
+// "offset" is a reserved word here.
+QLatin1String RVXPostgresLibraryIndex::offsetColumn() const {
+    return QLatin1String("offset_seconds");
 }
 
-std::vector<RVXLibraryImportRecord> RVXPostgresLibraryIndex::imports() {
-    std::vector<RVXLibraryImportRecord> out;
-    RVXSqliteStatement s(db(), QStringLiteral("SELECT id, card_id, started, finished, source, "
-                                              "folder, choice, added, skipped, clashes, failed, "
-                                              "bytes, newest_moment FROM imports ORDER BY id"));
-    if (s.exec())
-        return out;
-    while (s.next()) {
-        RVXLibraryImportRecord r;
-        r.id = s.integer(0);
-        r.card = s.integer(1);
-        r.started = s.text(2);
-        r.finished = s.text(3);
-        r.source = s.text(4);
-        r.folder = s.text(5);
-        r.choice = RVXLibraryImportRecord::choiceNamed(s.text(6)).value_or(r.choice);
-        r.added = s.integer(7);
-        r.skipped = s.integer(8);
-        r.clashes = s.integer(9);
-        r.failed = s.integer(10);
-        r.bytes = s.integer(11);
-        if (!s.value(12).isNull())
-            r.newestMoment = s.integer(12);
-        out.push_back(r);
-    }
-    return out;
+// Paths compare byte by byte whatever the server's collation, as on SQLite.
+QLatin1String RVXPostgresLibraryIndex::pathOrder() const {
+    return QLatin1String("r.path COLLATE \"C\"");
+}
+
+// A trip's points are numbered; two of one moment keep their order.
+QLatin1String RVXPostgresLibraryIndex::trackOrder() const {
+    return QLatin1String("moment, number");
+}
+
+QString RVXPostgresLibraryIndex::returningId(const QString& insert) const {
+    return insert + QStringLiteral(" RETURNING id");
+}
+
+std::optional<int64_t> RVXPostgresLibraryIndex::insertedId(RVXSqlStatement& insert) const {
+    if (!insert.next())
+        return std::nullopt;
+    return insert.integer(0);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/library/RVXSqliteLibraryIndex.h"
 
-#include "core/library/RVXSqliteStatement.h"
+#include "core/library/RVXSqlStatement.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -95,19 +95,9 @@ std::atomic<int> s_connections{0};
 } // namespace
 
 RVXSqliteLibraryIndex::RVXSqliteLibraryIndex(QString connection)
-    : m_connection(std::move(connection)) {}
+    : RVXSqlLibraryIndex(std::move(connection)) {}
 
-RVXSqliteLibraryIndex::~RVXSqliteLibraryIndex() {
-    {
-        QSqlDatabase d = db();
-        d.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-}
-
-QSqlDatabase RVXSqliteLibraryIndex::db() const {
-    return QSqlDatabase::database(m_connection, false);
-}
+RVXSqliteLibraryIndex::~RVXSqliteLibraryIndex() = default;
 
 std::variant<std::unique_ptr<RVXSqliteLibraryIndex>, QString>
 RVXSqliteLibraryIndex::open(const QString& path, bool durable, int upTo) {
@@ -127,7 +117,7 @@ RVXSqliteLibraryIndex::open(const QString& path, bool durable, int upTo) {
     }
     QSqlDatabase d = index->db();
     {
-        RVXSqliteStatement wal(d, QStringLiteral("PRAGMA journal_mode=WAL"));
+        RVXSqlStatement wal(d, QStringLiteral("PRAGMA journal_mode=WAL"));
         if (auto error = wal.exec())
             return QStringLiteral("%1: %2").arg(path, *error);
         if (!wal.next() || wal.text(0).compare(u"wal", Qt::CaseInsensitive) != 0)
@@ -136,7 +126,7 @@ RVXSqliteLibraryIndex::open(const QString& path, bool durable, int upTo) {
     for (const QString& pragma : {durable ? QStringLiteral("PRAGMA synchronous=FULL")
                                           : QStringLiteral("PRAGMA synchronous=OFF"),
                                   QStringLiteral("PRAGMA foreign_keys=ON")}) {
-        RVXSqliteStatement s(d, pragma);
+        RVXSqlStatement s(d, pragma);
         if (auto error = s.exec())
             return QStringLiteral("%1: %2").arg(path, *error);
     }
@@ -146,7 +136,7 @@ RVXSqliteLibraryIndex::open(const QString& path, bool durable, int upTo) {
 }
 
 int RVXSqliteLibraryIndex::schemaVersion() {
-    RVXSqliteStatement exists(
+    RVXSqlStatement exists(
         db(),
         QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"));
     exists.bind(QStringLiteral("schema_version"));
@@ -154,7 +144,7 @@ int RVXSqliteLibraryIndex::schemaVersion() {
         return -1;
     if (exists.integer(0) == 0)
         return 0;
-    RVXSqliteStatement version(db(), QStringLiteral("SELECT max(version) FROM schema_version"));
+    RVXSqlStatement version(db(), QStringLiteral("SELECT max(version) FROM schema_version"));
     if (version.exec() || !version.next())
         return -1;
     return int(version.integer(0));
@@ -163,7 +153,7 @@ int RVXSqliteLibraryIndex::schemaVersion() {
 std::optional<QString> RVXSqliteLibraryIndex::migrate(int upTo) {
     const int current = schemaVersion();
     if (current < 0) {
-        RVXSqliteStatement probe(db(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        RVXSqlStatement probe(db(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
         return probe.exec().value_or(QStringLiteral("not a library index"));
     }
     if (current > kSchemaVersion)
@@ -175,16 +165,16 @@ std::optional<QString> RVXSqliteLibraryIndex::migrate(int upTo) {
     for (const Migration& m : kMigrations) {
         if (m.version <= current || m.version > upTo)
             continue;
-        RVXSqliteTransaction transaction(db());
+        RVXSqlTransaction transaction(db());
         if (transaction.error())
             return transaction.error();
         for (const char* sql : m.statements) {
-            RVXSqliteStatement s(db(), QString::fromLatin1(sql));
+            RVXSqlStatement s(db(), QString::fromLatin1(sql));
             if (auto error = s.exec())
                 return QStringLiteral("migration to version %1: %2").arg(m.version).arg(*error);
         }
-        RVXSqliteStatement clear(db(), QStringLiteral("DELETE FROM schema_version"));
-        RVXSqliteStatement set(db(), QStringLiteral("INSERT INTO schema_version VALUES (?)"));
+        RVXSqlStatement clear(db(), QStringLiteral("DELETE FROM schema_version"));
+        RVXSqlStatement set(db(), QStringLiteral("INSERT INTO schema_version VALUES (?)"));
         set.bind(m.version);
         if (auto error = clear.exec())
             return error;
@@ -197,7 +187,7 @@ std::optional<QString> RVXSqliteLibraryIndex::migrate(int upTo) {
 }
 
 std::optional<QString> RVXSqliteLibraryIndex::checkpoint() {
-    RVXSqliteStatement s(db(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    RVXSqlStatement s(db(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     return s.exec();
 }
 
@@ -206,12 +196,12 @@ std::optional<QString> RVXSqliteLibraryIndex::rememberCard(RVXLibraryCard& card)
         if (!known.sameCard(card))
             continue;
         card.id = known.id;
-        RVXSqliteStatement s(db(), QStringLiteral("UPDATE cards SET label = ? WHERE id = ?"));
+        RVXSqlStatement s(db(), QStringLiteral("UPDATE cards SET label = ? WHERE id = ?"));
         s.bind(card.label).bind(qint64(card.id));
         return s.exec();
     }
-    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO cards (label, filesystem_uuid, "
-                                              "drive_serial, source) VALUES (?, ?, ?, ?)"));
+    RVXSqlStatement s(db(), QStringLiteral("INSERT INTO cards (label, filesystem_uuid, "
+                                           "drive_serial, source) VALUES (?, ?, ?, ?)"));
     s.bind(card.label).bind(card.filesystemUuid).bind(card.driveSerial).bind(card.source);
     if (auto error = s.exec())
         return error;
@@ -219,70 +209,30 @@ std::optional<QString> RVXSqliteLibraryIndex::rememberCard(RVXLibraryCard& card)
     return std::nullopt;
 }
 
-std::vector<RVXLibraryCard> RVXSqliteLibraryIndex::cards() {
-    std::vector<RVXLibraryCard> out;
-    RVXSqliteStatement s(db(), QStringLiteral("SELECT id, label, filesystem_uuid, drive_serial, "
-                                              "source FROM cards ORDER BY id"));
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)});
-    return out;
+QString RVXSqliteLibraryIndex::idIn(QLatin1String column) const {
+    return QStringLiteral("%1 IN (SELECT value FROM json_each(?))").arg(column);
 }
 
-std::optional<QString> RVXSqliteLibraryIndex::addImport(RVXLibraryImportRecord& r) {
-    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO imports (card_id, started, finished, "
-                                              "source, folder, choice, added, skipped, clashes, "
-                                              "failed, bytes, newest_moment) VALUES (?, ?, ?, "
-                                              "?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    s.bind(qint64(r.card)).bind(r.started).bind(r.finished).bind(r.source).bind(r.folder);
-    s.bind(QString::fromLatin1(RVXLibraryImportRecord::choiceName(r.choice)));
-    s.bind(qint64(r.added)).bind(qint64(r.skipped)).bind(qint64(r.clashes));
-    s.bind(qint64(r.failed)).bind(qint64(r.bytes));
-    s.bind(r.newestMoment ? QVariant(qint64(*r.newestMoment))
-                          : QVariant(QMetaType::fromType<qint64>()));
-    if (auto error = s.exec())
-        return error;
-    r.id = s.lastId();
-    return std::nullopt;
+QString RVXSqliteLibraryIndex::idSet(const std::vector<int64_t>& ids) const {
+    return RVXSqlStatement::idList(ids);
 }
 
-std::optional<QString> RVXSqliteLibraryIndex::updateImport(const RVXLibraryImportRecord& r) {
-    RVXSqliteStatement s(db(), QStringLiteral("UPDATE imports SET finished = ?, added = ?, "
-                                              "skipped = ?, clashes = ?, failed = ?, bytes = ?, "
-                                              "newest_moment = ? WHERE id = ?"));
-    s.bind(r.finished).bind(qint64(r.added)).bind(qint64(r.skipped)).bind(qint64(r.clashes));
-    s.bind(qint64(r.failed)).bind(qint64(r.bytes));
-    s.bind(r.newestMoment ? QVariant(qint64(*r.newestMoment))
-                          : QVariant(QMetaType::fromType<qint64>()));
-    s.bind(qint64(r.id));
-    return s.exec();
+QLatin1String RVXSqliteLibraryIndex::offsetColumn() const {
+    return QLatin1String("offset");
 }
 
-std::vector<RVXLibraryImportRecord> RVXSqliteLibraryIndex::imports() {
-    std::vector<RVXLibraryImportRecord> out;
-    RVXSqliteStatement s(db(), QStringLiteral("SELECT id, card_id, started, finished, source, "
-                                              "folder, choice, added, skipped, clashes, failed, "
-                                              "bytes, newest_moment FROM imports ORDER BY id"));
-    if (s.exec())
-        return out;
-    while (s.next()) {
-        RVXLibraryImportRecord r;
-        r.id = s.integer(0);
-        r.card = s.integer(1);
-        r.started = s.text(2);
-        r.finished = s.text(3);
-        r.source = s.text(4);
-        r.folder = s.text(5);
-        r.choice = RVXLibraryImportRecord::choiceNamed(s.text(6)).value_or(r.choice);
-        r.added = s.integer(7);
-        r.skipped = s.integer(8);
-        r.clashes = s.integer(9);
-        r.failed = s.integer(10);
-        r.bytes = s.integer(11);
-        if (!s.value(12).isNull())
-            r.newestMoment = s.integer(12);
-        out.push_back(r);
-    }
-    return out;
+QLatin1String RVXSqliteLibraryIndex::pathOrder() const {
+    return QLatin1String("r.path");
+}
+
+QLatin1String RVXSqliteLibraryIndex::trackOrder() const {
+    return QLatin1String("moment");
+}
+
+QString RVXSqliteLibraryIndex::returningId(const QString& insert) const {
+    return insert;
+}
+
+std::optional<int64_t> RVXSqliteLibraryIndex::insertedId(RVXSqlStatement& insert) const {
+    return insert.lastId();
 }

@@ -4,7 +4,7 @@
 #include "core/library/RVXSqliteLibraryIndex.h"
 
 #include "core/catalogue/RVXTripTelemetry.h"
-#include "core/library/RVXSqliteStatement.h"
+#include "core/library/RVXSqlStatement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,17 +12,12 @@
 
 namespace {
 
-constexpr int64_t kEpochJulianDay = 2440588;
 constexpr int kPointBits = RVXSqliteLibraryIndex::kPointBits;
 constexpr int kSegmentPoints = RVXSqliteLibraryIndex::kSegmentPoints;
 // The schema's trigger and its second migration count on these in their SQL.
 static_assert(kSegmentPoints == 16 && kPointBits == 20, "see migration 2 in the schema");
 constexpr double kMetresPerDegree =
     RVXTripTelemetry::kEarthRadiusKm * 1000 * std::numbers::pi / 180;
-
-int64_t dayStart(const QDate& day) {
-    return (day.toJulianDay() - kEpochJulianDay) * 86400;
-}
 
 QVariant nullable(const std::optional<double>& v) {
     return v ? QVariant(*v) : QVariant(QMetaType::fromType<double>());
@@ -52,7 +47,6 @@ QString placeCondition(const RVXLibraryPlace& place, const char* lat, const char
 } // namespace
 
 QHash<int64_t, double> RVXSqliteLibraryIndex::placeHits(const RVXLibraryPlace& place, bool byTrip) {
-    QHash<int64_t, double> out;
     const RVXLibraryPlace::Bounds b = place.bounds();
     QVariantList values;
     const QString inside = placeCondition(place, "t.latitude", "t.longitude", values);
@@ -81,66 +75,52 @@ QHash<int64_t, double> RVXSqliteLibraryIndex::placeHits(const RVXLibraryPlace& p
     }
     if (byTrip)
         values << b.south << b.north << b.west << b.east;
-    RVXSqliteStatement s(db(), sql);
-    for (const QVariant& v : values)
-        s.bind(v);
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.insert(s.integer(0), s.real(1));
-    return out;
+    return hitsOf(sql, values);
 }
 
 std::optional<QString> RVXSqliteLibraryIndex::replaceDrives(const RVXLibraryDriveSet& set) {
-    std::vector<int64_t> covered = set.recordings;
-    for (const RVXLibraryDriveSet::Drive& d : set.drives) {
-        for (const RVXLibraryTripUnit& u : d.trip.units) {
-            covered.push_back(u.recording);
-            if (u.partner)
-                covered.push_back(u.partner);
-        }
-    }
-    const QString coveredIds = RVXSqliteStatement::idList(covered);
-    const QString days = RVXSqliteStatement::idList(set.recordings);
+    const std::vector<int64_t> covered = coveredBy(set);
+    const QString coveredIds = RVXSqlStatement::idList(covered);
+    const QString days = RVXSqlStatement::idList(set.recordings);
 
-    RVXSqliteTransaction transaction(db());
+    RVXSqlTransaction transaction(db());
     if (transaction.error())
         return transaction.error();
-    RVXSqliteStatement oldTrips(
+    RVXSqlStatement oldTrips(
         db(), QStringLiteral("DELETE FROM trips WHERE id IN (SELECT trip_id FROM trip_units "
                              "WHERE recording_id IN (SELECT value FROM json_each(?)) OR "
                              "partner_id IN (SELECT value FROM json_each(?)))"));
     oldTrips.bind(coveredIds).bind(coveredIds);
-    RVXSqliteStatement oldPairs(
+    RVXSqlStatement oldPairs(
         db(), QStringLiteral("DELETE FROM pairs WHERE front_id IN (SELECT value FROM "
                              "json_each(?)) OR rear_id IN (SELECT value FROM json_each(?))"));
     oldPairs.bind(days).bind(days);
-    for (RVXSqliteStatement* s : {&oldTrips, &oldPairs}) {
+    for (RVXSqlStatement* s : {&oldTrips, &oldPairs}) {
         if (auto error = s->exec())
             return error;
     }
-    RVXSqliteStatement pair(db(), QStringLiteral("INSERT OR REPLACE INTO pairs (front_id, "
-                                                 "rear_id) VALUES (?, ?)"));
+    RVXSqlStatement pair(db(), QStringLiteral("INSERT OR REPLACE INTO pairs (front_id, "
+                                              "rear_id) VALUES (?, ?)"));
     for (const auto& [front, rear] : set.pairs) {
         pair.bind(qint64(front)).bind(qint64(rear));
         if (auto error = pair.exec())
             return error;
     }
-    RVXSqliteStatement trip(db(), QStringLiteral("INSERT INTO trips (start, seconds, "
-                                                 "distance_km, max_speed_kmh) VALUES (?, ?, ?, "
-                                                 "?)"));
-    RVXSqliteStatement unit(db(), QStringLiteral("INSERT INTO trip_units (trip_id, position, "
-                                                 "recording_id, partner_id, offset, length) "
-                                                 "VALUES (?, ?, ?, ?, ?, ?)"));
-    RVXSqliteStatement event(db(), QStringLiteral("INSERT INTO events (trip_id, kind, moment, "
-                                                  "recording_id, offset, peak, speed_kmh, "
-                                                  "latitude, longitude) VALUES (?, ?, ?, ?, ?, "
-                                                  "?, ?, ?, ?)"));
-    RVXSqliteStatement point(db(), QStringLiteral("INSERT INTO track (id, trip_id, "
-                                                  "recording_id, moment, latitude, longitude, "
-                                                  "speed_kmh) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    RVXSqliteStatement segment(db(), QStringLiteral("INSERT INTO track_segments VALUES (?, ?, ?, "
-                                                    "?, ?)"));
+    RVXSqlStatement trip(db(), QStringLiteral("INSERT INTO trips (start, seconds, "
+                                              "distance_km, max_speed_kmh) VALUES (?, ?, ?, "
+                                              "?)"));
+    RVXSqlStatement unit(db(), QStringLiteral("INSERT INTO trip_units (trip_id, position, "
+                                              "recording_id, partner_id, offset, length) "
+                                              "VALUES (?, ?, ?, ?, ?, ?)"));
+    RVXSqlStatement event(db(), QStringLiteral("INSERT INTO events (trip_id, kind, moment, "
+                                               "recording_id, offset, peak, speed_kmh, "
+                                               "latitude, longitude) VALUES (?, ?, ?, ?, ?, "
+                                               "?, ?, ?, ?)"));
+    RVXSqlStatement point(db(), QStringLiteral("INSERT INTO track (id, trip_id, "
+                                               "recording_id, moment, latitude, longitude, "
+                                               "speed_kmh) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    RVXSqlStatement segment(db(), QStringLiteral("INSERT INTO track_segments VALUES (?, ?, ?, "
+                                                 "?, ?)"));
     for (const RVXLibraryDriveSet::Drive& d : set.drives) {
         trip.bind(qint64(d.trip.start)).bind(d.trip.seconds).bind(d.trip.distanceKm);
         trip.bind(nullable(d.trip.maxSpeedKmh));
@@ -187,182 +167,15 @@ std::optional<QString> RVXSqliteLibraryIndex::replaceDrives(const RVXLibraryDriv
                 return error;
         }
     }
-    RVXSqliteStatement done(db(), QStringLiteral("UPDATE recordings SET drives_done = 1 WHERE "
-                                                 "id IN (SELECT value FROM json_each(?))"));
+    RVXSqlStatement done(db(), QStringLiteral("UPDATE recordings SET drives_done = 1 WHERE "
+                                              "id IN (SELECT value FROM json_each(?))"));
     done.bind(coveredIds);
     if (auto error = done.exec())
         return error;
     return transaction.commit();
 }
 
-std::vector<RVXLibraryTrip> RVXSqliteLibraryIndex::selectTrips(const QString& where,
-                                                               const QVariantList& values) {
-    std::vector<RVXLibraryTrip> out;
-    RVXSqliteStatement s(
-        db(), QStringLiteral("SELECT t.id, t.start, t.seconds, t.distance_km, t.max_speed_kmh, "
-                             "NOT EXISTS (SELECT 1 FROM trip_units u JOIN recordings r ON r.id "
-                             "IN (u.recording_id, u.partner_id) WHERE u.trip_id = t.id AND "
-                             "r.protected = 0) FROM trips t WHERE ") +
-                  where + QStringLiteral(" ORDER BY t.start, t.id"));
-    for (const QVariant& v : values)
-        s.bind(v);
-    if (s.exec())
-        return out;
-    QHash<int64_t, size_t> at;
-    std::vector<int64_t> ids;
-    while (s.next()) {
-        RVXLibraryTrip t;
-        t.id = s.integer(0);
-        t.start = s.integer(1);
-        t.seconds = s.real(2);
-        t.distanceKm = s.real(3);
-        t.maxSpeedKmh = s.optionalReal(4);
-        t.isProtected = s.integer(5) != 0;
-        at.insert(t.id, out.size());
-        ids.push_back(t.id);
-        out.push_back(std::move(t));
-    }
-    if (out.empty())
-        return out;
-    RVXSqliteStatement units(
-        db(), QStringLiteral("SELECT trip_id, recording_id, COALESCE(partner_id, 0), offset, "
-                             "length FROM trip_units WHERE trip_id IN (SELECT value FROM "
-                             "json_each(?)) ORDER BY trip_id, position"));
-    units.bind(RVXSqliteStatement::idList(ids));
-    if (units.exec())
-        return out;
-    while (units.next())
-        out[at.value(units.integer(0))].units.push_back(
-            {units.integer(1), units.integer(2), units.real(3), units.real(4)});
-    return out;
-}
-
-std::vector<RVXLibraryTrip> RVXSqliteLibraryIndex::trips(const RVXLibraryQuery& q) {
-    QString where = QStringLiteral("1");
-    QVariantList values;
-    if (q.from) {
-        where += QStringLiteral(" AND t.start + t.seconds >= ?");
-        values << qint64(dayStart(*q.from));
-    }
-    if (q.to) {
-        where += QStringLiteral(" AND t.start < ?");
-        values << qint64(dayStart(q.to->addDays(1)));
-    }
-    const QString holds = QStringLiteral(
-        "EXISTS (SELECT 1 FROM trip_units u JOIN recordings r ON r.id IN (u.recording_id, "
-        "u.partner_id) WHERE u.trip_id = t.id AND r.kind = ?)");
-    if (q.kind) {
-        where += QStringLiteral(" AND ") + holds;
-        values << *q.kind;
-    }
-    if (q.eventsOnly) {
-        where += QStringLiteral(" AND (EXISTS (SELECT 1 FROM events e WHERE e.trip_id = t.id) "
-                                "OR ") +
-                 holds + u')';
-        values << 2;
-    }
-    QHash<int64_t, double> hits;
-    if (q.place) {
-        hits = placeHits(*q.place, true);
-        if (hits.isEmpty())
-            return {};
-        where += QStringLiteral(" AND t.id IN (SELECT value FROM json_each(?))");
-        values << RVXSqliteStatement::idList({hits.keyBegin(), hits.keyEnd()});
-    }
-    std::vector<RVXLibraryTrip> out = selectTrips(where, values);
-    if (q.place) {
-        for (RVXLibraryTrip& t : out)
-            t.placeMoment = hits.value(t.id);
-    }
-    return out;
-}
-
-std::optional<RVXLibraryTrip> RVXSqliteLibraryIndex::trip(int64_t id) {
-    std::vector<RVXLibraryTrip> t = selectTrips(QStringLiteral("t.id = ?"), {qint64(id)});
-    if (t.empty())
-        return std::nullopt;
-    return t.front();
-}
-
-std::vector<RVXLibraryEvent> RVXSqliteLibraryIndex::selectEvents(const QString& where,
-                                                                 const QVariantList& values) {
-    std::vector<RVXLibraryEvent> out;
-    RVXSqliteStatement s(db(),
-                         QStringLiteral("SELECT e.id, e.trip_id, e.kind, e.moment, e.recording_id, "
-                                        "e.offset, e.peak, e.speed_kmh, e.latitude, e.longitude, "
-                                        "r.protected FROM events e JOIN recordings r ON r.id = "
-                                        "e.recording_id WHERE ") +
-                             where + QStringLiteral(" ORDER BY e.moment, e.id"));
-    for (const QVariant& v : values)
-        s.bind(v);
-    if (s.exec())
-        return out;
-    while (s.next()) {
-        RVXLibraryEvent e;
-        e.id = s.integer(0);
-        e.trip = s.integer(1);
-        e.kind = s.text(2);
-        e.moment = s.real(3);
-        e.recording = s.integer(4);
-        e.offset = s.real(5);
-        e.peak = s.real(6);
-        e.speedKmh = s.optionalReal(7);
-        e.latitude = s.optionalReal(8);
-        e.longitude = s.optionalReal(9);
-        e.isProtected = s.integer(10) != 0;
-        out.push_back(std::move(e));
-    }
-    return out;
-}
-
-std::vector<RVXLibraryEvent> RVXSqliteLibraryIndex::events(const RVXLibraryQuery& q) {
-    QString where = QStringLiteral("1");
-    QVariantList values;
-    if (q.from) {
-        where += QStringLiteral(" AND e.moment >= ?");
-        values << qint64(dayStart(*q.from));
-    }
-    if (q.to) {
-        where += QStringLiteral(" AND e.moment < ?");
-        values << qint64(dayStart(q.to->addDays(1)));
-    }
-    if (q.kind) {
-        where += QStringLiteral(" AND r.kind = ?");
-        values << *q.kind;
-    }
-    if (q.place)
-        where +=
-            QStringLiteral(" AND ") + placeCondition(*q.place, "e.latitude", "e.longitude", values);
-    return selectEvents(where, values);
-}
-
-std::optional<RVXLibraryEvent> RVXSqliteLibraryIndex::event(int64_t id) {
-    std::vector<RVXLibraryEvent> e = selectEvents(QStringLiteral("e.id = ?"), {qint64(id)});
-    if (e.empty())
-        return std::nullopt;
-    return e.front();
-}
-
-std::vector<RVXLibraryTrackPoint> RVXSqliteLibraryIndex::track(int64_t trip) {
-    std::vector<RVXLibraryTrackPoint> out;
-    RVXSqliteStatement s(db(), QStringLiteral("SELECT moment, latitude, longitude, speed_kmh, "
-                                              "recording_id FROM track WHERE trip_id = ? ORDER "
-                                              "BY moment"));
-    s.bind(qint64(trip));
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.push_back({s.real(0), s.real(1), s.real(2), s.real(3), s.integer(4)});
-    return out;
-}
-
-std::vector<std::pair<int64_t, int64_t>> RVXSqliteLibraryIndex::pairs() {
-    std::vector<std::pair<int64_t, int64_t>> out;
-    RVXSqliteStatement s(db(), QStringLiteral("SELECT front_id, rear_id FROM pairs ORDER BY "
-                                              "front_id"));
-    if (s.exec())
-        return out;
-    while (s.next())
-        out.emplace_back(s.integer(0), s.integer(1));
-    return out;
+QString RVXSqliteLibraryIndex::eventPlaceCondition(const RVXLibraryPlace& place,
+                                                   QVariantList& values) {
+    return placeCondition(place, "e.latitude", "e.longitude", values);
 }

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/library/RVXSqliteStatement.h"
+#include "core/library/RVXSqlStatement.h"
 
 #include <QSqlError>
 
-RVXSqliteStatement::RVXSqliteStatement(const QSqlDatabase& db, const QString& sql)
+RVXSqlStatement::RVXSqlStatement(const QSqlDatabase& db, const QString& sql)
     : m_query(db) {
     m_query.setForwardOnly(true);
     if (!m_query.prepare(sql))
         m_prepareError = m_query.lastError().text();
 }
 
-RVXSqliteStatement& RVXSqliteStatement::bind(const QVariant& value) {
+RVXSqlStatement& RVXSqlStatement::bind(const QVariant& value) {
     // A null QString is text all the same: Qt would bind it as NULL.
     if (value.metaType() == QMetaType::fromType<QString>() && value.toString().isNull())
         m_query.bindValue(m_next++, QStringLiteral(""));
@@ -19,11 +19,11 @@ RVXSqliteStatement& RVXSqliteStatement::bind(const QVariant& value) {
     return *this;
 }
 
-RVXSqliteStatement& RVXSqliteStatement::bindOptional(const std::optional<double>& value) {
+RVXSqlStatement& RVXSqlStatement::bindOptional(const std::optional<double>& value) {
     return bind(value ? QVariant(*value) : QVariant(QMetaType::fromType<double>()));
 }
 
-std::optional<QString> RVXSqliteStatement::exec() {
+std::optional<QString> RVXSqlStatement::exec() {
     m_next = 0;
     if (!m_prepareError.isEmpty())
         return m_prepareError;
@@ -32,14 +32,14 @@ std::optional<QString> RVXSqliteStatement::exec() {
     return std::nullopt;
 }
 
-std::optional<double> RVXSqliteStatement::optionalReal(int column) const {
+std::optional<double> RVXSqlStatement::optionalReal(int column) const {
     const QVariant v = m_query.value(column);
     if (v.isNull())
         return std::nullopt;
     return v.toDouble();
 }
 
-QString RVXSqliteStatement::idList(const std::vector<int64_t>& ids) {
+QString RVXSqlStatement::idList(const std::vector<int64_t>& ids) {
     QString out = QStringLiteral("[");
     for (size_t i = 0; i < ids.size(); ++i) {
         if (i)
@@ -49,19 +49,19 @@ QString RVXSqliteStatement::idList(const std::vector<int64_t>& ids) {
     return out + u']';
 }
 
-RVXSqliteTransaction::RVXSqliteTransaction(QSqlDatabase db)
+RVXSqlTransaction::RVXSqlTransaction(QSqlDatabase db)
     : m_db(std::move(db)) {
     m_open = m_db.transaction();
     if (!m_open)
         m_error = m_db.lastError().text();
 }
 
-RVXSqliteTransaction::~RVXSqliteTransaction() {
+RVXSqlTransaction::~RVXSqlTransaction() {
     if (m_open)
         m_db.rollback();
 }
 
-std::optional<QString> RVXSqliteTransaction::commit() {
+std::optional<QString> RVXSqlTransaction::commit() {
     if (!m_open)
         return m_error.value_or(QStringLiteral("no transaction"));
     m_open = false;

@@ -1,34 +1,49 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The recordings: added as their files are put in place, found, protected and removed.
-#include "core/library/RVXPostgresLibraryIndex.h"
+#include "core/library/RVXSqlLibraryIndex.h"
 
-#include "core/library/RVXSqliteStatement.h"
+#include "core/library/RVXSqlStatement.h"
 
 namespace {
 
-// Julian day of 1970-01-01: moments count camera seconds from there.
+// Julian day of 1970-01-01.
 constexpr int64_t kEpochJulianDay = 2440588;
-
-int64_t dayStart(const QDate& day) {
-    return (day.toJulianDay() - kEpochJulianDay) * 86400;
-}
 
 const char* kRecordingColumns =
     "SELECT r.id, r.path, r.name, r.kind, r.side, r.moment, r.length, r.size, r.sha256, "
     "r.state, r.protected, r.clash, COALESCE((SELECT p.rear_id FROM pairs p WHERE p.front_id = "
     "r.id), (SELECT p.front_id FROM pairs p WHERE p.rear_id = r.id), 0) FROM recordings r WHERE ";
-// Catalogue order, as the SQLite index gives it; paths compare byte by byte whatever the
-// server's collation.
-const char* kRecordingOrder = " ORDER BY r.moment, r.kind DESC, r.side, r.state = 'repaired', "
-                              "r.clash, r.path COLLATE \"C\"";
+// Catalogue order: the moment, the larger kind, front before rear, the camera's own before
+// a repaired copy.
+const char* kRecordingOrder =
+    " ORDER BY r.moment, r.kind DESC, r.side, r.state = 'repaired', r.clash, ";
 
 } // namespace
 
-std::vector<RVXLibraryRecording>
-RVXPostgresLibraryIndex::selectRecordings(const QString& where, const QVariantList& values) {
+RVXSqlLibraryIndex::RVXSqlLibraryIndex(QString connection)
+    : m_connection(std::move(connection)) {}
+
+RVXSqlLibraryIndex::~RVXSqlLibraryIndex() {
+    {
+        QSqlDatabase d = QSqlDatabase::database(m_connection, false);
+        d.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlDatabase RVXSqlLibraryIndex::db() const {
+    return QSqlDatabase::database(m_connection, false);
+}
+
+int64_t RVXSqlLibraryIndex::dayStart(const QDate& day) {
+    return (day.toJulianDay() - kEpochJulianDay) * 86400;
+}
+
+std::vector<RVXLibraryRecording> RVXSqlLibraryIndex::selectRecordings(const QString& where,
+                                                                      const QVariantList& values) {
     std::vector<RVXLibraryRecording> out;
-    RVXSqliteStatement s(db(),
-                         QLatin1String(kRecordingColumns) + where + QLatin1String(kRecordingOrder));
+    RVXSqlStatement s(db(), QLatin1String(kRecordingColumns) + where +
+                                QLatin1String(kRecordingOrder) + pathOrder());
     for (const QVariant& v : values)
         s.bind(v);
     if (s.exec())
@@ -53,7 +68,7 @@ RVXPostgresLibraryIndex::selectRecordings(const QString& where, const QVariantLi
     return out;
 }
 
-std::optional<QString> RVXPostgresLibraryIndex::addRecording(RVXLibraryRecording& r) {
+std::optional<QString> RVXSqlLibraryIndex::addRecording(RVXLibraryRecording& r) {
     std::vector<RVXLibraryRecording> one{r};
     if (auto error = addRecordings(one))
         return error;
@@ -62,16 +77,16 @@ std::optional<QString> RVXPostgresLibraryIndex::addRecording(RVXLibraryRecording
 }
 
 std::optional<QString>
-RVXPostgresLibraryIndex::addRecordings(std::vector<RVXLibraryRecording>& recordings) {
+RVXSqlLibraryIndex::addRecordings(std::vector<RVXLibraryRecording>& recordings) {
     // Two workstations adding the same file: the path's key lets one commit, and the
     // other's whole transaction fails.
     // The statement outlives the transaction: a failed one is rolled back before the
-    // statement is freed, which an aborted transaction would refuse.
-    RVXSqliteStatement s(db(), QStringLiteral("INSERT INTO recordings (path, name, kind, side, "
-                                              "moment, length, size, sha256, state, protected, "
-                                              "clash, drives_done) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                                              "?, ?, ?, ?, ?) RETURNING id"));
-    RVXSqliteTransaction transaction(db());
+    // statement is freed, which an aborted transaction on a server would refuse.
+    RVXSqlStatement s(db(), returningId(QStringLiteral(
+                                "INSERT INTO recordings (path, name, kind, side, moment, length, "
+                                "size, sha256, state, protected, clash, drives_done) VALUES (?, "
+                                "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")));
+    RVXSqlTransaction transaction(db());
     if (transaction.error())
         return transaction.error();
     std::vector<int64_t> ids;
@@ -83,9 +98,10 @@ RVXPostgresLibraryIndex::addRecordings(std::vector<RVXLibraryRecording>& recordi
         s.bind(int(r.isProtected)).bind(int(r.clash)).bind(int(r.clash));
         if (auto error = s.exec())
             return error;
-        if (!s.next())
+        const std::optional<int64_t> id = insertedId(s);
+        if (!id)
             return QStringLiteral("%1: the row came back without its id").arg(r.path);
-        ids.push_back(s.integer(0));
+        ids.push_back(*id);
     }
     if (auto error = transaction.commit())
         return error;
@@ -94,11 +110,11 @@ RVXPostgresLibraryIndex::addRecordings(std::vector<RVXLibraryRecording>& recordi
     return std::nullopt;
 }
 
-std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::recordingsNamed(const QString& name) {
+std::vector<RVXLibraryRecording> RVXSqlLibraryIndex::recordingsNamed(const QString& name) {
     return selectRecordings(QStringLiteral("r.deleting = 0 AND r.name = ?"), {name});
 }
 
-std::optional<RVXLibraryRecording> RVXPostgresLibraryIndex::recordingAt(const QString& path) {
+std::optional<RVXLibraryRecording> RVXSqlLibraryIndex::recordingAt(const QString& path) {
     std::vector<RVXLibraryRecording> r =
         selectRecordings(QStringLiteral("r.deleting = 0 AND r.path = ?"), {path});
     if (r.empty())
@@ -106,7 +122,7 @@ std::optional<RVXLibraryRecording> RVXPostgresLibraryIndex::recordingAt(const QS
     return r.front();
 }
 
-std::optional<RVXLibraryRecording> RVXPostgresLibraryIndex::recording(int64_t id) {
+std::optional<RVXLibraryRecording> RVXSqlLibraryIndex::recording(int64_t id) {
     std::vector<RVXLibraryRecording> r =
         selectRecordings(QStringLiteral("r.deleting = 0 AND r.id = ?"), {qint64(id)});
     if (r.empty())
@@ -114,7 +130,7 @@ std::optional<RVXLibraryRecording> RVXPostgresLibraryIndex::recording(int64_t id
     return r.front();
 }
 
-std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::recordings(const RVXLibraryQuery& q) {
+std::vector<RVXLibraryRecording> RVXSqlLibraryIndex::recordings(const RVXLibraryQuery& q) {
     QString where = QStringLiteral("r.deleting = 0");
     QVariantList values;
     if (q.from) {
@@ -141,10 +157,11 @@ std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::recordings(const RVXLi
             return {};
         // The other side of a pair was there as well, though the track is read from one.
         std::vector<int64_t> ids(hits.keyBegin(), hits.keyEnd());
-        RVXSqliteStatement partners(
-            db(), QStringLiteral("SELECT front_id, rear_id FROM pairs WHERE front_id = "
-                                 "ANY(?::bigint[]) OR rear_id = ANY(?::bigint[])"));
-        partners.bind(idArray(ids)).bind(idArray(ids));
+        RVXSqlStatement partners(
+            db(), QStringLiteral("SELECT front_id, rear_id FROM pairs WHERE "
+                                 "%1 OR %2")
+                      .arg(idIn(QLatin1String("front_id")), idIn(QLatin1String("rear_id"))));
+        partners.bind(idSet(ids)).bind(idSet(ids));
         if (!partners.exec()) {
             while (partners.next()) {
                 const int64_t front = partners.integer(0), rear = partners.integer(1);
@@ -154,8 +171,8 @@ std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::recordings(const RVXLi
             }
         }
         ids.assign(hits.keyBegin(), hits.keyEnd());
-        where += QStringLiteral(" AND r.id = ANY(?::bigint[])");
-        values << idArray(ids);
+        where += QStringLiteral(" AND ") + idIn(QLatin1String("r.id"));
+        values << idSet(ids);
     }
     std::vector<RVXLibraryRecording> out = selectRecordings(where, values);
     if (q.place) {
@@ -165,57 +182,57 @@ std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::recordings(const RVXLi
     return out;
 }
 
-std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::recordingsAwaitingDrives() {
+std::vector<RVXLibraryRecording> RVXSqlLibraryIndex::recordingsAwaitingDrives() {
     return selectRecordings(QStringLiteral("r.deleting = 0 AND r.clash = 0 AND r.drives_done = 0"),
                             {});
 }
 
-int64_t RVXPostgresLibraryIndex::totalBytes() {
-    RVXSqliteStatement s(
+int64_t RVXSqlLibraryIndex::totalBytes() {
+    RVXSqlStatement s(
         db(), QStringLiteral("SELECT COALESCE(SUM(size), 0) FROM recordings WHERE deleting = 0"));
     if (s.exec() || !s.next())
         return 0;
     return s.integer(0);
 }
 
-std::optional<QString> RVXPostgresLibraryIndex::setProtected(const std::vector<int64_t>& ids,
-                                                             bool on) {
-    RVXSqliteStatement s(db(), QStringLiteral("UPDATE recordings SET protected = ? WHERE id = "
-                                              "ANY(?::bigint[])"));
-    s.bind(int(on)).bind(idArray(ids));
+std::optional<QString> RVXSqlLibraryIndex::setProtected(const std::vector<int64_t>& ids, bool on) {
+    RVXSqlStatement s(db(), QStringLiteral("UPDATE recordings SET protected = ? WHERE ") +
+                                idIn(QLatin1String("id")));
+    s.bind(int(on)).bind(idSet(ids));
     return s.exec();
 }
 
-std::optional<QString> RVXPostgresLibraryIndex::setDeleting(const std::vector<int64_t>& ids) {
-    RVXSqliteStatement s(db(), QStringLiteral("UPDATE recordings SET deleting = 1 WHERE id = "
-                                              "ANY(?::bigint[])"));
-    s.bind(idArray(ids));
+std::optional<QString> RVXSqlLibraryIndex::setDeleting(const std::vector<int64_t>& ids) {
+    RVXSqlStatement s(db(), QStringLiteral("UPDATE recordings SET deleting = 1 WHERE ") +
+                                idIn(QLatin1String("id")));
+    s.bind(idSet(ids));
     return s.exec();
 }
 
-std::vector<RVXLibraryRecording> RVXPostgresLibraryIndex::deletingRecordings() {
+std::vector<RVXLibraryRecording> RVXSqlLibraryIndex::deletingRecordings() {
     return selectRecordings(QStringLiteral("r.deleting = 1"), {});
 }
 
-std::optional<QString> RVXPostgresLibraryIndex::removeRecording(int64_t id) {
+std::optional<QString> RVXSqlLibraryIndex::removeRecording(int64_t id) {
     // The trips through it go; what else they held is worked out again later.
     const QString through =
         QStringLiteral("(SELECT trip_id FROM trip_units WHERE recording_id = ? OR partner_id = ?)");
-    RVXSqliteStatement left(
+    RVXSqlStatement left(
         db(), QStringLiteral("UPDATE recordings SET drives_done = 0 WHERE id IN (SELECT "
                              "recording_id FROM trip_units WHERE trip_id IN %1 UNION SELECT "
                              "partner_id FROM trip_units WHERE trip_id IN %1)")
                   .arg(through));
     for (int i = 0; i < 4; ++i)
         left.bind(qint64(id));
-    RVXSqliteStatement trips(db(), QStringLiteral("DELETE FROM trips WHERE id IN %1").arg(through));
+    RVXSqlStatement trips(db(), QStringLiteral("DELETE FROM trips WHERE id IN %1").arg(through));
     trips.bind(qint64(id)).bind(qint64(id));
-    RVXSqliteStatement row(db(), QStringLiteral("DELETE FROM recordings WHERE id = ?"));
+    RVXSqlStatement row(db(), QStringLiteral("DELETE FROM recordings WHERE id = ?"));
     row.bind(qint64(id));
-    RVXSqliteTransaction transaction(db());
+    // The statements outlive the transaction, as in addRecordings.
+    RVXSqlTransaction transaction(db());
     if (transaction.error())
         return transaction.error();
-    for (RVXSqliteStatement* s : {&left, &trips, &row}) {
+    for (RVXSqlStatement* s : {&left, &trips, &row}) {
         if (auto error = s->exec())
             return error;
     }

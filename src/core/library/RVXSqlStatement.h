@@ -12,13 +12,13 @@
 
 // One prepared statement of the library's index, on SQLite or PostgreSQL: values are
 // bound, never pasted into the text, and a failure comes back as the driver's message.
-class RVXSqliteStatement {
+class RVXSqlStatement {
 public:
-    RVXSqliteStatement(const QSqlDatabase& db, const QString& sql);
+    RVXSqlStatement(const QSqlDatabase& db, const QString& sql);
 
     // The next ? in the text; bind again from the first after exec.
-    RVXSqliteStatement& bind(const QVariant& value);
-    RVXSqliteStatement& bindOptional(const std::optional<double>& value);
+    RVXSqlStatement& bind(const QVariant& value);
+    RVXSqlStatement& bindOptional(const std::optional<double>& value);
     std::optional<QString> exec();
     bool next() { return m_query.next(); }
     QVariant value(int column) const { return m_query.value(column); }
@@ -38,12 +38,12 @@ private:
 };
 
 // A transaction that rolls back unless committed.
-class RVXSqliteTransaction {
+class RVXSqlTransaction {
 public:
-    explicit RVXSqliteTransaction(QSqlDatabase db);
-    ~RVXSqliteTransaction();
-    RVXSqliteTransaction(const RVXSqliteTransaction&) = delete;
-    RVXSqliteTransaction& operator=(const RVXSqliteTransaction&) = delete;
+    explicit RVXSqlTransaction(QSqlDatabase db);
+    ~RVXSqlTransaction();
+    RVXSqlTransaction(const RVXSqlTransaction&) = delete;
+    RVXSqlTransaction& operator=(const RVXSqlTransaction&) = delete;
 
     // A message when it could not begin.
     const std::optional<QString>& error() const { return m_error; }
