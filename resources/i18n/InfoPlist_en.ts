@@ -1564,5 +1564,21 @@
         <source>library.kept_recordings_fmt</source>
         <translation>%1 recordings (the one shown and its pair) are kept whatever the retention says.</translation>
     </message>
+    <message id="library.choice_fmt">
+        <source>library.choice_fmt</source>
+        <translation>What should the library take from %1?</translation>
+    </message>
+    <message id="library.choice_everything">
+        <source>library.choice_everything</source>
+        <translation>Everything New</translation>
+    </message>
+    <message id="library.choice_events">
+        <source>library.choice_events</source>
+        <translation>Only the Events&apos; Drives</translation>
+    </message>
+    <message id="library.choice_since_last">
+        <source>library.choice_since_last</source>
+        <translation>Since the Last Import</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/library/RVXLibraryCard.h"
 #include "core/library/RVXLibraryEvent.h"
 #include "core/library/RVXLibraryTrip.h"
 
@@ -49,7 +50,12 @@ public:
 
     void openLibrary();
     void importCardDialog();
-    void importCard(const QString& card);
+    // Asks what to take (everything new, only the events' drives, since the last import of
+    // this card), then imports.
+    void chooseAndImport(const QString& card);
+    void
+    importCard(const QString& card,
+               RVXLibraryImportRecord::Choice choice = RVXLibraryImportRecord::Choice::Everything);
     void checkLibrary();
     void keepWhatPlays();
     void showRetention();

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -151,10 +152,33 @@ void RVXLibraryController::importCardDialog() {
         d->window, plainTitle("action.import_card"), start,
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!card.isEmpty())
-        importCard(card);
+        chooseAndImport(card);
 }
 
-void RVXLibraryController::importCard(const QString& card) {
+void RVXLibraryController::chooseAndImport(const QString& card) {
+    using Choice = RVXLibraryImportRecord::Choice;
+    auto* box = new QMessageBox(
+        QMessageBox::Question, plainTitle("action.import_card"),
+        RVXLocalizedString("library.choice_fmt").arg(QDir::toNativeSeparators(card)),
+        QMessageBox::Cancel, d->window);
+    box->setObjectName(QStringLiteral("importChoice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    const std::pair<const char*, Choice> choices[] = {
+        {"library.choice_everything", Choice::Everything},
+        {"library.choice_events", Choice::EventsOnly},
+        {"library.choice_since_last", Choice::SinceLast}};
+    for (const auto& [key, choice] : choices) {
+        QPushButton* button = box->addButton(RVXLocalizedString(key), QMessageBox::AcceptRole);
+        button->setObjectName(QLatin1String(key));
+        if (choice == Choice::Everything)
+            box->setDefaultButton(button);
+        connect(button, &QPushButton::clicked, this,
+                [this, card, choice = choice] { importCard(card, choice); });
+    }
+    box->open();
+}
+
+void RVXLibraryController::importCard(const QString& card, RVXLibraryImportRecord::Choice choice) {
     if (!m_importPanel)
         m_importPanel = new RVXLibraryImportPanel(d->window);
     if (m_importPanel->isBusy()) {
@@ -171,15 +195,14 @@ void RVXLibraryController::importCard(const QString& card) {
     const RVXLibraryImport::Progress progress = m_importPanel->progressFromWorker();
     RVXLibraryJob<RVXLibraryImport::Result>(
         this,
-        [where, card, cancel, progress] {
+        [where, card, choice, cancel, progress] {
             RVXLibrary library(where);
             if (std::optional<QString> error = library.open(true)) {
                 RVXLibraryImport::Result failed;
                 failed.error = *error;
                 return failed;
             }
-            return RVXLibraryImport::run(library, card, RVXLibraryImport::Choice::Everything,
-                                         progress, cancel.get());
+            return RVXLibraryImport::run(library, card, choice, progress, cancel.get());
         },
         [this, card](RVXLibraryImport::Result result) {
             const bool ok = !result.error && !result.cancelled;
@@ -271,7 +294,7 @@ QWidget* RVXLibraryController::makeCardBar() {
         b->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(b);
     }
-    connect(import, &QPushButton::clicked, this, [this] { importCard(m_offeredCard); });
+    connect(import, &QPushButton::clicked, this, [this] { chooseAndImport(m_offeredCard); });
     connect(later, &QPushButton::clicked, m_cardBar, &QWidget::hide);
     m_cardBar->hide();
     RVXDiskService::current().watchChanges(this, [this] { cardsChanged(); });

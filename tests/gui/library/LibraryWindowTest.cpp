@@ -196,11 +196,25 @@ TEST_F(LibraryWindowTest, ACardPutInIsOfferedAndImportedFromTheBar) {
     EXPECT_FALSE(QFileInfo::exists(QDir(folder.path()).filePath(QStringLiteral("library.db"))))
         << "the offer made the library";
 
+    // Import… asks what to take; only the drives with an event come in.
     QSignalSpy finished(library, &RVXLibraryController::importFinished);
     bar->findChild<QPushButton*>(QStringLiteral("libraryCardImport"))->click();
+    QMessageBox* choice = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        choice = delegate->window->findChild<QMessageBox*>(QStringLiteral("importChoice"));
+        return choice && choice->isVisible();
+    }));
+    choice->findChild<QPushButton*>(QStringLiteral("library.choice_events"))->click();
     ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }, 120000));
     EXPECT_TRUE(finished[0][0].toBool()) << qPrintable(library->importPanel()->text());
     EXPECT_FALSE(bar->isVisible());
+    RVXLibrary index(folder.path());
+    ASSERT_EQ(index.open(false), std::nullopt);
+    const std::vector<RVXLibraryRecording> held = index.index().recordings({});
+    EXPECT_GT(held.size(), 0u);
+    EXPECT_LT(held.size(), 8u) << "the drive without an event came in too";
+    EXPECT_TRUE(
+        index.index().recordingAt(QStringLiteral("2026/2026-03-14/event_20260314_081527_F.MP4")));
 }
 
 // Library > Retention…: what would go is listed first and nothing is deleted until asked;
